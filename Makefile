@@ -1,0 +1,71 @@
+# The two setup commands of README.md are `make run` and `make test`; both
+# install what is missing first, then build incrementally.
+
+BUILD       ?= build
+BUILD_ASAN  ?= build-asan
+BUILD_BENCH ?= build-bench
+BUILD_FUZZ  ?= build-fuzz
+JOBS        ?= $(shell nproc)
+FUZZ_SECONDS ?= 60
+CTEST_ARGS  ?= --output-on-failure -j $(JOBS) --timeout 300
+
+.PHONY: all deps configure build run test test-sanitize bench fuzz install clean
+
+all: build
+
+deps:
+	@scripts/install-deps
+
+$(BUILD)/build.ninja:
+	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+
+configure: deps $(BUILD)/build.ninja
+
+build: configure
+	cmake --build $(BUILD) -j $(JOBS)
+
+run: configure
+	cmake --build $(BUILD) -j $(JOBS) --target tarvel-viewer
+	$(BUILD)/src/app/tarvel-viewer samples/
+
+test: build
+	ctest --test-dir $(BUILD) $(CTEST_ARGS)
+
+$(BUILD_ASAN)/build.ninja:
+	cmake -S . -B $(BUILD_ASAN) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTARVEL_SANITIZE=ON
+
+test-sanitize: deps $(BUILD_ASAN)/build.ninja
+	cmake --build $(BUILD_ASAN) -j $(JOBS)
+	ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
+	LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp:print_suppressions=0 \
+	UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+	ctest --test-dir $(BUILD_ASAN) $(CTEST_ARGS)
+
+$(BUILD_BENCH)/build.ninja:
+	cmake -S . -B $(BUILD_BENCH) -G Ninja -DCMAKE_BUILD_TYPE=Release -DTARVEL_TESTS=OFF -DTARVEL_BENCH=ON
+
+bench: deps $(BUILD_BENCH)/build.ninja
+	cmake --build $(BUILD_BENCH) -j $(JOBS)
+	@for b in $(BUILD_BENCH)/bench/bench_*; do \
+	  [ -x "$$b" ] || continue; echo "== $$b"; QT_QPA_PLATFORM=offscreen "$$b" || exit 1; done
+
+$(BUILD_FUZZ)/build.ninja:
+	CC=clang CXX=clang++ cmake -S . -B $(BUILD_FUZZ) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	  -DTARVEL_GUI=OFF -DTARVEL_TESTS=OFF -DTARVEL_FUZZ=ON
+
+fuzz: deps $(BUILD_FUZZ)/build.ninja
+	cmake --build $(BUILD_FUZZ) -j $(JOBS)
+	@for f in $(BUILD_FUZZ)/fuzz/fuzz_*; do \
+	  [ -x "$$f" ] || continue; name=$$(basename $$f); \
+	  mkdir -p fuzz-corpus/$$name; seeds=fuzz/seeds/$$name; [ -d $$seeds ] || seeds=; \
+	  echo "== $$name ($(FUZZ_SECONDS) s)"; \
+	  $$f -max_total_time=$(FUZZ_SECONDS) -rss_limit_mb=2048 -timeout=10 \
+	      $$( [ -f fuzz/$$name.dict ] && echo -dict=fuzz/$$name.dict ) \
+	      fuzz-corpus/$$name $$seeds $$(cat fuzz/seeds/$$name.dirs 2>/dev/null) || exit 1; \
+	done
+
+install: build
+	cmake --install $(BUILD) --prefix $(or $(PREFIX),$(HOME)/.local)
+
+clean:
+	rm -rf $(BUILD) $(BUILD_ASAN) $(BUILD_BENCH) $(BUILD_FUZZ)
