@@ -1,0 +1,87 @@
+#pragma once
+
+#include <QAction>
+#include <QKeySequence>
+#include <QList>
+#include <QString>
+
+#include <functional>
+
+class QAbstractButton;
+class QToolButton;
+
+/**
+ * One command: a QAction named after the command (objectName), with the
+ * command's category, hint, image index and shortcut, an execute handler and
+ * an optional update handler. Executing runs the update handler first and
+ * does nothing when the command is then disabled. Checked is the command's
+ * own state; bound buttons never show it.
+ */
+class TAction : public QAction {
+    Q_OBJECT
+public:
+    TAction(const QString& name, const QString& category, const QString& hint, int imageIndex,
+            const QKeySequence& shortcut, QObject* parent);
+
+    QString Category() const { return category_; }
+    QString Hint() const { return hint_; }
+    int ImageIndex() const { return imageIndex_; }
+
+    /// "hint (Ctrl+X)" with a shortcut, the hint alone without one.
+    QString ToolTipText() const;
+
+    bool Checked() const { return checked_; }
+    void SetChecked(bool checked) { checked_ = checked; }
+
+    std::function<void()> OnExecute;
+    std::function<void(TAction&)> OnUpdate;
+
+    /// Runs the update handler, then the execute handler when enabled.
+    /// Returns true when the execute handler ran. Failures propagate.
+    bool Execute();
+    void Update();
+
+    /// Controls whose visibility decides whether idle updates reach this command.
+    void AddBoundControl(QWidget* control) { bound_.append(control); }
+    bool IsBoundControlShowing() const;
+
+private:
+    QString category_;
+    QString hint_;
+    int imageIndex_ = -1;
+    bool checked_ = false;
+    QList<QWidget*> bound_;
+};
+
+/**
+ * The command list of a window (ActionList1). Update handlers run whenever the
+ * application's event queue becomes empty, for commands whose bound controls
+ * are showing, and not while a modal dialog is open.
+ */
+class TActionList : public QObject {
+    Q_OBJECT
+public:
+    explicit TActionList(QWidget* window);
+
+    TAction* Add(const QString& name, const QString& category, const QString& hint, int imageIndex,
+                 const QKeySequence& shortcut = {});
+    TAction* Find(const QString& name) const;
+    const QList<TAction*>& Actions() const { return actions_; }
+
+    /// The idle step: runs the update handlers of the showing commands.
+    void UpdateShowing();
+
+    /// True when a key combination is the shortcut of an enabled command.
+    bool IsEnabledShortcut(const QKeySequence& key) const;
+
+private:
+    QWidget* window_;
+    QList<TAction*> actions_;
+};
+
+/**
+ * Binds a flat tool button to a command: a click executes it, the button is
+ * enabled exactly when the command is, and its tool tip is the command's hint
+ * with the shortcut. The button has no pressed state of its own.
+ */
+void BindButton(QToolButton* button, TAction* action);

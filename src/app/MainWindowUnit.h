@@ -1,0 +1,119 @@
+#pragma once
+
+#include <QHash>
+#include <QWidget>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+
+#include "app/Viewer.h"
+
+class QFileDialog;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QStackedWidget;
+class QToolButton;
+class TAction;
+class TActionList;
+class TFileList;
+
+/**
+ * The one main window. It owns the file list, the file-type list, the index
+ * and folder of what is shown, the command table, the display notebook with
+ * its five named pages and the bottom toolbar. Viewers fill their pages and
+ * register their load operation per extension (RegisterViewer); ShowFile
+ * decides which page and viewer a file goes to.
+ */
+class TMainWindow : public QWidget {
+    Q_OBJECT
+public:
+    explicit TMainWindow(QWidget* parent = nullptr);
+    ~TMainWindow() override;
+
+    // ---- Seams for viewers and components ----------------------------------
+    /// The display page named "TEXT", "HTML", "IMAGE", "NOFILES" or "INVALIDDIRECTORY".
+    QWidget* Page(const QString& name) const;
+    /// A command of the command table by its name (NavigationBack, OptionsFont, ...).
+    TAction* Action(const QString& name) const;
+    TActionList* ActionList() const { return actionList_; }
+    /// Registers the load operation for files of one extension (".txt", ...).
+    void RegisterViewer(const QString& extension, TViewerLoad load);
+
+    /// Event hooks, each holding the current handler. A component that takes
+    /// one over keeps the previous handler and calls it itself.
+    std::function<void()> OnCreate;      ///< runs FormCreate
+    std::function<void()> OnShow;        ///< runs FormShow
+    std::function<bool()> OnCloseQuery; ///< none by default: closing allowed
+    std::function<void()> OnDestroy;     ///< runs FormDestroy
+
+    // ---- The window's operations -------------------------------------------
+    void FormCreate();
+    void FormShow();
+    void FormDestroy();
+
+    void SetCaption(const QString& text);
+    void ShowFile(const QString& name);
+    void OpenPath(const QString& path);
+    void ScanFolder(const QString& folder);
+    void ShowIndex(int index);
+    void ShowPrevious();
+    void ShowNext();
+    bool ChooseFile();
+    void PopupFileMenu();
+
+    /// The open dialog's filter for the enabled file types.
+    QString OpenDialogFilter() const;
+
+    // ---- State --------------------------------------------------------------
+    const QStringList& Files() const;
+    QStringList& Extensions() { return FExtensions; }
+    int CurrentIndex() const { return FCurrentIndex; }
+    QString CurrentFolder() const { return FCurrentFolder; }
+    QString ActivePageName() const;
+    QLineEdit* FileNameBox() const { return txtFileName; }
+    QMenu* FileMenu() const { return pmFiles; }
+    QFileDialog* OpenDialog() const { return sdOpenFile; }
+    QToolButton* Button(const QString& name) const;
+
+    /// The first command-line argument that FormShow opens.
+    void SetCommandLineArgument(const QString& argument) { commandLineArgument_ = argument; }
+
+    /// Builds pmFiles from FFiles (done lazily, when the menu is first needed).
+    void BuildFileMenu();
+
+    /// Hands a path or address to the desktop (the shell's "open" verb).
+    /// Tests replace it; the default never blocks the window.
+    static std::function<void(const QString&)> ShellOpen;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void buildLayout();
+    void buildCommands();
+    void activatePage(const QString& name);
+    void FileExecute();
+    void FileExecuteFolder();
+
+    // Fields named as the design names them.
+    TFileList* FFiles = nullptr;
+    QStringList FExtensions;
+    int FCurrentIndex = 0;
+    QString FCurrentFolder;
+
+    TActionList* actionList_ = nullptr;
+    QStackedWidget* nbDisplay = nullptr;
+    QWidget* panToolbar = nullptr;
+    QLineEdit* txtFileName = nullptr;
+    QMenu* pmFiles = nullptr;
+    QFileDialog* sdOpenFile = nullptr;
+    bool fileMenuBuilt_ = false;
+    bool shown_ = false;
+    bool destroyed_ = false;
+    QString commandLineArgument_;
+    QHash<QString, TViewerLoad> viewers_;
+};
