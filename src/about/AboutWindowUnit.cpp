@@ -14,7 +14,6 @@
 #include <QUrl>
 
 // ---- Standard library
-#include <exception>
 #include <memory>
 
 namespace {
@@ -41,7 +40,7 @@ QLabel* makeLabel(QWidget* parent, const char* name, const QString& text, int le
 
 // The resource objects sit in this library's archive; referring to them here
 // makes the linker keep them for a program that links only the about box.
-// Linked directly as well, they are registered once by their own initializer.
+// A program that links them directly as well merely registers them twice.
 static void useResources() {
     static const bool once = [] {
         Q_INIT_RESOURCE(tarvel_resources);
