@@ -21,6 +21,7 @@
 #include <QVBoxLayout>
 
 // Project
+#include "about/AboutWindowUnit.h"
 #include "app/Accelerators.h"
 #include "app/ActionList.h"
 #include "app/Application.h"
@@ -230,7 +231,7 @@ void TMainWindow::buildCommands() {
     execute->OnExecute = [this] { FileExecute(); };
     folder->OnExecute = [this] { FileExecuteFolder(); };
     (void)extensions;
-    (void)about;
+    about->OnExecute = [this] { HelpAboutExecute(this); };
 
     const struct {
         const char* button;
