@@ -51,21 +51,39 @@ void packRow(const uint8_t* in, int32_t width, int depth, uint8_t* out) {
 }
 
 /// The LZW bytes of a code stream without its sub-block length bytes,
-/// followed by the decoder's zero padding.
-std::vector<uint8_t> gatherCodes(const std::vector<uint8_t>& stream) {
-    std::vector<uint8_t> codes;
-    codes.reserve(stream.size() + LzwDecoder::kPadding);
+/// followed by the decoder's zero padding; returns the count without padding.
+size_t gatherCodes(const std::vector<uint8_t>& stream, std::vector<uint8_t>& codes) {
+    codes.resize(stream.size() + LzwDecoder::kPadding);
+    uint8_t* out = codes.data();
     size_t pos = 1;  // after the code-size byte
     while (pos < stream.size()) {
         const size_t length = stream[pos++];
         if (length == 0) break;
         const size_t n = std::min(length, stream.size() - pos);
-        codes.insert(codes.end(), stream.begin() + ptrdiff_t(pos),
-                     stream.begin() + ptrdiff_t(pos + n));
+        std::memcpy(out, stream.data() + pos, n);
+        out += n;
         pos += n;
     }
-    return codes;
+    const size_t size = size_t(out - codes.data());
+    std::memset(out, 0, LzwDecoder::kPadding);
+    return size;
 }
+
+/// Work buffers kept between decodes of one thread, so that animations and
+/// repeated pictures do not fault fresh pages in for every frame. Large ones
+/// are given back at once.
+struct Scratch {
+    static constexpr size_t kKeepBytes = size_t(16) << 20;
+    std::vector<uint8_t> codes;
+    std::vector<uint8_t> indexes;
+
+    void trim() {
+        for (auto* v : {&codes, &indexes})
+            if (v->capacity() > kKeepBytes) std::vector<uint8_t>().swap(*v);
+    }
+};
+
+thread_local Scratch scratch;
 
 }  // namespace
 
@@ -108,10 +126,13 @@ void DecodeFrame(TGIFFrame& frame) {
             // Decoding would stop at the first data code: the raster stays 0.
             damaged = true;
         } else {
-            std::vector<uint8_t> codes = gatherCodes(stream);
-            const size_t size = codes.size();
-            codes.resize(size + LzwDecoder::kPadding, 0);
-            std::vector<uint8_t> indexes(pixels, 0);
+            struct Trim {
+                ~Trim() { scratch.trim(); }
+            } trim;
+            std::vector<uint8_t>& codes = scratch.codes;
+            const size_t size = gatherCodes(stream, codes);
+            std::vector<uint8_t>& indexes = scratch.indexes;
+            if (indexes.size() < pixels) indexes.resize(pixels);
             const uint8_t mask = uint8_t((1u << item.PixelBits) - 1);
             auto decoder = std::make_unique<LzwDecoder>();
             const auto result =
@@ -124,7 +145,9 @@ void DecodeFrame(TGIFFrame& frame) {
                 damaged = true;
             }
             const auto order = rowOrder(height, frame.Interlaced);
+            // A last row left incomplete is completed with zeros.
             const size_t rows = (result.written + size_t(width) - 1) / size_t(width);
+            std::memset(indexes.data() + result.written, 0, rows * size_t(width) - result.written);
             for (size_t r = 0; r < rows; ++r)
                 packRow(indexes.data() + r * size_t(width), width, depth,
                         raster->scanLine(order[r]));

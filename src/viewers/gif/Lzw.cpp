@@ -18,18 +18,15 @@ LzwDecoder::Result LzwDecoder::decode(const uint8_t* codes, size_t size, int cod
                                       uint8_t pixelMask, uint8_t* out, size_t outSize) {
     const uint32_t clearCode = 1u << codeSize;
     const uint32_t endCode = clearCode + 1;
-
-    // Roots hold their own (masked) value; every other entry starts as the
-    // string "0 0", which is what a code pointing at an unwritten entry reads.
+    std::memset(zeros_, 0, sizeof zeros_);
+    std::memset(rootBytes_, 0, sizeof rootBytes_);
     for (uint32_t i = 0; i < uint32_t(kTableSize); ++i) {
-        prefix_[i] = 0;
-        suffix_[i] = 0;
-        first_[i] = 0;
+        source_[i] = zeros_;
         length_[i] = 2;
     }
-    for (uint32_t i = 0; i < clearCode; ++i) {
-        suffix_[i] = uint8_t(i) & pixelMask;
-        first_[i] = suffix_[i];
+    for (uint32_t i = 0; i < clearCode && i < 512; ++i) {
+        rootBytes_[i] = uint8_t(i) & pixelMask;
+        source_[i] = rootBytes_ + i;
         length_[i] = 1;
     }
 
@@ -38,11 +35,14 @@ LzwDecoder::Result LzwDecoder::decode(const uint8_t* codes, size_t size, int cod
     int width = codeSize + 1;
     uint32_t codeMask = (1u << width) - 1;
     uint32_t next = clearCode + 2;
-    int32_t prev = -1;
-    size_t pos = 0;
+    bool havePrev = false;
+    const uint8_t* prevStart = out;  // where the previous code's string stands in out
+    uint32_t prevLength = 0;
+    uint8_t* dst = out;
+    uint8_t* const end = out + outSize;
 
     Result result;
-    while (pos < outSize) {
+    while (dst < end) {
         if (bitPos + uint64_t(width) > totalBits) {
             result.status = Status::Exhausted;
             break;
@@ -54,58 +54,41 @@ LzwDecoder::Result LzwDecoder::decode(const uint8_t* codes, size_t size, int cod
             width = codeSize + 1;
             codeMask = (1u << width) - 1;
             next = clearCode + 2;
-            prev = -1;
+            havePrev = false;
             continue;
         }
         if (code == endCode) break;
 
-        if (code < clearCode) {
-            // Literal: the commonest case, one pixel.
-            out[pos++] = suffix_[code];
-            if (prev >= 0 && next < uint32_t(kTableSize)) {
-                prefix_[next] = uint16_t(prev);
-                suffix_[next] = suffix_[code];
-                first_[next] = first_[prev];
-                length_[next] = length_[prev] + 1;
-                ++next;
+        // The new entry is the previous string plus the first pixel of this
+        // one, which is exactly where the previous string stands in out.
+        if (havePrev && next < uint32_t(kTableSize)) {
+            source_[next] = prevStart;
+            length_[next] = prevLength + 1;
+            ++next;
+            if (next == (1u << width) && width < 12) {
+                ++width;
+                codeMask = (1u << width) - 1;
             }
+        }
+        const uint32_t length = length_[code];
+        if (length > kMaxExpansion) {
+            result.status = Status::TooLong;
+            break;
+        }
+        const uint8_t* src = source_[code];
+        const size_t room = size_t(end - dst);
+        if (length + 8 <= room && uintptr_t(dst) - uintptr_t(src) >= 8) {
+            // Eight bytes at a time; the overshoot is overwritten later.
+            for (uint32_t i = 0; i < length; i += 8) std::memcpy(dst + i, src + i, 8);
         } else {
-            if (prev >= 0 && next < uint32_t(kTableSize)) {
-                // The new entry is prev + first(code); for code == next that
-                // first character is prev's own (the KwKwK case).
-                const uint8_t c = code == next ? first_[prev] : first_[code];
-                prefix_[next] = uint16_t(prev);
-                suffix_[next] = c;
-                first_[next] = first_[prev];
-                length_[next] = length_[prev] + 1;
-                ++next;
-            }
-            uint32_t len = length_[code];
-            if (len > kMaxExpansion) {
-                result.status = Status::TooLong;
-                break;
-            }
-            uint32_t c = code;
-            const size_t room = outSize - pos;
-            if (len > room) {
-                // The picture ends inside this string: skip its tail.
-                for (uint32_t skip = len - uint32_t(room); skip > 0; --skip) c = prefix_[c];
-                len = uint32_t(room);
-            }
-            uint8_t* p = out + pos + len;
-            for (uint32_t i = len; i > 0; --i) {
-                *--p = suffix_[c];
-                c = prefix_[c];
-            }
-            pos += len;
+            const uint32_t n = length <= room ? length : uint32_t(room);
+            for (uint32_t i = 0; i < n; ++i) dst[i] = src[i];
         }
-        prev = int32_t(code);
-
-        if (next == (1u << width) && width < 12) {
-            ++width;
-            codeMask = (1u << width) - 1;
-        }
+        prevStart = dst;
+        prevLength = length;
+        havePrev = true;
+        dst += length <= room ? length : room;
     }
-    result.written = pos;
+    result.written = size_t(dst - out);
     return result;
 }

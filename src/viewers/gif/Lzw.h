@@ -13,7 +13,7 @@
  * Tolerances for damaged streams, on purpose:
  * - a stream that does not start with a clear code starts as if it did;
  * - a code above the next free code expands through the table as it stands
- *   (entries never written read as prefix 0 and character 0);
+ *   (entries never written read as "0 0");
  * - a full table (4096 entries) stops growing until the next clear code;
  * - the pixels are ANDed with the pixel mask, so an index never leaves the
  *   colour table's range.
@@ -49,8 +49,12 @@ public:
 private:
     static constexpr int kTableSize = 4096;
 
-    uint16_t prefix_[kTableSize];
-    uint8_t suffix_[kTableSize];
-    uint8_t first_[kTableSize];
+    // Every string but a root has been written out once already: an entry is
+    // where that copy starts and how long it is, so expanding a code is a
+    // forward copy from earlier output (overlapping for the KwKwK case).
+    // Roots point into rootBytes_, unwritten entries into zeros_.
+    const uint8_t* source_[kTableSize];
     uint32_t length_[kTableSize];
+    uint8_t rootBytes_[512 + 8];
+    uint8_t zeros_[16];
 };
