@@ -213,6 +213,19 @@ TEST(GifPixels, IndexesBeyondTheTableAreMaskedAndShortDataLeavesZeros) {
     EXPECT_EQ(indexes(image.FrameRaster(0)), (std::vector<uint8_t>{3, 3, 0, 0, 0, 0}));
 }
 
+TEST(GifPixels, SmallCodeSizeWithALargeTableStillExpandsTableCodes) {
+    // 256 colours but only indexes 0..3 used: code size 2 is valid, and the
+    // table codes 6, 7, ... must expand as strings, not stand for colours.
+    std::vector<uint8_t> pixels;
+    for (int i = 0; i < 200; ++i) pixels.push_back(uint8_t((i / 5) % 4));
+    GifBuilder b;
+    b.header().screen(20, 10, 256).frame(0, 0, 20, 10, pixels, 0, false, 2);
+    TGIFImage image;
+    load(image, b.bytes);
+    EXPECT_EQ(image.FrameRaster(0).bitsPerPixel(), 8);
+    EXPECT_EQ(indexes(image.FrameRaster(0)), pixels);
+}
+
 TEST(GifPixels, FramesOutsideTheScreenDecodeAtTheirOwnSize) {
     GifBuilder b;
     b.header().screen(2, 2, 2).frame(60000, 60000, 4, 1, {1, 1, 0, 1});
