@@ -2,11 +2,10 @@
 #include "viewers/gif/GifImage.h"
 
 // C++
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
@@ -22,9 +21,17 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
+/// The whole file in one read, as LoadFromFile reads it.
 std::vector<uint8_t> readFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::vector<uint8_t>((std::istreambuf_iterator<char>(in)), {});
+    std::vector<uint8_t> bytes;
+    if (FILE* f = std::fopen(path.c_str(), "rb")) {
+        std::fseek(f, 0, SEEK_END);
+        bytes.resize(size_t(std::max(0L, std::ftell(f))));
+        std::fseek(f, 0, SEEK_SET);
+        bytes.resize(std::fread(bytes.data(), 1, bytes.size(), f));
+        std::fclose(f);
+    }
+    return bytes;
 }
 
 struct MemoryInput {
