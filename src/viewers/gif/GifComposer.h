@@ -1,0 +1,70 @@
+#pragma once
+
+// C++
+#include <cstdint>
+#include <vector>
+
+// Own
+#include "viewers/gif/GifImage.h"
+
+/// The system window-background colour (resolved by the view when it draws).
+constexpr uint32_t clWindow = 0x80000005;
+
+/** A composed frame: 32-bit premultiplied ARGB pixels, top row first. */
+struct TComposedPicture {
+    int Width = 0;
+    int Height = 0;
+    /// 0xAARRGGBB. Opaque pixels have alpha 0xFF; keyed pixels are 0 (fully
+    /// transparent) when the picture is marked as keyed.
+    std::vector<uint32_t> Pixels;
+    /// The colour the empty parts were filled with (0x00BBGGRR, resolved).
+    uint32_t FillColor = 0;
+    /// True when the key colour's pixels are left out (stored as 0).
+    bool Keyed = false;
+};
+
+/**
+ * Composes the frames of a TGIFImage into one full-screen picture each,
+ * following the disposal methods, and keeps the last one so that stepping to
+ * the next frame draws that frame only. A step backwards, a change of image or
+ * the frame after one with disposal 3 rebuilds the picture, starting from the
+ * latest full-screen frame that hides everything before it.
+ */
+class TGIFComposer {
+public:
+    /// The fill colour used when neither a key nor a screen background applies;
+    /// stands for clWindow, so the caller sets it to the window colour.
+    uint32_t WindowColor = 0x00FFFFFF;
+
+    /// Composes frame `index` (limited to the frame range) and returns the
+    /// picture; `key` receives its key colour, clNone for none. With
+    /// `transparent` false a new picture is never marked as keyed. Decoding a
+    /// frame may throw; a picture being built from scratch is then dropped.
+    const TComposedPicture& ComposeFrame(TGIFImage& image, int index, bool transparent,
+                                         uint32_t& key);
+
+    /// Drops the cached picture (a new image, or a change that needs a rebuild).
+    void Clear();
+
+    const TComposedPicture* CacheBitmap() const {
+        return CacheBitmap_.Pixels.empty() ? nullptr : &CacheBitmap_;
+    }
+    int CacheIndex() const { return CacheIndex_; }
+    uint32_t CacheKey() const { return CacheKey_; }
+
+    /// The first frame drawn when frame `index` is composed from scratch.
+    static int StartingFrame(const TGIFImage& image, int index);
+
+private:
+    void drawFrame(TGIFImage& image, int j);
+    void fillRect(int x, int y, int w, int h);
+
+    TComposedPicture CacheBitmap_;
+    int CacheIndex_ = -1;
+    uint32_t CacheKey_ = clNone;
+};
+
+/// 0x00BBGGRR as opaque 0xFFRRGGBB.
+inline uint32_t colorToArgb(uint32_t color) {
+    return 0xFF000000u | (color & 0xFFu) << 16 | (color & 0xFF00u) | ((color >> 16) & 0xFFu);
+}
