@@ -1,0 +1,236 @@
+// Own
+#include "viewers/gif/GifAnimator.h"
+
+#include "viewers/gif/GifImage.h"
+#include "viewers/gif/ThreadTimer.h"
+
+// Qt
+#include <QPainter>
+#include <QThread>
+
+// C++
+#include <algorithm>
+
+namespace {
+
+constexpr int kMinDelayMs = 50;
+constexpr int kMaxDelayMs = 10000;
+
+uint32_t qColorToColor(const QColor& c) {
+    return uint32_t(c.red()) | uint32_t(c.green()) << 8 | uint32_t(c.blue()) << 16;
+}
+
+}  // namespace
+
+TGIFAnimator::TGIFAnimator(QWidget* parent)
+    : TImageControl(parent),
+      FTimer(std::make_unique<TThreadTimer>()),
+      FImage(std::make_unique<TGIFImage>()) {
+    SetAutoSize(true);
+    FImage->OnChange = [this] { ImageChanged(); };
+}
+
+TGIFAnimator::~TGIFAnimator() {
+    OnChange = nullptr;
+    OnFrameChanged = nullptr;
+    OnStart = nullptr;
+    OnStop = nullptr;
+    FTimer->SetEnabled(false);
+    FTimer->SetOnTimer(nullptr);
+    FAnimate = false;
+    // Joins the worker before anything it could reach goes away.
+    FTimer.reset();
+    FCache.Clear();
+    FImage->OnChange = nullptr;
+    FImage.reset();
+}
+
+void TGIFAnimator::SetImage(const TGIFImage& image) {
+    std::lock_guard lock(ViewLock);
+    // Assign notifies: ImageChanged takes the lock again.
+    FImage->Assign(image);
+}
+
+void TGIFAnimator::LoadFromFile(const std::string& path) {
+    TGIFImage loaded;
+    loaded.LoadFromFile(path);
+    SetImage(loaded);
+}
+
+void TGIFAnimator::SetAnimate(bool value) {
+    if (value == FAnimate) return;
+    if (value) {
+        FTimer->SetOnTimer([this](QObject* sender) { TimerTick(sender); });
+        FTimer->SetEnabled(true);
+        FAnimate = FTimer->Enabled();
+        if (OnStart) OnStart(this);
+    } else {
+        FTimer->SetEnabled(false);
+        FTimer->SetOnTimer(nullptr);
+        FAnimate = false;
+        if (OnStop) OnStop(this);
+        PictureChanged();
+    }
+}
+
+void TGIFAnimator::SetAsyncDrawing(bool value) {
+    std::lock_guard lock(ViewLock);
+    FAsyncDrawing = value;
+    FTimer->SetSyncEvent(!value);
+}
+
+void TGIFAnimator::SetCenter(bool value) {
+    std::lock_guard lock(ViewLock);
+    if (value == FCenter) return;
+    FCenter = value;
+    update();
+}
+
+void TGIFAnimator::SetFrameIndex(int value) {
+    std::lock_guard lock(ViewLock);
+    if (value == FFrameIndex) return;
+    FFrameIndex = value;
+    update();
+}
+
+void TGIFAnimator::SetStretch(bool value) {
+    std::lock_guard lock(ViewLock);
+    if (value == FStretch) return;
+    FStretch = value;
+    update();
+}
+
+void TGIFAnimator::SetTransparent(bool value) {
+    std::lock_guard lock(ViewLock);
+    if (value == FTransparent) return;
+    FTransparent = value;
+    // Whether the key is left out is settled when a picture is built.
+    FCache.Clear();
+    update();
+}
+
+int TGIFAnimator::FrameDelay(int i) const {
+    const int count = FImage->FrameCount();
+    if (i < 0 || i >= count || count < 2) return 0;
+    return std::clamp(int(FImage->Frame(i).DelayMs), kMinDelayMs, kMaxDelayMs);
+}
+
+void TGIFAnimator::ImageChanged() {
+    {
+        std::lock_guard lock(ViewLock);
+        FCache.Clear();
+        broken_ = false;
+        FFrameIndex = FImage->CurrentFrame;
+        if (FFrameIndex >= 0 && FImage->FrameCount() > 0)
+            FTimer->SetInterval(FrameDelay(FFrameIndex));
+    }
+    PictureChanged();
+    if (OnChange) OnChange(this);
+}
+
+bool TGIFAnimator::visibleFlag() const {
+    // The control's own flag: hidden behind another page it still counts.
+    return parentWidget() && isVisibleTo(parentWidget());
+}
+
+void TGIFAnimator::TimerTick(QObject* sender) {
+    if (QThread::currentThread() != thread()) {
+        // A tick off the main thread (AsyncDrawing): the widgets are the main
+        // thread's, so the step is posted there. The destructor joins the
+        // worker before this object goes, so posting to it is safe.
+        QMetaObject::invokeMethod(
+            this, [this, sender] { TimerTick(sender); }, Qt::QueuedConnection);
+        return;
+    }
+    if (Painting() || !visibleFlag() || FImage->FrameCount() < 2) return;
+
+    std::lock_guard lock(ViewLock);
+    const int count = FImage->FrameCount();
+    FFrameIndex = FFrameIndex < count - 1 ? FFrameIndex + 1 : 0;
+    {
+        // Each frame stays up for its own delay, counted from this tick,
+        // whatever happens while it is drawn.
+        struct IntervalScope {
+            TGIFAnimator* view;
+            ~IntervalScope() {
+                if (view->FFrameIndex >= 0 && view->FFrameIndex < view->FImage->FrameCount())
+                    view->FTimer->SetInterval(view->FrameDelay(view->FFrameIndex));
+            }
+        } interval{this};
+        if (OnFrameChanged) OnFrameChanged(this);
+        const uint64_t paints = paints_;
+        if (isVisible()) repaint();
+        if (paints_ == paints && !FImage->Empty()) {
+            // Not drawn (behind another page, or not on screen yet): the
+            // frames go on being composed all the same.
+            uint32_t key = clNone;
+            compose(key);
+        }
+    }
+    if (!FLoop && FFrameIndex == 0) SetAnimate(false);
+}
+
+const TComposedPicture* TGIFAnimator::compose(uint32_t& key) {
+    if (broken_) {
+        // A frame of this image failed to decode and was reported: what was
+        // composed before stays on show, and no error box comes at every paint.
+        key = FCache.CacheKey();
+        return FCache.CacheBitmap();
+    }
+    try {
+        return &FCache.ComposeFrame(*FImage, FFrameIndex, FTransparent, key);
+    } catch (...) {
+        broken_ = true;
+        throw;
+    }
+}
+
+QSize TGIFAnimator::PictureSize() const {
+    if (FImage->Empty()) return {};
+    return {FImage->LogicalWidth, FImage->LogicalHeight};
+}
+
+QRect TGIFAnimator::DestRect() const {
+    const int w = FImage->LogicalWidth, h = FImage->LogicalHeight;
+    if (FStretch) return rect();
+    if (FCenter) return {(width() - w) / 2, (height() - h) / 2, w, h};
+    return {0, 0, w, h};
+}
+
+void TGIFAnimator::PaintFrame(QPainter& surface) {
+    std::lock_guard lock(ViewLock);
+    ++paints_;
+    TGIFImage& image = *FImage;
+    const bool empty = image.Empty();
+    if (image.Transparent() || empty) PaintBehind(surface);
+    if (empty || image.LogicalWidth < 1 || image.LogicalHeight < 1) return;
+
+    FCache.WindowColor = qColorToColor(palette().color(QPalette::Base));
+    uint32_t key = clNone;
+    const TComposedPicture* cached = compose(key);
+    if (!cached) return;
+    const TComposedPicture& composed = *cached;
+    // The composed pixels are drawn in place, without a copy.
+    const QImage picture(
+        reinterpret_cast<const uchar*>(composed.Pixels.data()), composed.Width, composed.Height,
+        qsizetype(composed.Width) * 4,
+        composed.Keyed ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32);
+    const QRect dest = DestRect();
+    surface.setRenderHint(QPainter::SmoothPixmapTransform, false);
+    if (key != clNone && FTransparent) {
+        DrawKeyed(surface, dest.x(), dest.y(), dest.width(), dest.height(), picture, picture.rect(),
+                  key);
+    } else {
+        surface.drawImage(dest, picture, picture.rect());
+    }
+}
+
+void TGIFAnimator::DrawKeyed(QPainter& surface, int x, int y, int width, int height,
+                             const QImage& picture, const QRect& source, uint32_t) {
+    // The key's pixels are stored fully transparent: blending over what is
+    // there leaves them unchanged, and mask and image scale alike.
+    const QPainter::CompositionMode mode = surface.compositionMode();
+    surface.setCompositionMode(QPainter::CompositionMode_SourceOver);
+    surface.drawImage(QRect(x, y, width, height), picture, source);
+    surface.setCompositionMode(mode);
+}

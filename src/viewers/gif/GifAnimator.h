@@ -1,0 +1,114 @@
+#pragma once
+
+// C++
+#include <functional>
+#include <memory>
+#include <string>
+
+// Own
+#include "viewers/gif/GifComposer.h"
+#include "viewers/gif/ImageControl.h"
+
+class TGIFImage;
+class TThreadTimer;
+
+/**
+ * The animated GIF view (imgGifImageDisplay). It owns a TGIFImage, shows its
+ * frames one after another on a TThreadTimer whose ticks run on the main
+ * thread, composes each frame over the ones before it (TGIFComposer) and
+ * either takes the GIF's logical screen size (AutoSize) or stretches the
+ * picture over its area. The view learns of a new image only through the
+ * image's change notification (ImageChanged).
+ */
+class TGIFAnimator : public TImageControl {
+    Q_OBJECT
+    Q_PROPERTY(bool Animate READ Animate WRITE SetAnimate)
+    Q_PROPERTY(bool AsyncDrawing READ AsyncDrawing WRITE SetAsyncDrawing)
+    Q_PROPERTY(bool Center READ Center WRITE SetCenter)
+    Q_PROPERTY(int FrameIndex READ FrameIndex WRITE SetFrameIndex)
+    Q_PROPERTY(bool Loop READ Loop WRITE SetLoop)
+    Q_PROPERTY(bool Stretch READ Stretch WRITE SetStretch)
+    Q_PROPERTY(bool Transparent READ Transparent WRITE SetTransparent)
+
+public:
+    using TNotifyEvent = std::function<void(QObject* sender)>;
+
+    explicit TGIFAnimator(QWidget* parent = nullptr);
+    ~TGIFAnimator() override;
+
+    /// The picture, owned.
+    TGIFImage& Image() { return *FImage; }
+    /// Copies another image into the view's own.
+    void SetImage(const TGIFImage& image);
+
+    /// Reads a GIF file and takes it over only when it loaded: after a failure
+    /// the view keeps the image it had, untouched, and goes on with it.
+    void LoadFromFile(const std::string& path);
+
+    bool Animate() const { return FAnimate; }
+    void SetAnimate(bool value);
+    /// Frames may be advanced off the main thread. Widgets are drawn on the
+    /// main thread only, so the ticks are then posted there without waiting.
+    bool AsyncDrawing() const { return FAsyncDrawing; }
+    void SetAsyncDrawing(bool value);
+    bool Center() const { return FCenter; }
+    void SetCenter(bool value);
+    int FrameIndex() const { return FFrameIndex; }
+    void SetFrameIndex(int value);
+    bool Loop() const { return FLoop; }
+    void SetLoop(bool value) { FLoop = value; }
+    bool Stretch() const { return FStretch; }
+    void SetStretch(bool value);
+    bool Transparent() const { return FTransparent; }
+    void SetTransparent(bool value);
+
+    TNotifyEvent OnChange;
+    TNotifyEvent OnFrameChanged;
+    TNotifyEvent OnStart;
+    TNotifyEvent OnStop;
+
+    /// Milliseconds frame i stays up: its delay within 50 to 10000; 0 for an
+    /// index outside the frames or an image of fewer than two frames.
+    int FrameDelay(int i) const;
+
+    /// Restarts at the image's current frame after a load.
+    void ImageChanged();
+
+    /// One step of the animation (the timer's OnTimer).
+    void TimerTick(QObject* sender);
+
+    /// Where the picture goes in the client area.
+    QRect DestRect() const;
+
+    /// Draws the keyed picture scaled into the rectangle, leaving the pixels
+    /// of the key colour out (they are the picture's transparent ones).
+    static void DrawKeyed(QPainter& surface, int x, int y, int width, int height,
+                          const QImage& picture, const QRect& source, uint32_t key);
+
+    TThreadTimer& Timer() { return *FTimer; }
+    /// The last composed picture (CacheBitmap, CacheIndex, CacheKey).
+    const TGIFComposer& Cache() const { return FCache; }
+
+protected:
+    QSize PictureSize() const override;
+    void PaintFrame(QPainter& surface) override;
+
+private:
+    bool visibleFlag() const;
+    /// The picture of FrameIndex, or the last one composed once a frame of
+    /// this image has failed to decode (nullptr when there is none).
+    const TComposedPicture* compose(uint32_t& key);
+
+    std::unique_ptr<TThreadTimer> FTimer;
+    std::unique_ptr<TGIFImage> FImage;
+    TGIFComposer FCache;
+    bool FAnimate = false;
+    bool FAsyncDrawing = false;
+    bool FCenter = false;
+    int FFrameIndex = 0;
+    bool FLoop = true;
+    bool FStretch = false;
+    bool FTransparent = true;
+    uint64_t paints_ = 0;
+    bool broken_ = false;  // PaintFrame runs, to tell whether a repaint drew
+};

@@ -1,0 +1,76 @@
+#pragma once
+
+// Qt
+#include <QImage>
+#include <QWidget>
+
+// C++
+#include <mutex>
+
+// Own
+#include "viewers/image/ControlAlign.h"
+
+class QPainter;
+
+/**
+ * Base of the image controls that draw a picture of their own: the view's
+ * lock, flicker-free painting through an off-screen picture of the client
+ * size, painting what lies behind the control where the picture is
+ * transparent, and the size handling (AutoSize, Align).
+ *
+ * The control fills no background of its own: the parent's background is
+ * painted beneath it, and the off-screen picture starts fully transparent
+ * where PaintBehind is asked for, so what lies behind shows through there.
+ */
+class TImageControl : public QWidget {
+    Q_OBJECT
+    Q_PROPERTY(TControlAlign::TAlign Align READ Align WRITE SetAlign)
+    Q_PROPERTY(bool AutoSize READ AutoSize WRITE SetAutoSize)
+
+public:
+    explicit TImageControl(QWidget* parent = nullptr);
+    ~TImageControl() override;
+
+    /// Guards the view's state; recursive, taken before any surface.
+    std::recursive_mutex ViewLock;
+
+    TControlAlign::TAlign Align() const { return FAlign; }
+    /// Asks the parent to place the control again (QEvent::LayoutRequest).
+    void SetAlign(TControlAlign::TAlign align);
+    bool AutoSize() const { return FAutoSize; }
+    void SetAutoSize(bool value);
+    void SetLeft(int left);
+    void SetTop(int top);
+
+    /// After the picture changed: takes the picture's size when AutoSize is
+    /// on (keeping Left and Top) and repaints.
+    void PictureChanged();
+
+    /// True while the paint routine runs.
+    bool Painting() const { return FPainting; }
+
+    /// The preferred size: the picture's width for alNone, alLeft and
+    /// alRight, its height for alNone, alTop and alBottom.
+    QSize sizeHint() const override;
+
+protected:
+    /// The picture's size; empty while there is no picture.
+    virtual QSize PictureSize() const = 0;
+    /// Draws the picture onto the (off-screen) surface.
+    virtual void PaintFrame(QPainter& surface) = 0;
+
+    /// Lets what lies behind the control show through: clears the surface to
+    /// fully transparent, the parent's background being painted beneath.
+    void PaintBehind(QPainter& surface);
+
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    void paintInto(QPainter& surface);
+
+    TControlAlign::TAlign FAlign = TControlAlign::alNone;
+    bool FAutoSize = false;
+    bool FPainting = false;
+    bool FDrawing = false;  // a buffered paint is under way
+    QImage offscreen_;
+};
