@@ -1,0 +1,145 @@
+#include "SettingsFixture.h"
+
+// ---- Qt ----
+#include <QScreen>
+
+namespace {
+
+QString suffixOfPrimary() {
+    const QSize size = QGuiApplication::primaryScreen()->size();
+    return QStringLiteral("(%1x%2)").arg(size.width()).arg(size.height());
+}
+
+int primaryPixelsPerInch() {
+    return qRound(QGuiApplication::primaryScreen()->logicalDotsPerInch());
+}
+
+}  // namespace
+
+TEST_F(SettingsTest, ShowCommandsOtherThanMinimisedOrMaximisedGiveTheNormalState) {
+    for (const char* cmd : {"0", "1", "4", "8", "42", "-3", "x"}) {
+        writeRaw(QByteArray("[TMainWindow]\nShowCmd=") + cmd + "\n");
+        int minimised = 0;
+        auto window = std::make_unique<TTestMainWindow>();
+        window->FormStorage1->MinimizeApplication = [&] { ++minimised; };
+        window->show();
+        EXPECT_FALSE(window->isMaximized()) << cmd;
+        EXPECT_FALSE(window->isMinimized()) << cmd;
+        EXPECT_EQ(minimised, 0) << cmd;
+        closeWindow(window);
+        EXPECT_EQ(stored("ShowCmd"), "1") << cmd;
+    }
+}
+
+TEST_F(SettingsTest, MinimisedShowCommandMinimisesTheApplicationAndLeavesTheWindowNormal) {
+    for (const char* cmd : {"2", "6", "7"}) {
+        writeRaw(QByteArray("[TMainWindow]\nShowCmd=") + cmd + "\ntxtText_FontSize=12\n");
+        int minimised = 0;
+        auto window = std::make_unique<TTestMainWindow>();
+        window->FormStorage1->MinimizeApplication = [&] { ++minimised; };
+        window->show();
+        EXPECT_EQ(minimised, 1) << cmd;
+        EXPECT_FALSE(window->isMinimized()) << cmd;
+        EXPECT_EQ(window->txtText->Font()->Size, 12) << cmd;  // properties still restored
+        closeWindow(window);
+    }
+}
+
+TEST_F(SettingsTest, DefaultMinimiseHappensOnceTheWindowIsUpAndIsSavedAsTwo) {
+    writeRaw("[TMainWindow]\nShowCmd=2\n");
+    auto window = openWindow();
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(window->isMinimized());
+    closeWindow(window);
+    EXPECT_EQ(stored("ShowCmd"), "2");
+}
+
+TEST_F(SettingsTest, MaximisedShowCommandRestoresTheNormalRectangleUnderneath) {
+    writeRaw("[TMainWindow]\nShowCmd=3\nNormPos=100,50,600,450\nPixelsPerInch=" +
+             QByteArray::number(primaryPixelsPerInch()) + "\n");
+    auto window = openWindow();
+    EXPECT_TRUE(window->isMaximized());
+    EXPECT_EQ(window->normalGeometry().size(), QSize(500, 400));
+    closeWindow(window);
+    EXPECT_EQ(stored("ShowCmd"), "3");
+    EXPECT_EQ(stored("NormPos"), "100,50,600,450");
+    // The next run comes up maximised again, over the same normal rectangle.
+    window = openWindow();
+    EXPECT_TRUE(window->isMaximized());
+    window->showNormal();
+    EXPECT_EQ(QRect(window->pos(), window->size()), QRect(100, 50, 500, 400));
+    closeWindow(window);
+}
+
+TEST_F(SettingsTest, NormalRectangleWordsFallBackToTheCurrentEdges) {
+    writeRaw("[TMainWindow]\nNormPos=10, 20,,30\n");
+    auto window = openWindow();
+    EXPECT_EQ(window->pos(), QPoint(10, 20));
+    EXPECT_EQ(window->size(), QSize(20, 642 - 20));
+    closeWindow(window);
+    EXPECT_EQ(stored("NormPos"), "10,20,30,642");
+}
+
+TEST_F(SettingsTest, NormalRectangleWithRightNotBeyondLeftIsIgnored) {
+    for (const char* norm : {"300,10,300,400", "300,10,100,400", "x,y,z,w"}) {
+        writeRaw(QByteArray("[TMainWindow]\nNormPos=") + norm + "\nShowCmd=3\n");
+        auto window = openWindow();
+        EXPECT_TRUE(window->isMaximized()) << norm;  // the state still applies
+        window->showNormal();
+        EXPECT_EQ(QRect(window->pos(), window->size()), QRect(206, 162, 696, 480)) << norm;
+        closeWindow(window);
+    }
+}
+
+TEST_F(SettingsTest, NormalRectangleWithHugeWordsDoesNotOverflow) {
+    writeRaw("[TMainWindow]\nNormPos=-2147483648,-2147483648,2147483647,2147483647\n");
+    auto window = openWindow();
+    EXPECT_TRUE(window->isVisible());
+    closeWindow(window);
+    EXPECT_FALSE(stored("NormPos").isEmpty());
+}
+
+TEST_F(SettingsTest, ScreenSuffixedPlacementWinsOverThePlainOne) {
+    writeRaw("[TMainWindow]\nNormPos=1,2,301,202\nNormPos" + suffixOfPrimary().toLatin1() +
+             "=40,30,440,330\n");
+    auto window = openWindow();
+    EXPECT_EQ(QRect(window->pos(), window->size()), QRect(40, 30, 400, 300));
+    closeWindow(window);
+    writeRaw("[TMainWindow]\nNormPos=1,2,301,202\nNormPos(1x1)=40,30,440,330\n");
+    window = openWindow();
+    EXPECT_EQ(QRect(window->pos(), window->size()), QRect(1, 2, 300, 200));
+    closeWindow(window);
+}
+
+TEST_F(SettingsTest, OtherPixelDensityIgnoresThePositionButNotStateOrProperties) {
+    writeRaw(
+        "[TMainWindow]\nNormPos=40,30,440,330\nShowCmd=3\ntxtText_FontName=Courier\n"
+        "PixelsPerInch=" +
+        QByteArray::number(primaryPixelsPerInch() + 24) + "\n");
+    auto window = openWindow();
+    EXPECT_TRUE(window->isMaximized());
+    EXPECT_EQ(window->txtText->Font()->Name, "Courier");
+    window->showNormal();
+    EXPECT_EQ(window->pos(), QPoint(206, 162));
+    closeWindow(window);
+    EXPECT_EQ(stored("PixelsPerInch"), QString::number(primaryPixelsPerInch()));
+}
+
+TEST_F(SettingsTest, MinMaxPositionsAndFlagsAreKeptAsRead) {
+    writeRaw("[TMainWindow]\nFlags=2\nMinMaxPos=-32000, -32000 ,x\n");
+    auto window = openWindow();
+    closeWindow(window);
+    EXPECT_EQ(stored("Flags"), "2");
+    // The maximised position is pinned after the restore (no frame off screen).
+    EXPECT_EQ(stored("MinMaxPos"), "-32000,-32000,0,0");
+}
+
+TEST_F(SettingsTest, NonStringPlacementValueStopsTheRestore) {
+    writeRaw("[TMainWindow]\nShowCmd=@ByteArray(3)\ntxtText_FontSize=12\n");
+    auto window = openWindow();
+    EXPECT_EQ(messages_, QStringList{"Invalid data type for 'ShowCmd'"});
+    EXPECT_FALSE(window->isMaximized());
+    EXPECT_EQ(window->txtText->Font()->Size, 8);
+    closeWindow(window);
+    EXPECT_EQ(stored("txtText_FontSize"), "12");  // not overwritten by a save
+}
