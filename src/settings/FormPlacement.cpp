@@ -1,6 +1,7 @@
 #include "settings/FormPlacement.h"
 
 // ---- Qt ----
+#include <QEvent>
 #include <QPointer>
 #include <QRect>
 #include <QScreen>
@@ -51,6 +52,7 @@ private:
 
 TFormPlacement::TFormPlacement(QWidget* owner) : QObject(owner), owner_(owner) {
     setObjectName(QStringLiteral("FormStorage1"));
+    owner_->installEventFilter(this);
     MinimizeApplication = [this] {
         QPointer<QWidget> window = owner_;
         QTimer::singleShot(0, owner_, [window] {
@@ -60,6 +62,14 @@ TFormPlacement::TFormPlacement(QWidget* owner) : QObject(owner), owner_(owner) {
 }
 
 TFormPlacement::~TFormPlacement() = default;
+
+bool TFormPlacement::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == owner_ && (event->type() == QEvent::Move || event->type() == QEvent::Resize) &&
+        !(owner_->windowState() &
+          (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen)))
+        normalRect_ = QRect(owner_->pos(), owner_->size());
+    return QObject::eventFilter(watched, event);
+}
 
 void TFormPlacement::TakeOverHooks(const TFormHooks& hooks) {
     QPointer<TFormPlacement> self = this;
@@ -244,6 +254,7 @@ void TFormPlacement::ApplyWindowPlacement() {
         window->move(normal[0], normal[1]);
         window->resize(clampToInt(width), clampToInt(height));
     }
+    normalRect_ = QRect(window->pos(), window->size());
 
     const int showCmd = readInteger(QStringLiteral("ShowCmd"), 0);
     const StoredText::ShowState state = StoredText::ShowStateFromCommand(showCmd);
@@ -285,12 +296,14 @@ void TFormPlacement::CaptureWindowPlacement() {
     WriteText(QStringLiteral("MinMaxPos"), minMax);
 
     // The normal rectangle: frame top-left and client size. While maximised
-    // or minimised, the remembered normal geometry (a client rectangle) is
-    // moved by the frame's offset.
+    // or minimised, the last one the window had in the normal state.
     QRect normal(window->pos(), window->size());
-    if (showCmd != 1 && window->normalGeometry().isValid()) {
-        const QPoint offset = window->geometry().topLeft() - window->pos();
-        normal = window->normalGeometry().translated(-offset);
+    if (showCmd != 1 || window->isFullScreen()) {
+        if (normalRect_.isValid())
+            normal = normalRect_;
+        else if (window->normalGeometry().isValid())
+            normal =
+                window->normalGeometry().translated(window->pos() - window->geometry().topLeft());
     }
     const QString norm = QString::fromStdString(StoredText::FormatFour(
         normal.left(), normal.top(), clampToInt(0LL + normal.left() + normal.width()),

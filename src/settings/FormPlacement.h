@@ -3,6 +3,7 @@
 // ---- Qt ----
 #include <QObject>
 #include <QPoint>
+#include <QRect>
 #include <QString>
 #include <QStringList>
 
@@ -10,6 +11,7 @@
 #include <functional>
 #include <memory>
 
+class QEvent;
 class QWidget;
 class TRegIniFile;
 
@@ -67,6 +69,8 @@ public:
     int PixelsPerInch() const;
 
 protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
     /// The save step: placement and "Visible".
     virtual void SavePlacement();
     /// The restore step: placement.
@@ -94,6 +98,9 @@ private:
     // kept as read and written back, so a store shared with another platform
     // keeps its values.
     int flags_ = 0;
+    // The last rectangle (frame top-left, client size) the window had in the
+    // normal state; saved for a maximised or minimised window.
+    QRect normalRect_;
     QPoint minPosition_{-1, -1};
     QPoint maxPosition_{-1, -1};
 

@@ -19,8 +19,10 @@ namespace {
     throw EError(QString::fromUtf8(format).arg(name).toStdString());
 }
 
-/// Lines that the INI reader drops without saying so (no "=", not a section,
-/// not a comment): a rewrite would lose them, so the file counts as damaged.
+/// Lines that the INI reader drops or misreads (no "=", a section name
+/// without its "]"): a rewrite would lose them, so the file counts as
+/// damaged. QSettings reports a format error only to the first reader of a
+/// file it has cached, so the file is looked at here.
 bool hasDroppedLines(const QString& path) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) return false;
@@ -31,9 +33,12 @@ bool hasDroppedLines(const QString& path) {
         const bool startsInQuote = inQuote;
         for (char c : line)
             if (c == '"') inQuote = !inQuote;
-        if (startsInQuote || line.isEmpty() || line.startsWith(';') || line.startsWith('#') ||
-            line.startsWith('['))
+        if (startsInQuote || line.isEmpty() || line.startsWith(';') || line.startsWith('#'))
             continue;
+        if (line.startsWith('[')) {
+            if (!line.contains(']')) return true;
+            continue;
+        }
         if (!line.contains('=')) return true;
     }
     return false;
@@ -89,16 +94,17 @@ int TRegIniFile::ReadInteger(const QString& section, const QString& ident, int d
 
 void TRegIniFile::WriteString(const QString& section, const QString& ident, const QString& value) {
     if (!settings_ || access_ != Access::Writable) fail("Failed to create key %1", section);
+    if (!writeChecked_) {
 #ifndef Q_OS_WIN
-    if (!folderReady_) {
         // The folders above the file stand for the keys above the section.
         if (!QDir().mkpath(QFileInfo(location_).path())) fail("Failed to create key %1", section);
-        folderReady_ = true;
-    }
 #endif
-    if (!settings_->isWritable()) {
-        if (!settings_->childGroups().contains(section)) fail("Failed to create key %1", section);
-        fail("Failed to set data for '%1'", ident);
+        if (!settings_->isWritable()) {
+            if (!settings_->childGroups().contains(section))
+                fail("Failed to create key %1", section);
+            fail("Failed to set data for '%1'", ident);
+        }
+        writeChecked_ = true;
     }
     if (damaged_) keepDamagedFileAside();
     settings_->setValue(section + QLatin1Char('/') + ident, value);

@@ -51,6 +51,6 @@ private:
     Access access_;
     bool dirty_ = false;
     bool damaged_ = false;
-    bool folderReady_ = false;
+    bool writeChecked_ = false;
     QString lastIdent_;
 };

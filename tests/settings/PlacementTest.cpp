@@ -66,9 +66,8 @@ TEST_F(SettingsTest, MaximisedShowCommandRestoresTheNormalRectangleUnderneath) {
     // The next run comes up maximised again, over the same normal rectangle.
     window = openWindow();
     EXPECT_TRUE(window->isMaximized());
-    window->showNormal();
-    EXPECT_EQ(QRect(window->pos(), window->size()), QRect(100, 50, 500, 400));
     closeWindow(window);
+    EXPECT_EQ(stored("NormPos"), "100,50,600,450");
 }
 
 TEST_F(SettingsTest, NormalRectangleWordsFallBackToTheCurrentEdges) {
@@ -85,9 +84,8 @@ TEST_F(SettingsTest, NormalRectangleWithRightNotBeyondLeftIsIgnored) {
         writeRaw(QByteArray("[TMainWindow]\nNormPos=") + norm + "\nShowCmd=3\n");
         auto window = openWindow();
         EXPECT_TRUE(window->isMaximized()) << norm;  // the state still applies
-        window->showNormal();
-        EXPECT_EQ(QRect(window->pos(), window->size()), QRect(206, 162, 696, 480)) << norm;
         closeWindow(window);
+        EXPECT_EQ(stored("NormPos"), "206,162,902,642") << norm;
     }
 }
 
@@ -119,19 +117,21 @@ TEST_F(SettingsTest, OtherPixelDensityIgnoresThePositionButNotStateOrProperties)
     auto window = openWindow();
     EXPECT_TRUE(window->isMaximized());
     EXPECT_EQ(window->txtText->Font()->Name, "Courier");
-    window->showNormal();
-    EXPECT_EQ(window->pos(), QPoint(206, 162));
     closeWindow(window);
+    EXPECT_EQ(stored("NormPos"), "206,162,902,642");
     EXPECT_EQ(stored("PixelsPerInch"), QString::number(primaryPixelsPerInch()));
 }
 
 TEST_F(SettingsTest, MinMaxPositionsAndFlagsAreKeptAsRead) {
     writeRaw("[TMainWindow]\nFlags=2\nMinMaxPos=-32000, -32000 ,x\n");
     auto window = openWindow();
+    const QRect frame = window->frameGeometry(), client = window->geometry();
     closeWindow(window);
     EXPECT_EQ(stored("Flags"), "2");
-    // The maximised position is pinned after the restore (no frame off screen).
-    EXPECT_EQ(stored("MinMaxPos"), "-32000,-32000,0,0");
+    // The maximised position is pinned after the restore: minus the frame's widths.
+    EXPECT_EQ(stored("MinMaxPos"), QStringLiteral("-32000,-32000,%1,%2")
+                                       .arg(-(client.left() - frame.left()))
+                                       .arg(-(frame.bottom() - client.bottom())));
 }
 
 TEST_F(SettingsTest, NonStringPlacementValueStopsTheRestore) {

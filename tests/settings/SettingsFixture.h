@@ -12,12 +12,20 @@
 
 // ---- Standard library ----
 #include <memory>
+#include <ostream>
 
 // ---- Project ----
 #include "TestForm.h"
 #include "app/Application.h"
 #include "settings/FormPlacement.h"
 #include "settings/KeyPaths.h"
+
+inline void PrintTo(const QString& text, std::ostream* os) {
+    *os << '"' << text.toStdString() << '"';
+}
+inline void PrintTo(const QStringList& list, std::ostream* os) {
+    *os << '{' << list.join("\", \"").toStdString() << '}';
+}
 
 /// Every test gets an empty settings folder of its own and records the
 /// error boxes instead of showing them.
@@ -49,7 +57,10 @@ protected:
     /// The stored section as QSettings reads it back.
     QString stored(const QString& name) const {
         QSettings settings(settingsFile(), QSettings::IniFormat);
-        return settings.value(QStringLiteral("TMainWindow/") + name).toString();
+        const QVariant value = settings.value(QStringLiteral("TMainWindow/") + name);
+        // An unquoted text with commas reads back as a list.
+        if (value.typeId() == QMetaType::QStringList) return value.toStringList().join(',');
+        return value.toString();
     }
     QStringList storedNames() const {
         QSettings settings(settingsFile(), QSettings::IniFormat);
