@@ -1,8 +1,10 @@
 #include "settings/ExtensionsWindowUnit.h"
 
 // ---- Qt ----
+#include <QGuiApplication>
 #include <QListWidget>
 #include <QPushButton>
+#include <QScreen>
 
 // ---- Standard library ----
 #include <string>
@@ -106,6 +108,9 @@ QStringList ExtensionsFromText(const QString& text) {
 bool ExecuteExtensionsDialog(QWidget* owner, QStringList& extensions) {
     TExtensionsWindow dialog(owner);
     dialog.SetExtensions(extensions);
+    // Centred on the desktop, not on the owner.
+    if (const QScreen* screen = owner ? owner->screen() : QGuiApplication::primaryScreen())
+        dialog.move(screen->availableGeometry().center() - dialog.rect().center());
     if (dialog.exec() != QDialog::Accepted) return false;
     extensions = dialog.Extensions();
     return true;

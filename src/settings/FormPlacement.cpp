@@ -246,13 +246,19 @@ void TFormPlacement::ApplyWindowPlacement() {
     }
 
     const int pixelsPerInch = PixelsPerInch();
+    const bool samePixelsPerInch =
+        readInteger(QStringLiteral("PixelsPerInch"), pixelsPerInch) == pixelsPerInch;
     const long long width = 0LL + normal[2] - normal[0];
     const long long height = 0LL + normal[3] - normal[1];
     // An empty rectangle is no placement: the window keeps its designed bounds.
-    if (found && readInteger(QStringLiteral("PixelsPerInch"), pixelsPerInch) == pixelsPerInch &&
-        width > 0 && height > 0) {
+    if (found && samePixelsPerInch && width > 0 && height > 0) {
+        // A hand-edited size is held to the desktop's: a window larger than
+        // all screens together is no placement, and its backing store alone
+        // could exhaust memory.
+        const QSize desktop = screenOf(window)->virtualSize();
         window->move(normal[0], normal[1]);
-        window->resize(clampToInt(width), clampToInt(height));
+        window->resize(int(std::min<long long>(width, std::max(desktop.width(), 1))),
+                       int(std::min<long long>(height, std::max(desktop.height(), 1))));
     }
     normalRect_ = QRect(window->pos(), window->size());
 

@@ -50,7 +50,12 @@ TRegIniFile::TRegIniFile(const QString& keyPath, Access access)
     : location_(SettingsLocation(keyPath)), access_(access) {
     settings_ = std::make_unique<QSettings>(location_, QSettings::NativeFormat);
 #ifndef Q_OS_WIN
-    damaged_ = settings_->status() == QSettings::FormatError || hasDroppedLines(location_);
+    if (access_ == Access::Writable) {
+        const QFileInfo file(location_);
+        // What cannot be read must not be replaced by the little that could.
+        unreadable_ = file.exists() && !file.isReadable();
+        damaged_ = settings_->status() == QSettings::FormatError || hasDroppedLines(location_);
+    }
 #endif
 }
 
@@ -99,6 +104,7 @@ void TRegIniFile::WriteString(const QString& section, const QString& ident, cons
         // The folders above the file stand for the keys above the section.
         if (!QDir().mkpath(QFileInfo(location_).path())) fail("Failed to create key %1", section);
 #endif
+        if (unreadable_) fail("Failed to set data for '%1'", ident);
         if (!settings_->isWritable()) {
             if (!settings_->childGroups().contains(section))
                 fail("Failed to create key %1", section);

@@ -52,5 +52,6 @@ private:
     bool dirty_ = false;
     bool damaged_ = false;
     bool writeChecked_ = false;
+    bool unreadable_ = false;
     QString lastIdent_;
 };
