@@ -5,9 +5,6 @@
 #include <QString>
 #include <QStringList>
 
-// ---- Project ----
-#include "app/MainWindowUnit.h"
-
 class QListWidget;
 class QListWidgetItem;
 class QPushButton;
@@ -52,10 +49,13 @@ QStringList ExtensionsFromText(const QString& text);
 /// and true is returned.
 bool ExecuteExtensionsDialog(QWidget* owner, QStringList& extensions);
 
-/// The OptionsExtensions command: the dialog, then, on OK, a rescan of the
-/// current folder. Before any folder was scanned there is nothing to rescan:
-/// the changed list is kept and used by the next scan.
-inline void OptionsExtensionsExecute(TMainWindow& window) {
+/// The OptionsExtensions command on a window with the file-type list
+/// (Extensions()), the current folder (CurrentFolder()) and ScanFolder: the
+/// dialog, then, on OK, a rescan of the current folder, which shows its first
+/// file. Before any folder was scanned there is nothing to rescan: the changed
+/// list is kept and used by the first scan.
+template <class Window>
+void OptionsExtensionsExecute(Window& window) {
     if (!ExecuteExtensionsDialog(&window, window.Extensions())) return;
     const QString folder = window.CurrentFolder();
     if (!folder.isEmpty()) window.ScanFolder(folder);

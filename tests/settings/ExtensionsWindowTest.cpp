@@ -18,15 +18,25 @@ QStringList checkedTexts(const TExtensionsWindow& dialog) {
     return texts;
 }
 
-/// Runs the dialog on a list, lets `act` work on it once it is up.
-bool runDialog(QStringList& extensions, const std::function<void(TExtensionsWindow&)>& act) {
+/// Lets `act` work on the dialog once it is up.
+void whenDialogIsUp(const std::function<void(TExtensionsWindow&)>& act) {
     QTimer::singleShot(0, [act] {
-        for (QWidget* widget : QApplication::topLevelWidgets())
+        for (QWidget* widget : QApplication::allWidgets())
             if (auto* dialog = qobject_cast<TExtensionsWindow*>(widget);
                 dialog && dialog->isVisible())
                 act(*dialog);
     });
+}
+
+/// Runs the dialog on a list, lets `act` work on it once it is up.
+bool runDialog(QStringList& extensions, const std::function<void(TExtensionsWindow&)>& act) {
+    whenDialogIsUp(act);
     return ExecuteExtensionsDialog(nullptr, extensions);
+}
+
+void uncheckTxtAndConfirm(TExtensionsWindow& dialog) {
+    dialog.lstExtensions->item(2)->setCheckState(Qt::Unchecked);
+    dialog.btnOk->click();
 }
 
 }  // namespace
@@ -113,4 +123,31 @@ TEST_F(SettingsTest, NonStringFileTypesReportAndKeepTheDefaults) {
     TTestMainWindow window;
     EXPECT_EQ(messages_, QStringList{"Invalid data type for 'Extensions'"});
     EXPECT_EQ(window.FExtensions, TTestMainWindow::DefaultExtensions());
+}
+
+TEST_F(SettingsTest, ConfirmedFileTypesRescanTheCurrentFolderAndCancelDoesNot) {
+    auto window = openWindow();
+    window->FCurrentFolder = "/data/docs/";
+    whenDialogIsUp(uncheckTxtAndConfirm);
+    OptionsExtensionsExecute(*window);
+    EXPECT_EQ(window->FExtensions[2], "\\txt");
+    EXPECT_EQ(window->ScannedFolders, QStringList{"/data/docs/"});
+
+    whenDialogIsUp([](TExtensionsWindow& dialog) { dialog.btnOk->click(); });
+    OptionsExtensionsExecute(*window);  // an unchanged list still rescans
+    EXPECT_EQ(window->ScannedFolders.size(), 2);
+
+    whenDialogIsUp([](TExtensionsWindow& dialog) { dialog.reject(); });
+    OptionsExtensionsExecute(*window);
+    EXPECT_EQ(window->ScannedFolders.size(), 2);
+    closeWindow(window);
+}
+
+TEST_F(SettingsTest, ConfirmedFileTypesBeforeAnyScanAreKeptWithoutScanning) {
+    auto window = openWindow();
+    whenDialogIsUp(uncheckTxtAndConfirm);
+    OptionsExtensionsExecute(*window);
+    EXPECT_EQ(window->FExtensions[2], "\\txt");
+    EXPECT_TRUE(window->ScannedFolders.isEmpty());
+    closeWindow(window);
 }

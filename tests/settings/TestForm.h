@@ -111,6 +111,13 @@ public:
 
     static QStringList DefaultExtensions();
 
+    // The seams of the file-type command.
+    QStringList& Extensions() { return FExtensions; }
+    QString CurrentFolder() const { return FCurrentFolder; }
+    void ScanFolder(const QString& folder) { ScannedFolders << folder; }
+    QString FCurrentFolder;
+    QStringList ScannedFolders;
+
 protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
