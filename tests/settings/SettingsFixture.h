@@ -35,6 +35,9 @@ protected:
         ASSERT_TRUE(config_.isValid());
         qputenv("XDG_CONFIG_HOME", config_.path().toUtf8());
         CompanyKeyName = QStringLiteral("TarvelSoftware");
+        // Never the user's own settings: the store must land in this folder.
+        ASSERT_TRUE(settingsFile().startsWith(config_.path() + QLatin1Char('/')))
+            << settingsFile().toStdString();
         TApplication::SetErrorSink(
             [this](const QString&, const QString& text) { messages_ << text; });
     }
