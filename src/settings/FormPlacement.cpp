@@ -39,7 +39,7 @@ public:
     ~StoreRun() { store_.reset(); }
     void Close() {
         std::unique_ptr<TRegIniFile> store = std::move(store_);
-        store->Close();
+        if (store) store->Close();
     }
 
 private:
