@@ -20,7 +20,8 @@ char16_t Cp1252ToUtf16(unsigned char byte) {
 }
 
 void DecodeCp1252(const char* data, std::size_t size, char16_t* out) {
-    for (std::size_t i = 0; i < size; ++i) out[i] = Cp1252ToUtf16(static_cast<unsigned char>(data[i]));
+    for (std::size_t i = 0; i < size; ++i)
+        out[i] = Cp1252ToUtf16(static_cast<unsigned char>(data[i]));
 }
 
 std::u16string DecodeCp1252(std::string_view data) {

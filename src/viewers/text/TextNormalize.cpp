@@ -17,7 +17,9 @@ constexpr char kLf = '\n';
 constexpr std::uint64_t kOnes = 0x0101010101010101ULL;
 constexpr std::uint64_t kHighs = 0x8080808080808080ULL;
 
-inline bool hasZeroByte(std::uint64_t v) { return ((v - kOnes) & ~v & kHighs) != 0; }
+inline bool hasZeroByte(std::uint64_t v) {
+    return ((v - kOnes) & ~v & kHighs) != 0;
+}
 
 inline bool hasLineBreak(std::uint64_t word) {
     return hasZeroByte(word ^ (kOnes * 0x0D)) || hasZeroByte(word ^ (kOnes * 0x0A));

@@ -24,8 +24,7 @@ std::size_t NormalizedLength(const char* data, std::size_t size);
 /// Pass two: writes the normalised bytes to out, which holds exactly
 /// outSize bytes (the value NormalizedLength returned). Returns the number
 /// of bytes written; it never writes past outSize.
-std::size_t NormalizeLineBreaks(const char* data, std::size_t size, char* out,
-                                std::size_t outSize);
+std::size_t NormalizeLineBreaks(const char* data, std::size_t size, char* out, std::size_t outSize);
 
 /// Both passes into a new string.
 std::string NormalizeLineBreaks(std::string_view data);
