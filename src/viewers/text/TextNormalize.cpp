@@ -1,6 +1,7 @@
 #include "viewers/text/TextNormalize.h"
 
 // C++ standard library
+#include <bit>
 #include <cstdint>
 #include <cstring>
 #include <limits>
@@ -12,46 +13,50 @@ namespace {
 constexpr char kCr = '\r';
 constexpr char kLf = '\n';
 
-// Word-at-a-time test for "this 8-byte word holds a CR or an LF", so that the
-// long runs of ordinary text between breaks are skipped or copied in blocks.
+// Word-at-a-time search for the next CR or LF, so that the long runs of
+// ordinary text between breaks are skipped or copied in blocks.
 constexpr std::uint64_t kOnes = 0x0101010101010101ULL;
 constexpr std::uint64_t kHighs = 0x8080808080808080ULL;
 
-inline bool hasZeroByte(std::uint64_t v) {
-    return ((v - kOnes) & ~v & kHighs) != 0;
-}
-
-inline bool hasLineBreak(std::uint64_t word) {
-    return hasZeroByte(word ^ (kOnes * 0x0D)) || hasZeroByte(word ^ (kOnes * 0x0A));
+// High bit set in each byte of v that is zero; exact for the lowest such
+// byte (borrows can only mark bytes above a real zero).
+inline std::uint64_t zeroBytes(std::uint64_t v) {
+    return (v - kOnes) & ~v & kHighs;
 }
 
 inline std::uint64_t load(const char* p) {
     std::uint64_t v;
     std::memcpy(&v, p, sizeof v);
+    if constexpr (std::endian::native == std::endian::big) v = __builtin_bswap64(v);
     return v;
+}
+
+/// Index of the first CR or LF at or after i, or size when there is none.
+inline std::size_t nextBreak(const char* data, std::size_t i, std::size_t size) {
+    while (i + 8 <= size) {
+        const std::uint64_t word = load(data + i);
+        const std::uint64_t mask =
+            zeroBytes(word ^ (kOnes * 0x0D)) | zeroBytes(word ^ (kOnes * 0x0A));
+        if (mask != 0) return i + std::size_t(std::countr_zero(mask) / 8);
+        i += 8;
+    }
+    while (i < size && data[i] != kCr && data[i] != kLf) ++i;
+    return i;
 }
 
 }  // namespace
 
 std::size_t CountAddedBytes(const char* data, std::size_t size) {
     std::size_t added = 0;
-    std::size_t i = 0;
+    std::size_t i = nextBreak(data, 0, size);
     while (i < size) {
-        if (i + 8 <= size && !hasLineBreak(load(data + i))) {
-            i += 8;
-            continue;
+        if (data[i] == kCr && i + 1 < size && data[i + 1] == kLf) {
+            i += 2;  // CR LF stays
+        } else {
+            ++added;  // a lone CR, or an LF without CR before it
+            ++i;
         }
-        const char c = data[i];
-        if (c == kCr) {
-            if (i + 1 < size && data[i + 1] == kLf) {
-                i += 2;  // CR LF stays
-                continue;
-            }
-            ++added;  // lone CR
-        } else if (c == kLf) {
-            ++added;  // LF without CR before it (a CR LF pair was skipped whole)
-        }
-        ++i;
+        i = nextBreak(data, i, size);
     }
     return added;
 }
@@ -68,27 +73,17 @@ std::size_t NormalizeLineBreaks(const char* data, std::size_t size, char* out,
     std::size_t i = 0;
     std::size_t o = 0;
     while (i < size) {
-        if (i + 8 <= size && o + 8 <= outSize) {
-            const std::uint64_t word = load(data + i);
-            if (!hasLineBreak(word)) {
-                std::memcpy(out + o, &word, sizeof word);
-                i += 8;
-                o += 8;
-                continue;
-            }
-        }
-        const char c = data[i];
-        if (c == kCr || c == kLf) {
-            // Every break becomes CR LF; a CR LF pair is consumed as one break.
-            if (o + 2 > outSize) break;
-            out[o++] = kCr;
-            out[o++] = kLf;
-            i += (c == kCr && i + 1 < size && data[i + 1] == kLf) ? 2 : 1;
-        } else {
-            if (o >= outSize) break;
-            out[o++] = c;
-            ++i;
-        }
+        const std::size_t brk = nextBreak(data, i, size);
+        std::size_t run = brk - i;
+        if (run > outSize - o) run = outSize - o;
+        std::memcpy(out + o, data + i, run);
+        o += run;
+        i += run;
+        if (i != brk || i == size || outSize - o < 2) break;
+        // Every break becomes CR LF; a CR LF pair is consumed as one break.
+        out[o++] = kCr;
+        out[o++] = kLf;
+        i += (data[i] == kCr && i + 1 < size && data[i + 1] == kLf) ? 2 : 1;
     }
     return o;
 }
