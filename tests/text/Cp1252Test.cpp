@@ -37,3 +37,17 @@ TEST(Cp1252, ByteOrderMarksAreOrdinaryCharacters) {
               std::u16string(u"\u00FF\u00FEh\0i\0", 6));
     EXPECT_TRUE(DecodeCp1252("").empty());
 }
+
+TEST(Cp1252, WholeBuffersDecodeLikeSingleBytes) {
+    // Every byte value at every offset of the block-wise decoding.
+    std::string all;
+    for (int round = 0; round < 3; ++round)
+        for (int b = 0; b < 256; ++b) all += char((b * 7 + round) & 0xFF);
+    for (std::size_t start = 0; start < 17; ++start) {
+        const std::u16string decoded = DecodeCp1252(std::string_view(all).substr(start));
+        ASSERT_EQ(decoded.size(), all.size() - start);
+        for (std::size_t i = 0; i < decoded.size(); ++i)
+            ASSERT_EQ(decoded[i], Cp1252ToUtf16(static_cast<unsigned char>(all[start + i])))
+                << "offset " << start + i;
+    }
+}

@@ -1,5 +1,12 @@
 #include "viewers/text/Cp1252.h"
 
+// C++ standard library
+#include <bit>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace text {
 
 namespace {
@@ -20,8 +27,25 @@ char16_t Cp1252ToUtf16(unsigned char byte) {
 }
 
 void DecodeCp1252(const char* data, std::size_t size, char16_t* out) {
-    for (std::size_t i = 0; i < size; ++i)
-        out[i] = Cp1252ToUtf16(static_cast<unsigned char>(data[i]));
+    std::size_t i = 0;
+#if defined(__SSE2__)
+    // Sixteen bytes widened at a time; only bytes 0x80..0x9F need the table.
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i top3 = _mm_set1_epi8(char(0xE0));
+    const __m128i c1 = _mm_set1_epi8(char(0x80));
+    for (; i + 16 <= size; i += 16) {
+        const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + i));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), _mm_unpacklo_epi8(block, zero));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i + 8), _mm_unpackhi_epi8(block, zero));
+        unsigned mask = unsigned(_mm_movemask_epi8(_mm_cmpeq_epi8(_mm_and_si128(block, top3), c1)));
+        while (mask != 0) {
+            const std::size_t k = i + std::size_t(std::countr_zero(mask));
+            out[k] = kHighControls[static_cast<unsigned char>(data[k]) - 0x80];
+            mask &= mask - 1;
+        }
+    }
+#endif
+    for (; i < size; ++i) out[i] = Cp1252ToUtf16(static_cast<unsigned char>(data[i]));
 }
 
 std::u16string DecodeCp1252(std::string_view data) {

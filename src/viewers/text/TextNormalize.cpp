@@ -6,6 +6,10 @@
 #include <cstring>
 #include <limits>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace text {
 
 namespace {
@@ -33,6 +37,17 @@ inline std::uint64_t load(const char* p) {
 
 /// Index of the first CR or LF at or after i, or size when there is none.
 inline std::size_t nextBreak(const char* data, std::size_t i, std::size_t size) {
+#if defined(__SSE2__)
+    const __m128i cr = _mm_set1_epi8(kCr);
+    const __m128i lf = _mm_set1_epi8(kLf);
+    while (i + 16 <= size) {
+        const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + i));
+        const unsigned mask = unsigned(
+            _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(block, cr), _mm_cmpeq_epi8(block, lf))));
+        if (mask != 0) return i + std::size_t(std::countr_zero(mask));
+        i += 16;
+    }
+#endif
     while (i + 8 <= size) {
         const std::uint64_t word = load(data + i);
         const std::uint64_t mask =

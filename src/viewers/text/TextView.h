@@ -30,8 +30,9 @@ public:
 
     /// The most characters the view takes. Measured: a loaded view holds
     /// about 7.4 bytes of heap per character (6.4 of them the text widget's
-    /// own), and about 10.5 at the peak of a load, so a full view stays near
-    /// 2-2.7 GB; larger files are refused by their size before a byte is read.
+    /// own), and about 9.5 at the peak of a load (the kept bytes and the decoded
+    /// text beside the widget's), so a full view stays within about 2.5 GB; larger files are
+    /// refused by their size before a byte is read.
     static constexpr std::size_t kCapacity = std::size_t(256) << 20;
 
     explicit TMemo(QWidget* parent = nullptr);
