@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QColor>
 #include <QFont>
 #include <QMetaEnum>
@@ -116,4 +117,10 @@ TEST(Font, ChangesReachTheView) {
     EXPECT_EQ(spy.count(), 2);
     EXPECT_EQ(memo.palette().color(QPalette::Text), QColor(255, 0, 0));
     EXPECT_EQ(memo.font().pixelSize(), 25);
+
+    // Back to the window-text system colour: the palette's, not the red.
+    memo.Font()->SetColor(TFont::kWindowTextColor);
+    EXPECT_EQ(memo.palette().color(QPalette::Text),
+              QApplication::palette(&memo).color(QPalette::Text));
+    EXPECT_NE(memo.palette().color(QPalette::Text), QColor(255, 0, 0));
 }

@@ -1,6 +1,7 @@
 #include "viewers/text/TextView.h"
 
 // Qt
+#include <QApplication>
 #include <QEvent>
 #include <QFile>
 #include <QHBoxLayout>
@@ -60,11 +61,12 @@ void TMemo::applyScrollBars() {
 
 void TMemo::applyFont() {
     setFont(FFont->ToQFont());
+    // System colours resolve against the palette this view would have by
+    // default, not against a colour an earlier font put into its own.
+    const QPalette standard = QApplication::palette(this);
+    const QColor color = ColorToQColor(FFont->Color(), standard);
     QPalette pal = palette();
-    const QColor color = ColorToQColor(FFont->Color(), pal);
-    // Resolve against the application's palette, not a colour set earlier.
-    const QColor text = color.isValid() ? color : QPalette().color(QPalette::Text);
-    pal.setColor(QPalette::Text, text);
+    pal.setColor(QPalette::Text, color.isValid() ? color : standard.color(QPalette::Text));
     setPalette(pal);
 }
 
@@ -123,6 +125,7 @@ void OptionsWordWrapUpdate(TMemo& memo, TAction& action) {
 
 void OptionsFontExecute(TMemo& memo, QWidget* owner) {
     TFontDialog sdFont(owner);
+    sdFont.Font()->SetPixelsPerInch(memo.Font()->PixelsPerInch());
     sdFont.Font()->Assign(*memo.Font());
     if (sdFont.Execute()) memo.Font()->Assign(*sdFont.Font());
 }
