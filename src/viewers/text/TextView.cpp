@@ -23,10 +23,6 @@
 #include "viewers/text/TextFile.h"
 #include "viewers/text/TextNormalize.h"
 
-static void initTextResources() {
-    Q_INIT_RESOURCE(text);
-}
-
 TMemo::TMemo(QWidget* parent) : QPlainTextEdit(parent), FFont(new TFont(this)) {
     setObjectName(QStringLiteral("txtText"));
     setReadOnly(true);
@@ -146,7 +142,6 @@ QToolButton* makeToolButton(QWidget* parent, const QString& name, const QString&
 }  // namespace
 
 TMemo* BuildTextPage(QWidget* page) {
-    initTextResources();
     auto* layout = new QVBoxLayout(page);
     layout->setContentsMargins(0, 8, 0, 0);
     layout->setSpacing(15);
@@ -163,8 +158,8 @@ TMemo* BuildTextPage(QWidget* page) {
     panTextToolbar->setBackgroundRole(QPalette::Base);
     panTextToolbar->setAutoFillBackground(true);
     makeToolButton(panTextToolbar, QStringLiteral("btnWordWarp"),
-                   QStringLiteral(":/text/wordwrap.svg"), 8);
-    makeToolButton(panTextToolbar, QStringLiteral("btnFont"), QStringLiteral(":/text/font.svg"),
+                   QStringLiteral(":/glyphs/word-wrap.svg"), 8);
+    makeToolButton(panTextToolbar, QStringLiteral("btnFont"), QStringLiteral(":/glyphs/font.svg"),
                    32);
     layout->addWidget(panTextToolbar);
     return txtText;
