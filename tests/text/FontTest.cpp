@@ -33,6 +33,22 @@ TEST(Font, PublishedPropertiesInStoredOrder) {
     EXPECT_EQ(style.keyToValue("fsStrikeOut"), 8);
 }
 
+TEST(Font, PropertiesTakePlainNumbersAsTheStoreWritesThem) {
+    TFont font;
+    EXPECT_TRUE(font.setProperty("Style", 5));
+    EXPECT_EQ(font.Style(), TFont::fsBold | TFont::fsUnderline);
+    EXPECT_TRUE(font.setProperty("Pitch", 2));
+    EXPECT_EQ(font.Pitch(), TFont::fpFixed);
+    EXPECT_TRUE(font.setProperty("Color", -2147483643));  // clWindow, read as signed
+    EXPECT_EQ(font.Color(), int(0x80000005u));
+    EXPECT_TRUE(font.setProperty("Name", QString("Courier New")));
+    EXPECT_EQ(font.Name(), "Courier New");
+
+    TMemo memo;
+    EXPECT_TRUE(memo.setProperty("ScrollBars", 3));
+    EXPECT_EQ(memo.ScrollBars(), TMemo::ssBoth);
+}
+
 TEST(Font, DefaultsAsFirstSaved) {
     TFont font;
     font.SetPixelsPerInch(96);
