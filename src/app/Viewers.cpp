@@ -37,10 +37,13 @@ void InstallFormStorage(TMainWindow& window) {
 }
 
 }  // namespace
+#include "viewers/text/TextView.h"
 
 TMainWindow* CreateMainWindow() {
     auto* window = new TMainWindow;
     // Each viewer fills its page and registers its load operation here.
+    InstallTextView(*window);
+    // Last: the store looks up the controls whose properties it keeps.
     InstallFormStorage(*window);
     if (window->OnCreate) window->OnCreate();
     return window;
