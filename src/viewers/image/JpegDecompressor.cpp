@@ -19,6 +19,10 @@
 namespace {
 
 constexpr size_t kBlockSize = 4096;
+// What the library may allocate for itself (whole-image coefficient buffers
+// of progressive files). Past it the library has no backing store and fails
+// with an error instead of taking all memory.
+constexpr long kMaxLibraryMemory = 1L << 30;
 const JOCTET kFakeEndOfImage[2] = {0xFF, JPEG_EOI};
 
 // The error manager: the library's standard one with an error exit that
@@ -142,6 +146,7 @@ TJpegDecompressor::TJpegDecompressor(const uint8_t* data, size_t size)
     const int code = Guarded(s->err, [s] {
         jpeg_create_decompress(&s->cinfo);
         s->created = true;
+        s->cinfo.mem->max_memory_to_use = kMaxLibraryMemory;
         s->cinfo.src = &s->src.pub;
     });
     if (code) ThrowJpegError(code);
