@@ -12,6 +12,7 @@
 // Project
 #include "BmpBuilder.h"
 #include "app/Application.h"
+#include "app/MainWindowUnit.h"
 #include "base/Error.h"
 #include "viewers/image/ControlAlign.h"
 #include "viewers/image/ImageControl.h"
@@ -308,6 +309,58 @@ TEST_F(ImageViewTest, TruncatedJpegShowsWithoutAnError) {
     Screen();
     EXPECT_TRUE(errors_.isEmpty());
     EXPECT_EQ(Jpeg()->State(), TJPEGImage::TState::Decoded);
+}
+
+}  // namespace
+
+namespace {
+
+// The page inside the main window: routing of ".bmp" and ".jpg".
+class ImageDispatchTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        TApplication::SetErrorSink(
+            [this](const QString&, const QString& text) { errors_.append(text); });
+        window_ = std::make_unique<TMainWindow>();
+        view_ = InstallImageView(*window_);
+    }
+    void TearDown() override {
+        window_.reset();
+        TApplication::SetErrorSink(nullptr);
+    }
+    QString Write(const QString& name, const std::vector<uint8_t>& bytes) {
+        const QString path = dir_.filePath(name);
+        QFile f(path);
+        f.open(QIODevice::WriteOnly);
+        f.write(reinterpret_cast<const char*>(bytes.data()), qint64(bytes.size()));
+        return path;
+    }
+
+    QTemporaryDir dir_;
+    std::unique_ptr<TMainWindow> window_;
+    TImageView* view_ = nullptr;
+    QStringList errors_;
+};
+
+TEST_F(ImageDispatchTest, BmpAndJpgShowOnTheImagePage) {
+    EXPECT_EQ(TImageView::OfPage(window_->Page(QStringLiteral("IMAGE"))), view_);
+    const QString bmp = Write("a.bmp", TwoColourBmp(30, 20));
+    window_->ShowFile(bmp);
+    EXPECT_EQ(window_->ActivePageName(), "IMAGE");
+    EXPECT_EQ(TApplication::Title(), bmp);
+    EXPECT_EQ(view_->imgImageDisplay()->size(), QSize(30, 20));
+    EXPECT_FALSE(view_->imgImageDisplay()->isHidden());
+
+    const QString jpg = Write("b.jpg", ReadTestFile(Wuffs("hat.jpeg")));
+    window_->ShowFile(jpg);
+    EXPECT_EQ(TApplication::Title(), jpg);
+    EXPECT_EQ(view_->imgImageDisplay()->size(), QSize(90, 112));
+
+    // A failed load raises out of ShowFile: the caption and the picture stay.
+    const QString bad = Write("c.bmp", {'N', 'O', 'T', ' ', 'B', 'M', 0, 0, 0, 0, 0, 0, 0, 0, 0});
+    EXPECT_THROW(window_->ShowFile(bad), EError);
+    EXPECT_EQ(TApplication::Title(), jpg);
+    EXPECT_EQ(view_->imgImageDisplay()->size(), QSize(90, 112));
 }
 
 }  // namespace
