@@ -289,8 +289,12 @@ TEST_F(ImageViewTest, JpegDecodesOnceAcrossModesResizesAndScrolls) {
     ASSERT_NE(Jpeg(), nullptr);
     EXPECT_EQ(Jpeg()->DecodeCount(), 0);  // nothing decoded before the first draw
     EXPECT_EQ(image()->size(), QSize(1165, 859));
-    Screen();
+    const QImage first = Screen();
     EXPECT_EQ(Jpeg()->DecodeCount(), 1);
+    // Drawn in its own colours, pixel for pixel from 8, 8.
+    const std::vector<uint32_t> decoded = Jpeg()->Pixels().toArgb32();
+    for (QPoint p : {QPoint(0, 0), QPoint(100, 50), QPoint(250, 150)})
+        EXPECT_EQ(first.pixel(p + QPoint(8, 8)), decoded[size_t(p.y()) * 1165 + size_t(p.x())]);
     view_->sbImage()->horizontalScrollBar()->setValue(300);
     Screen();
     view_->btnZoom()->click();
