@@ -46,7 +46,7 @@ size_t TImageFile::Read(void* dest, size_t count) {
         const ssize_t n = ::read(fd_, out + done, count - done);
         if (n < 0) {
             if (errno == EINTR) continue;
-            throw EError(systemErrorMessage(errno));
+            throw EError("Stream read error");  // as any read the file cannot satisfy
         }
         if (n == 0) break;  // the file shrank since it was opened
         done += size_t(n);
