@@ -367,3 +367,24 @@ TEST(BmpReader, PictureAboveThePixelLimitIsRefusedBeforeAllocating) {
 }
 
 }  // namespace
+
+namespace {
+
+// Inputs found by fuzz_bmp.
+TEST(BmpReaderRegression, ZeroWidthWithMillionsOfRowsIsAnEmptyPicture) {
+    const TBitmap bmp = TBmpReader::ReadFile(std::string(TARVEL_SOURCE_DIR) +
+                                             "/tests/image/data/zero-width-million-rows-hang.bmp");
+    EXPECT_TRUE(bmp.empty());
+    EXPECT_EQ(bmp.height(), 0);
+    EXPECT_TRUE(bmp.toArgb32().empty());
+    // Either side zero: nothing to draw, nothing to walk.
+    BmpBuilder b = TwoByTwo();
+    b.height = 0;
+    EXPECT_EQ(ReadBytes(b.Build()).height(), 0);
+    b = TwoByTwo();
+    b.width = 0;
+    b.height = -100000000;
+    EXPECT_EQ(ReadBytes(b.Build()).height(), 0);
+}
+
+}  // namespace

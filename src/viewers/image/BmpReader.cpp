@@ -139,6 +139,10 @@ TBitmap TBmpReader::Read(TByteStream& in) {
         throw EError(kNotValid);
 
     const uint64_t rows = uint64_t(info.height < 0 ? -int64_t(info.height) : info.height);
+    // No pixels: the same empty picture as an empty file, rather than a
+    // picture of zero width and millions of rows that every consumer would
+    // walk row by row.
+    if (info.width == 0 || rows == 0) return bitmap;
     const uint64_t imageSize =
         info.imageSize ? info.imageSize : TBitmap::stride(info.width, info.bitsPerPixel) * rows;
     const uint64_t available = std::min(imageSize, in.Remaining());
