@@ -6,6 +6,8 @@
 #include "settings/ExtensionsWindowUnit.h"
 #include "settings/FormPlacement.h"
 #include "settings/KeyPaths.h"
+#include "viewers/image/ImageView.h"
+#include "viewers/text/TextView.h"
 
 namespace {
 
@@ -37,12 +39,12 @@ void InstallFormStorage(TMainWindow& window) {
 }
 
 }  // namespace
-#include "viewers/text/TextView.h"
 
 TMainWindow* CreateMainWindow() {
     auto* window = new TMainWindow;
     // Each viewer fills its page and registers its load operation here.
     InstallTextView(*window);
+    InstallImageView(*window);
     // Last: the store looks up the controls whose properties it keeps.
     InstallFormStorage(*window);
     if (window->OnCreate) window->OnCreate();
