@@ -19,6 +19,13 @@
 #include "viewers/html/HtmlBrowser.h"
 #include "viewers/html/HtmlView.h"
 
+namespace {}  // namespace
+
+/// Readable failure output for Qt strings.
+inline void PrintTo(const QString& text, std::ostream* os) {
+    *os << '"' << text.toStdString() << '"';
+}
+
 namespace {
 
 /// A page of its own in a shown window, with the captions and keys it received.
@@ -148,6 +155,88 @@ TEST_F(HtmlViewTest, FailuresAfterTheStartGoToTheErrorBox) {
     EXPECT_FALSE(text.isEmpty());
     EXPECT_FALSE(text.endsWith(QStringLiteral("..")));
     EXPECT_FALSE(text.contains(QLatin1Char('\n')));
+}
+
+// A documentation tree whose index page uses its own resources from sibling
+// and parent folders and tries every way script has to read other files.
+TEST_F(HtmlViewTest, PagesKeepTheirResourcesButScriptCannotReadLocalFiles) {
+    const QByteArray gif(
+        "GIF89a\x01\x00\x01\x00\x80\x00\x00\xff\xff\xff\x00\x00\x00!\xf9\x04\x01\x00\x00\x00\x00,"
+        "\x00\x00\x00\x00\x01\x00\x01\x00\x00\x02\x02D\x01\x00;",
+        43);
+    files_.Write(QStringLiteral("tree/images/dot.gif"), gif);
+    files_.Write(QStringLiteral("tree/shared/style.css"), "p#styled { color: rgb(1, 2, 3); }");
+    files_.Write(QStringLiteral("tree/shared/lib.js"), "window.libLoaded = 'yes';");
+    files_.Write(QStringLiteral("tree/docs/part.html"), Page("Part", "<p>own frame</p>"));
+    files_.Write(QStringLiteral("tree/other/part.htm"), Page("Other part", "<p>sibling frame</p>"));
+    const QString secret = files_.Write(QStringLiteral("tree/secret.txt"), "SECRET-TEXT");
+    QFile::link(secret, files_.Path() + QStringLiteral("tree/docs/disguised.html"));
+    const QString index =
+        files_.Write(QStringLiteral("tree/docs/index.html"), R"HTML(<!doctype html>
+<html><head><title>Index</title>
+<link rel="stylesheet" href="../shared/style.css"><script src="../shared/lib.js"></script></head>
+<body><p id="styled">styled</p><img id="img" src="../images/dot.gif">
+<iframe id="own" src="part.html"></iframe><iframe id="sibling" src="../other/part.htm"></iframe>
+<iframe id="text" src="../secret.txt"></iframe><iframe id="listing" src="../"></iframe>
+<iframe id="disguised" src="disguised.html"></iframe>
+<object id="object" data="../secret.txt" type="text/plain"></object>
+<script>
+var results = {};
+function frameText(el) {
+  try { var d = el.contentDocument; return d && d.body ? d.body.innerText : ''; }
+  catch (e) { return ''; }
+}
+function tryXhr(url) {
+  return new Promise(function (done) {
+    try {
+      var x = new XMLHttpRequest(); x.open('GET', url);
+      x.onload = function () { done(x.responseText); };
+      x.onerror = function () { done(''); }; x.send();
+    } catch (e) { done(''); }
+  });
+}
+function tryFetch(url) {
+  return fetch(url).then(function (r) { return r.text(); }).catch(function () { return ''; });
+}
+window.addEventListener('load', function () {
+  results.style = getComputedStyle(document.getElementById('styled')).color;
+  results.script = window.libLoaded || '';
+  results.image = String(document.getElementById('img').naturalWidth);
+  ['own', 'sibling', 'text', 'listing', 'disguised', 'object'].forEach(function (id) {
+    results['frame-' + id] = frameText(document.getElementById(id));
+  });
+  Promise.all([tryXhr('../secret.txt'), tryXhr('file:///etc/passwd'), tryFetch('../secret.txt'),
+               tryFetch('file:///etc/hostname'), tryXhr('part.html')])
+    .then(function (r) {
+      results.xhrSecret = r[0]; results.xhrPasswd = r[1]; results.fetchSecret = r[2];
+      results.fetchHostname = r[3]; results.xhrPage = r[4]; results.done = true;
+    });
+});
+</script></body></html>)HTML");
+
+    view_.Open(index);
+    ASSERT_TRUE(WaitForCaptions(1));
+    EXPECT_EQ(captions_.last(), QStringLiteral("Index"));
+    QJsonObject results;
+    ASSERT_TRUE(WaitFor([&] {
+        results = QJsonDocument::fromJson(Eval(QStringLiteral("JSON.stringify(results)")).toUtf8())
+                      .object();
+        return results.value(QStringLiteral("done")).toBool();
+    }));
+    // What the page needs works, also from parent and sibling folders.
+    EXPECT_EQ(results.value(QStringLiteral("style")).toString(), QStringLiteral("rgb(1, 2, 3)"));
+    EXPECT_EQ(results.value(QStringLiteral("script")).toString(), QStringLiteral("yes"));
+    EXPECT_EQ(results.value(QStringLiteral("image")).toString(), QStringLiteral("1"));
+    EXPECT_EQ(results.value(QStringLiteral("frame-own")).toString(), QStringLiteral("own frame"));
+    EXPECT_EQ(results.value(QStringLiteral("frame-sibling")).toString(),
+              QStringLiteral("sibling frame"));
+    // Nothing else on disk reaches script.
+    for (const char* key : {"frame-text", "frame-listing", "frame-disguised", "frame-object",
+                            "xhrSecret", "xhrPasswd", "fetchSecret", "fetchHostname", "xhrPage"}) {
+        EXPECT_EQ(results.value(QLatin1String(key)).toString().toStdString(), "") << key;
+    }
+    EXPECT_TRUE(errors_.Boxes().empty())
+        << "blocked requests of a page are not navigation failures";
 }
 
 TEST(HtmlViewDescription, TrailingBlanksLineEndsAndFullStopsAreCut) {
