@@ -12,6 +12,7 @@
 #include <QKeyEvent>
 #include <QTest>
 #include <QWidget>
+#include <QWindow>
 
 // Project
 #include "base/Error.h"
@@ -35,6 +36,7 @@ protected:
         : view_(
               &page_, [this](const QString& t) { captions_.append(t); },
               [this](QKeyEvent* e) {
+                  if (e->key() == Qt::Key_Control || e->key() == Qt::Key_Shift) return false;
                   keys_.append(QKeySequence(e->keyCombination()).toString());
                   return true;
               }) {
@@ -237,6 +239,52 @@ window.addEventListener('load', function () {
     }
     EXPECT_TRUE(errors_.Boxes().empty())
         << "blocked requests of a page are not navigation failures";
+}
+
+// The page sees keys first; what it does not take goes back to the window.
+TEST_F(HtmlViewTest, KeysThePageDoesNotTakeReachTheWindow) {
+    const QString form = files_.Write(QStringLiteral("form.html"), Page("Form", R"HTML(
+<input id="field" value="text"><p>plain text</p>
+<script>
+document.addEventListener('keydown', function (e) {
+  if (e.ctrlKey && e.key == 'e') e.preventDefault();
+});
+</script>)HTML"));
+    view_.Open(form);
+    ASSERT_TRUE(WaitForCaptions(1));
+    page_.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&page_));
+    QWidget* target = WebView()->focusProxy() ? WebView()->focusProxy() : WebView();
+    target->setFocus();
+    ASSERT_TRUE(WaitFor([&] { return target->hasFocus(); }));
+    QWindow* window = page_.windowHandle();
+
+    // Nothing focused in the page: the window's commands get Ctrl+Q and Ctrl+W.
+    QTest::keyClick(window, Qt::Key_Q, Qt::ControlModifier);
+    QTest::keyClick(window, Qt::Key_W, Qt::ControlModifier);
+    ASSERT_TRUE(WaitFor([&] { return keys_.size() >= 2; }));
+    EXPECT_EQ(keys_, (QStringList{QStringLiteral("Ctrl+Q"), QStringLiteral("Ctrl+W")}));
+
+    // A key the page's script takes never reaches the window (Ctrl+O marks the end).
+    keys_.clear();
+    QTest::keyClick(window, Qt::Key_E, Qt::ControlModifier);
+    QTest::keyClick(window, Qt::Key_O, Qt::ControlModifier);
+    ASSERT_TRUE(WaitFor([&] { return !keys_.isEmpty(); }));
+    EXPECT_EQ(keys_, QStringList{QStringLiteral("Ctrl+O")});
+
+    // In a text field the field takes its editing keys; the others go on.
+    keys_.clear();
+    Eval(QStringLiteral("document.getElementById('field').focus(); 'ok'"));
+    QTest::keyClick(window, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(window, Qt::Key_Q, Qt::ControlModifier);
+    QTest::keyClick(window, Qt::Key_W, Qt::ControlModifier);
+    ASSERT_TRUE(WaitFor([&] { return keys_.size() >= 2; }));
+    ProcessEvents(50);
+    EXPECT_EQ(keys_, (QStringList{QStringLiteral("Ctrl+Q"), QStringLiteral("Ctrl+W")}));
+    EXPECT_EQ(Eval(QStringLiteral("var f = document.getElementById('field'); "
+                                  "String(f.selectionEnd - f.selectionStart)")),
+              QStringLiteral("4"))
+        << "Ctrl+A selected the field's text";
 }
 
 TEST(HtmlViewDescription, TrailingBlanksLineEndsAndFullStopsAreCut) {

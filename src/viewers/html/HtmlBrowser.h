@@ -5,13 +5,14 @@
 
 #include <functional>
 
-class QKeyEvent;
 class QVariant;
 class QWidget;
 
 /**
  * One web view as the shell sees it, without any web engine type: the plugin
- * that implements it is loaded only when the first HTML file is shown.
+ * that implements it is loaded only when the first HTML file is shown. The
+ * page sees every key first; the engine sends the keys it did not take on to
+ * the view's parent widget.
  */
 class THtmlBrowser {
 public:
@@ -33,8 +34,6 @@ public:
     std::function<void(const QString& title)> OnNavigateComplete;
     /// A navigation failed after it started: the engine's description.
     std::function<void(const QString& message)> OnNavigateError;
-    /// A key the page did not take; returns true when the window used it.
-    std::function<bool(QKeyEvent* event)> OnUnhandledKey;
 };
 
 /** The plugin's entry: makes web views. */

@@ -86,13 +86,21 @@ void THtmlView::createBrowser() {
     browser->OnNavigateError = [](const QString& message) {
         TApplication::ShowError(TrimDescription(message));
     };
-    browser->OnUnhandledKey = [this](QKeyEvent* event) {
-        return runShortcut_ ? runShortcut_(event) : false;
-    };
     QWidget* view = browser->View();
     auto* layout = new QVBoxLayout(page_);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(view);
     view->show();
     browser_ = browser;
+    // The keys that the page did not take arrive at the page widget.
+    page_->installEventFilter(this);
+}
+
+bool THtmlView::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == page_ && event->type() == QEvent::KeyPress && runShortcut_ &&
+        runShortcut_(static_cast<QKeyEvent*>(event))) {
+        event->accept();
+        return true;
+    }
+    return QObject::eventFilter(watched, event);
 }

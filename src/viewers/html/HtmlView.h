@@ -41,6 +41,9 @@ public:
     /// blanks, line ends and full stops cut.
     static QString TrimDescription(const QString& text);
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     void createBrowser();
 

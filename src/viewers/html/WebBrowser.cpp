@@ -2,7 +2,6 @@
 
 // Qt
 #include <QChildEvent>
-#include <QKeyEvent>
 #include <QPointer>
 #include <QUrl>
 #include <QWebEngineHistory>
@@ -94,20 +93,15 @@ void TWebBrowser::watchChild(QObject* child) {
 
 bool TWebBrowser::event(QEvent* event) {
     if (event->type() == QEvent::ChildAdded) watchChild(static_cast<QChildEvent*>(event)->child());
-    if (event->type() == QEvent::KeyPress && OnUnhandledKey) {
-        // The engine sends back the keys that the page did not take.
-        if (OnUnhandledKey(static_cast<QKeyEvent*>(event))) {
-            event->accept();
-            return true;
-        }
-    }
     return QWebEngineView::event(event);
 }
 
 bool TWebBrowser::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::ShortcutOverride) {
-        // The page sees every key first; what it leaves comes back above.
+        // No window shortcut runs before the page has seen the key; the
+        // engine hands the keys that the page leaves to the parent widget.
         event->accept();
+        return true;
     }
     return QWebEngineView::eventFilter(watched, event);
 }
