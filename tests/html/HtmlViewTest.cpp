@@ -159,6 +159,30 @@ TEST_F(HtmlViewTest, FailuresAfterTheStartGoToTheErrorBox) {
     EXPECT_FALSE(text.contains(QLatin1Char('\n')));
 }
 
+// A failing caption update is reported like any handler failure.
+TEST(HtmlViewCompletion, AnErrorInTheHandlerGoesToTheErrorBoxAndTheCaptionStays) {
+    ScratchFolder files;
+    ErrorBoxRecorder errors;
+    QWidget page;
+    page.show();
+    QString caption = QStringLiteral("before");
+    int calls = 0;
+    THtmlView view(
+        &page,
+        [&](const QString& title) {
+            ++calls;
+            if (title == QLatin1String("Broken")) throw EError("Caption failed");
+            caption = title;
+        },
+        {});
+    view.Open(files.Write(QStringLiteral("broken.html"), Page("Broken")));
+    QDeadlineTimer deadline(20000);
+    while (errors.Boxes().empty() && !deadline.hasExpired()) ProcessEvents(10);
+    ASSERT_EQ(errors.Texts(), QStringList{QStringLiteral("Caption failed.")});
+    EXPECT_EQ(caption, QStringLiteral("before"));
+    EXPECT_EQ(calls, 1);
+}
+
 // A documentation tree whose index page uses its own resources from sibling
 // and parent folders and tries every way script has to read other files.
 TEST_F(HtmlViewTest, PagesKeepTheirResourcesButScriptCannotReadLocalFiles) {
