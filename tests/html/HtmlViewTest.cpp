@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 // Qt
+#include <QApplication>
 #include <QDeadlineTimer>
 #include <QFile>
 #include <QJsonDocument>
@@ -164,6 +165,27 @@ TEST_F(HtmlViewTest, FailuresAfterTheStartGoToTheErrorBox) {
     EXPECT_FALSE(text.isEmpty());
     EXPECT_FALSE(text.endsWith(QStringLiteral("..")));
     EXPECT_FALSE(text.contains(QLatin1Char('\n')));
+}
+
+// Links into new windows open in the view when the user follows them; script
+// opens no window of its own.
+TEST_F(HtmlViewTest, ALinkToANewWindowOpensInTheView) {
+    const QString start =
+        files_.Write(QStringLiteral("start.html"),
+                     Page("Start",
+                          "<a id='a' target='_blank' href='target.html' style='display:block;"
+                          "position:absolute;left:0;top:0;width:400px;height:300px'>open</a>"
+                          "<script>window.open('popup.html');</script>"));
+    files_.Write(QStringLiteral("target.html"), Page("Target"));
+    files_.Write(QStringLiteral("popup.html"), Page("Popup"));
+    view_.Open(start);
+    ASSERT_TRUE(WaitForCaptions(1));
+    EXPECT_EQ(captions_.last(), QStringLiteral("Start"));
+    QWidget* target = WebView()->focusProxy() ? WebView()->focusProxy() : WebView();
+    QTest::mouseClick(target, Qt::LeftButton, {}, QPoint(100, 100));
+    ASSERT_TRUE(WaitForCaptions(2));
+    EXPECT_EQ(captions_, (QStringList{QStringLiteral("Start"), QStringLiteral("Target")}));
+    EXPECT_EQ(QApplication::topLevelWidgets().size(), 1);
 }
 
 // A failing caption update is reported like any handler failure.

@@ -6,6 +6,7 @@
 #include <QUrl>
 #include <QWebEngineHistory>
 #include <QWebEngineLoadingInfo>
+#include <QWebEngineNewWindowRequest>
 #include <QWebEnginePage>
 #include <QWebEngineProfile>
 #include <QWebEngineScript>
@@ -28,6 +29,12 @@ TWebBrowser::TWebBrowser(QWidget* parent) : QWebEngineView(parent) {
     profile_->setUrlRequestInterceptor(new TLocalFileGuard(profile_));
     setPage(new TWebPage(profile_, this));
     connect(page(), &QWebEnginePage::loadingChanged, this, &TWebBrowser::onLoadingChanged);
+    // One view, no other windows: a link the user follows into a new window
+    // opens here; windows that script opens by itself stay closed.
+    connect(page(), &QWebEnginePage::newWindowRequested, this,
+            [this](QWebEngineNewWindowRequest& request) {
+                if (request.isUserInitiated()) page()->load(request.requestedUrl());
+            });
     for (QObject* child : children()) watchChild(child);
 }
 
