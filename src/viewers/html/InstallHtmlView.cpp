@@ -6,6 +6,7 @@
 
 // Project
 #include "app/ActionList.h"
+#include "app/Application.h"
 #include "app/MainWindowUnit.h"
 
 void InstallHtmlView(TMainWindow& window) {
@@ -13,12 +14,14 @@ void InstallHtmlView(TMainWindow& window) {
         window.Page(QStringLiteral("HTML")),
         [&window](const QString& title) { window.SetCaption(title); },
         [&window](QKeyEvent* event) {
+            // A key the page left runs the command bound to it, as a shortcut
+            // would; a failure goes to the error box here, not through the engine.
             const QKeySequence key(event->keyCombination());
             for (TAction* action : window.ActionList()->Actions()) {
-                if (!action->shortcut().isEmpty() && action->shortcut() == key) {
-                    action->Execute();
-                    return true;
-                }
+                if (action->shortcut().isEmpty() || action->shortcut() != key) continue;
+                bool ran = false;
+                TApplication::Guarded([&] { ran = action->Execute(); });
+                return ran;
             }
             return false;
         });
