@@ -2,29 +2,52 @@
 
 #include <QEvent>
 #include <QMessageBox>
+#include <QProxyStyle>
 #include <QTimer>
 #include <QWidget>
 
 #include "base/Error.h"
 
 namespace {
+
+// Tool tips come after 500 ms; a long file menu stays one scrollable column.
+class TViewerStyle : public QProxyStyle {
+public:
+    using QProxyStyle::QProxyStyle;
+    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                  QStyleHintReturn* returnData) const override {
+        if (hint == SH_ToolTip_WakeUpDelay) return 500;
+        if (hint == SH_Menu_Scrollable) return 1;
+        return QProxyStyle::styleHint(hint, option, widget, returnData);
+    }
+};
+
 QString g_title;
 TApplication::ErrorSink g_errorSink;
 }  // namespace
 
 TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv) {
     g_title = QStringLiteral("Tarvel HTML Viewer");
+    setStyle(new TViewerStyle);
 }
 
 TApplication::~TApplication() = default;
 
-TApplication* TApplication::instance() { return qobject_cast<TApplication*>(QCoreApplication::instance()); }
+TApplication* TApplication::instance() {
+    return qobject_cast<TApplication*>(QCoreApplication::instance());
+}
 
-QString TApplication::Title() { return g_title; }
+QString TApplication::Title() {
+    return g_title;
+}
 
-void TApplication::SetTitle(const QString& title) { g_title = title; }
+void TApplication::SetTitle(const QString& title) {
+    g_title = title;
+}
 
-void TApplication::SetErrorSink(ErrorSink sink) { g_errorSink = std::move(sink); }
+void TApplication::SetErrorSink(ErrorSink sink) {
+    g_errorSink = std::move(sink);
+}
 
 QString TApplication::WithFullStop(const QString& message) {
     if (!message.isEmpty() && message.back() > QLatin1Char('.')) return message + QLatin1Char('.');

@@ -1,9 +1,9 @@
 #pragma once
 
 #include <QHash>
-#include <QWidget>
 #include <QString>
 #include <QStringList>
+#include <QWidget>
 
 #include <functional>
 
@@ -45,13 +45,23 @@ public:
     /// one over keeps the previous handler and calls it itself.
     std::function<void()> OnCreate;      ///< runs FormCreate
     std::function<void()> OnShow;        ///< runs FormShow
-    std::function<bool()> OnCloseQuery; ///< none by default: closing allowed
+    std::function<bool()> OnCloseQuery;  ///< none by default: closing allowed
     std::function<void()> OnDestroy;     ///< runs FormDestroy
 
     // ---- The window's operations -------------------------------------------
     void FormCreate();
     void FormShow();
     void FormDestroy();
+
+    /// The first showing: runs the show hook once (the placement restore and
+    /// FormShow), before the window is mapped.
+    void RunFirstShow();
+    /// Runs the destroy hook once (the destructor calls it too).
+    void RunDestroy();
+    /// Closes the window; before it was ever shown this only runs the close
+    /// query and marks the window closed.
+    void Close();
+    bool IsClosed() const { return closed_; }
 
     void SetCaption(const QString& text);
     void ShowFile(const QString& name);
@@ -112,7 +122,8 @@ private:
     QMenu* pmFiles = nullptr;
     QFileDialog* sdOpenFile = nullptr;
     bool fileMenuBuilt_ = false;
-    bool shown_ = false;
+    bool firstShowDone_ = false;
+    bool closed_ = false;
     bool destroyed_ = false;
     QString commandLineArgument_;
     QHash<QString, TViewerLoad> viewers_;

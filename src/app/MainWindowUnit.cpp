@@ -1,0 +1,539 @@
+#include "app/MainWindowUnit.h"
+
+// Qt
+#include <QAbstractEventDispatcher>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QFileSystemModel>
+#include <QIcon>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QStackedWidget>
+#include <QToolButton>
+#include <QUrl>
+#include <QVBoxLayout>
+
+// Project
+#include "app/Accelerators.h"
+#include "app/ActionList.h"
+#include "app/Application.h"
+#include "app/FileList.h"
+#include "app/FolderScan.h"
+
+std::function<void(const QString&)> TMainWindow::ShellOpen = [](const QString& target) {
+    // xdg-open is started detached: the window never waits for the desktop.
+    QDesktopServices::openUrl(QUrl::fromLocalFile(target));
+};
+
+namespace {
+
+const char* const kPageNames[] = {"TEXT", "HTML", "IMAGE", "NOFILES", "INVALIDDIRECTORY"};
+const QStringList kDefaultExtensions = {"html", "htm", "txt", "gif", "bmp", "jpg", "jpeg"};
+
+// Which page shows which extension (exact, case-sensitive), and whether the
+// caption follows the load (HTML pages set it from their title instead).
+struct Route {
+    const char* extension;
+    const char* page;
+    bool captionAfterLoad;
+};
+constexpr Route kRoutes[] = {
+    {".txt", "TEXT", true},  {".htm", "HTML", false}, {".html", "HTML", false},
+    {".bmp", "IMAGE", true}, {".jpg", "IMAGE", true}, {".gif", "IMAGE", true},
+};
+
+QString extractFileExt(const QString& path) {
+    const qsizetype dot = path.lastIndexOf(QLatin1Char('.'));
+    if (dot < 0 || path.indexOf(QLatin1Char('/'), dot) >= 0) return {};
+    return path.mid(dot);
+}
+
+QString folderPart(const QString& path) {
+    return path.left(path.lastIndexOf(QLatin1Char('/')) + 1);
+}
+
+QString fileNamePart(const QString& path) {
+    return path.mid(path.lastIndexOf(QLatin1Char('/')) + 1);
+}
+
+// "*.jpg" -> "*.[jJ][pP][gG]": the file dialog matches with the file system's
+// case rules, the viewer's types are matched without regard to case.
+QString caseInsensitivePattern(const QString& pattern) {
+    QString out;
+    for (QChar c : pattern) {
+        const QChar lower = c.toLower(), upper = c.toUpper();
+        if (lower != upper)
+            out += QLatin1Char('[') + lower + upper + QLatin1Char(']');
+        else if (c == QLatin1Char('[') || c == QLatin1Char(']'))
+            out += QLatin1Char('[') + c + QLatin1Char(']');
+        else
+            out += c;
+    }
+    return out;
+}
+
+// A file named in other letter case than on disk (as people type on systems
+// that ignore case) is found in its folder; the first match in list order wins.
+QString resolveLetterCase(const QString& path) {
+    const QString folder = folderPart(path);
+    const QString name = fileNamePart(path);
+    if (folder.isEmpty() || name.isEmpty() || !IsFolder(folder)) return path;
+    QStringList matches;
+    for (const QString& entry : QDir(folder).entryList(QDir::Files))
+        if (entry.compare(name, Qt::CaseInsensitive) == 0) matches.append(folder + entry);
+    if (matches.isEmpty()) return path;
+    matches.sort();
+    return matches.first();
+}
+
+QPalette windowColourPalette(QPalette p) {
+    // The design's "window colour" is the background of text areas.
+    p.setColor(QPalette::Window, p.color(QPalette::Base));
+    return p;
+}
+
+}  // namespace
+
+TMainWindow::TMainWindow(QWidget* parent) : QWidget(parent) {
+    setObjectName(QStringLiteral("MainWindow"));
+    FFiles = new TFileList;
+    buildLayout();
+    buildCommands();
+    OnCreate = [this] { FormCreate(); };
+    OnShow = [this] { FormShow(); };
+    OnDestroy = [this] { FormDestroy(); };
+    qApp->installEventFilter(this);
+    if (auto* dispatcher = QAbstractEventDispatcher::instance())
+        connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, this, [this] {
+            if (!destroyed_) actionList_->UpdateShowing();
+        });
+}
+
+TMainWindow::~TMainWindow() {
+    qApp->removeEventFilter(this);
+    RunDestroy();
+    delete FFiles;
+}
+
+void TMainWindow::RunDestroy() {
+    if (destroyed_) return;
+    destroyed_ = true;
+    if (OnDestroy) TApplication::Guarded(OnDestroy);
+}
+
+void TMainWindow::buildLayout() {
+    setWindowTitle(QStringLiteral("MainWindow"));
+    setFont(QFont(QStringLiteral("MS Sans Serif"), 8));
+    setPalette(windowColourPalette(palette()));
+    setAutoFillBackground(true);
+    move(206, 162);
+    resize(696, 480);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+
+    nbDisplay = new QStackedWidget(this);
+    nbDisplay->setObjectName(QStringLiteral("nbDisplay"));
+    for (const char* name : kPageNames) {
+        auto* page = new QWidget(nbDisplay);
+        page->setObjectName(QString::fromLatin1(name));
+        nbDisplay->addWidget(page);
+    }
+    const auto addMessage = [this](const char* pageName, const QString& text) {
+        QWidget* page = Page(QString::fromLatin1(pageName));
+        auto* pageLayout = new QVBoxLayout(page);
+        pageLayout->setContentsMargins(0, 0, 0, 0);
+        auto* panel = new QLabel(text, page);
+        panel->setAlignment(Qt::AlignCenter);
+        panel->setAutoFillBackground(true);
+        pageLayout->addWidget(panel);
+    };
+    addMessage("NOFILES", QStringLiteral("This directory doesn't contains any supprorted files"));
+    addMessage("INVALIDDIRECTORY", QStringLiteral("Invalid folder name"));
+    nbDisplay->setCurrentIndex(0);
+    layout->addWidget(nbDisplay, 1);
+
+    panToolbar = new QWidget(this);
+    panToolbar->setObjectName(QStringLiteral("panToolbar"));
+    panToolbar->setFixedHeight(69);
+    layout->addWidget(panToolbar);
+
+    const struct {
+        const char* name;
+        int left;
+    } buttons[] = {{"btnBack", 8},         {"btnNext", 32},     {"btnSelectFile", 56},
+                   {"btnOpen", 88},        {"btnExecute", 120}, {"btnExecuteFolder", 144},
+                   {"btnExtensions", 176}, {"btnAbout", 208}};
+    for (const auto& b : buttons) {
+        auto* button = new QToolButton(panToolbar);
+        button->setObjectName(QString::fromLatin1(b.name));
+        button->setAutoRaise(true);
+        button->setFocusPolicy(Qt::NoFocus);
+        button->setGeometry(b.left, 8, 23, 22);
+        button->setIconSize(QSize(16, 16));
+    }
+
+    auto* label = new QLabel(QStringLiteral("File name:"), panToolbar);
+    label->setGeometry(8, 40, 49, 17);
+    label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+
+    txtFileName = new QLineEdit(panToolbar);
+    txtFileName->setObjectName(QStringLiteral("txtFileName"));
+    txtFileName->setReadOnly(true);
+    txtFileName->setGeometry(64, 40, 617, 21);
+    panToolbar->installEventFilter(this);  // keeps the box's right margin on resize
+
+    pmFiles = new QMenu(this);
+    pmFiles->setObjectName(QStringLiteral("pmFiles"));
+    connect(pmFiles, &QMenu::triggered, this, [this](QAction* item) {
+        const int index = item->data().toInt();
+        TApplication::Guarded([this, index] { ShowIndex(index); });
+    });
+}
+
+void TMainWindow::buildCommands() {
+    actionList_ = new TActionList(this);
+    const auto ctrl = [](Qt::Key key) { return QKeySequence(Qt::CTRL | key); };
+    TAction* back =
+        actionList_->Add("NavigationBack", "Navigation", "Go to previous file", 0, ctrl(Qt::Key_Q));
+    TAction* forward =
+        actionList_->Add("NavigationForward", "Navigation", "Go to next file", 1, ctrl(Qt::Key_W));
+    TAction* select = actionList_->Add("NavigationSelectFile", "Navigation", "Go to file...", 12);
+    TAction* open = actionList_->Add("FileOpen", "File", "Open...", 6, ctrl(Qt::Key_O));
+    TAction* execute = actionList_->Add("FileExecute", "File", "Open file in default program...", 7,
+                                        ctrl(Qt::Key_E));
+    TAction* folder = actionList_->Add("FileExecuteFolder", "File",
+                                       "Open current folder in explorer...", 8, ctrl(Qt::Key_F));
+    TAction* extensions =
+        actionList_->Add("OptionsExtensions", "Options", "File types to browse...", 9);
+    actionList_->Add("OptionsWordWrap", "Options", "Word wrap", 5);
+    actionList_->Add("OptionsFont", "Options", "Font...", 11);
+    TAction* about = actionList_->Add("HelpAbout", "Help", "About...", 10);
+
+    const auto navigationUpdate = [this](TAction& a) { a.setEnabled(FFiles->Count() > 0); };
+    for (TAction* a : {back, forward, select}) {
+        a->OnUpdate = navigationUpdate;
+        a->setEnabled(false);
+    }
+    back->OnExecute = [this] { ShowPrevious(); };
+    forward->OnExecute = [this] { ShowNext(); };
+    select->OnExecute = [this] { PopupFileMenu(); };
+    open->OnExecute = [this] { ChooseFile(); };
+    execute->OnExecute = [this] { FileExecute(); };
+    folder->OnExecute = [this] { FileExecuteFolder(); };
+    (void)extensions;
+    (void)about;
+
+    const struct {
+        const char* button;
+        const char* action;
+        const char* glyph;
+    } bindings[] = {{"btnBack", "NavigationBack", "back"},
+                    {"btnNext", "NavigationForward", "next"},
+                    {"btnSelectFile", "NavigationSelectFile", "select-file"},
+                    {"btnOpen", "FileOpen", "open"},
+                    {"btnExecute", "FileExecute", "execute"},
+                    {"btnExecuteFolder", "FileExecuteFolder", "execute-folder"},
+                    {"btnExtensions", "OptionsExtensions", "extensions"},
+                    {"btnAbout", "HelpAbout", "about"}};
+    for (const auto& b : bindings) {
+        QToolButton* button = Button(QString::fromLatin1(b.button));
+        QIcon icon(QStringLiteral(":/glyphs/%1.svg").arg(QLatin1String(b.glyph)));
+        // The back and next buttons carry a glyph of their own for the disabled state.
+        const QString disabled =
+            QStringLiteral(":/glyphs/%1-disabled.svg").arg(QLatin1String(b.glyph));
+        if (QFile::exists(disabled)) icon.addFile(disabled, QSize(), QIcon::Disabled);
+        button->setIcon(icon);
+        BindButton(button, Action(QString::fromLatin1(b.action)));
+    }
+}
+
+QWidget* TMainWindow::Page(const QString& name) const {
+    return nbDisplay->findChild<QWidget*>(name, Qt::FindDirectChildrenOnly);
+}
+
+TAction* TMainWindow::Action(const QString& name) const {
+    return actionList_->Find(name);
+}
+
+QToolButton* TMainWindow::Button(const QString& name) const {
+    return findChild<QToolButton*>(name);
+}
+
+void TMainWindow::RegisterViewer(const QString& extension, TViewerLoad load) {
+    viewers_.insert(extension, std::move(load));
+}
+
+const QStringList& TMainWindow::Files() const {
+    return FFiles->Items();
+}
+
+QString TMainWindow::ActivePageName() const {
+    QWidget* page = nbDisplay->currentWidget();
+    return page ? page->objectName() : QString();
+}
+
+void TMainWindow::activatePage(const QString& name) {
+    if (QWidget* page = Page(name)) nbDisplay->setCurrentWidget(page);
+}
+
+// ---- Creation, first show, destruction ---------------------------------------
+
+void TMainWindow::FormCreate() {
+    FCurrentIndex = 0;
+    FFiles->Clear();
+    FExtensions = kDefaultExtensions;
+}
+
+void TMainWindow::RunFirstShow() {
+    if (firstShowDone_) return;
+    firstShowDone_ = true;
+    if (OnShow) TApplication::Guarded(OnShow);
+}
+
+void TMainWindow::FormShow() {
+    QString argument = commandLineArgument_;
+    // A relative argument is taken relative to the working folder, so that a
+    // bare file name still has a folder to scan.
+    if (!argument.isEmpty() && !argument.startsWith(QLatin1Char('/')) &&
+        (IsRegularFile(argument) || IsFolder(argument)))
+        argument = QFileInfo(argument).absoluteFilePath() +
+                   (IsFolder(argument) ? QStringLiteral("/") : QString());
+    if (!IsRegularFile(argument) && !IsFolder(argument)) argument = resolveLetterCase(argument);
+    if (!IsRegularFile(argument) && !IsFolder(argument)) {
+        if (!ChooseFile()) Close();
+        return;
+    }
+    OpenPath(argument);
+}
+
+void TMainWindow::Close() {
+    if (isVisible()) {
+        close();
+        return;
+    }
+    // Closed before it was ever shown (the open dialog was cancelled at
+    // start): the close query still runs, so settings are saved as usual.
+    if (OnCloseQuery && !OnCloseQuery()) return;
+    closed_ = true;
+}
+
+void TMainWindow::showEvent(QShowEvent* event) {
+    RunFirstShow();
+    QWidget::showEvent(event);
+}
+
+void TMainWindow::closeEvent(QCloseEvent* event) {
+    bool allowed = true;
+    TApplication::Guarded([&] { allowed = !OnCloseQuery || OnCloseQuery(); });
+    if (!allowed) {
+        event->ignore();
+        return;
+    }
+    closed_ = true;
+    event->accept();
+}
+
+void TMainWindow::FormDestroy() {
+    FFiles->Clear();
+    FExtensions.clear();
+}
+
+// ---- Caption and dispatch ----------------------------------------------------
+
+void TMainWindow::SetCaption(const QString& text) {
+    TApplication::SetTitle(text);
+    setWindowTitle(text);
+}
+
+void TMainWindow::ShowFile(const QString& name) {
+    if (name.startsWith(QLatin1Char(':'))) {
+        activatePage(name.mid(1));
+        SetCaption(QStringLiteral("Tarvel HTML Viewer"));
+        txtFileName->clear();
+        return;
+    }
+    const QString ext = extractFileExt(name);
+    txtFileName->setText(name);
+    for (const Route& route : kRoutes) {
+        if (ext != QLatin1String(route.extension)) continue;
+        activatePage(QString::fromLatin1(route.page));
+        const auto viewer = viewers_.constFind(ext);
+        if (viewer != viewers_.constEnd() && *viewer) (*viewer)(name);
+        if (route.captionAfterLoad) SetCaption(name);
+        return;
+    }
+    // Any other extension (".jpeg", ".TXT", ...): only the file-name box changes.
+}
+
+// ---- Folder scan and navigation ------------------------------------------------
+
+void TMainWindow::OpenPath(const QString& path) {
+    QString folder;
+    if (IsRegularFile(path))
+        folder = folderPart(path);
+    else if (IsFolder(path))
+        folder = path;
+    else {
+        ShowFile(QStringLiteral(":INVALIDDIRECTORY"));
+        return;
+    }
+    ScanFolder(folder);
+    if (folder != path) {
+        const int i = FFiles->IndexOfPath(path);
+        if (i >= 0) ShowIndex(i);
+    }
+}
+
+void TMainWindow::ScanFolder(const QString& folder) {
+    // Nothing to scan before any folder was opened (the file types changed
+    // first): scanning "/" instead would be a surprise.
+    if (folder.isEmpty()) return;
+    QString dir = folder;
+    if (!dir.endsWith(QLatin1Char('/'))) dir += QLatin1Char('/');
+    FFiles->Assign(ScanFolderFiles(dir, FExtensions));
+    fileMenuBuilt_ = false;
+    pmFiles->clear();
+    FCurrentFolder = dir;
+    ShowIndex(0);
+}
+
+void TMainWindow::ShowIndex(int index) {
+    const int count = FFiles->Count();
+    if (count == 0) {
+        ShowFile(QStringLiteral(":NOFILES"));
+        FCurrentIndex = 0;
+        return;
+    }
+    index %= count;  // the same as adding or subtracting the count until in range
+    if (index < 0) index += count;
+    ShowFile(FFiles->At(index));
+    FCurrentIndex = index;
+}
+
+void TMainWindow::ShowPrevious() {
+    ShowIndex(FCurrentIndex - 1);
+}
+
+void TMainWindow::ShowNext() {
+    ShowIndex(FCurrentIndex + 1);
+}
+
+void TMainWindow::BuildFileMenu() {
+    if (fileMenuBuilt_) return;
+    fileMenuBuilt_ = true;
+    pmFiles->clear();
+    const QStringList& files = FFiles->Items();
+    std::vector<std::u16string> captions;
+    captions.reserve(files.size());
+    for (const QString& f : files) captions.push_back(fileNamePart(f).toStdU16String());
+    const std::vector<int> accelerators = AssignAccelerators(captions);
+
+    // Build the items off the menu and hand them over in one go: adding one
+    // by one costs time in proportion to the items already there.
+    QList<QAction*> items;
+    items.reserve(files.size());
+    for (int i = 0; i < files.size(); ++i) {
+        QString caption = QString::fromStdU16String(captions[i]);
+        // "&" in a file name is shown as itself; the chosen key gets the marker.
+        const int key = accelerators[i];
+        QString text;
+        text.reserve(caption.size() + 4);
+        for (int p = 0; p < caption.size(); ++p) {
+            if (p == key) text += QLatin1Char('&');
+            if (caption[p] == QLatin1Char('&')) text += QLatin1Char('&');
+            text += caption[p];
+        }
+        auto* item = new QAction(text, pmFiles);
+        item->setData(i);
+        items.append(item);
+    }
+    pmFiles->addActions(items);
+}
+
+void TMainWindow::PopupFileMenu() {
+    BuildFileMenu();
+    QToolButton* button = Button(QStringLiteral("btnSelectFile"));
+    // The button's place in the client area added to the window's outer
+    // corner, as the design has it (no allowance for the frame).
+    const QPoint at(button->x() + panToolbar->x() + frameGeometry().x(),
+                    button->y() + panToolbar->y() + frameGeometry().y());
+    pmFiles->popup(at);
+}
+
+QString TMainWindow::OpenDialogFilter() const {
+    QString list;
+    for (const QString& e : FExtensions)
+        if (!e.startsWith(QLatin1Char('\\')))
+            list += QStringLiteral("*.") + e + QStringLiteral("; ");
+    list.chop(2);
+    return QStringLiteral("All supported files(") + list + QStringLiteral(")|") + list;
+}
+
+bool TMainWindow::ChooseFile() {
+    if (!sdOpenFile) {
+        sdOpenFile = new QFileDialog(this);
+        sdOpenFile->setObjectName(QStringLiteral("sdOpenFile"));
+        sdOpenFile->setOption(QFileDialog::DontUseNativeDialog);
+        sdOpenFile->setFileMode(QFileDialog::ExistingFile);
+        sdOpenFile->setAcceptMode(QFileDialog::AcceptOpen);
+        sdOpenFile->setSizeGripEnabled(true);
+    }
+    const QString filter = OpenDialogFilter();
+    const qsizetype bar = filter.indexOf(QLatin1Char('|'));
+    const QString description = filter.left(bar);
+    QStringList patterns;
+    for (const QString& p : filter.mid(bar + 1).split(QStringLiteral("; "), Qt::SkipEmptyParts))
+        patterns.append(caseInsensitivePattern(p));
+    sdOpenFile->setNameFilter(description);
+    if (auto* model = sdOpenFile->findChild<QFileSystemModel*>()) {
+        model->setNameFilters(patterns);
+        model->setNameFilterDisables(false);
+    }
+    if (!FCurrentFolder.isEmpty()) sdOpenFile->setDirectory(FCurrentFolder);
+    if (sdOpenFile->exec() != QDialog::Accepted) return false;
+    const QStringList chosen = sdOpenFile->selectedFiles();
+    if (chosen.isEmpty()) return false;
+    OpenPath(chosen.first());
+    return true;
+}
+
+void TMainWindow::FileExecute() {
+    if (FFiles->IsEmpty()) return;
+    ShellOpen(FFiles->At(FCurrentIndex));
+}
+
+void TMainWindow::FileExecuteFolder() {
+    ShellOpen(FCurrentFolder);
+}
+
+// ---- Keys and resizing -----------------------------------------------------------
+
+bool TMainWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == panToolbar && event->type() == QEvent::Resize) {
+        txtFileName->resize(qMax(0, panToolbar->width() - 64 - 15), txtFileName->height());
+        return false;
+    }
+    if (event->type() == QEvent::ShortcutOverride && watched->isWidgetType()) {
+        // The window's commands see a key before the focused control does,
+        // except inside the web page, which sees keys first.
+        auto* widget = static_cast<QWidget*>(watched);
+        if (widget->window() != this) return false;
+        if (QWidget* html = Page(QStringLiteral("HTML")); html && html->isAncestorOf(widget))
+            return false;
+        auto* key = static_cast<QKeyEvent*>(event);
+        if (actionList_->IsEnabledShortcut(QKeySequence(key->keyCombination()))) {
+            event->ignore();
+            return true;
+        }
+    }
+    return false;
+}

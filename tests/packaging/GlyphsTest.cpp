@@ -1,0 +1,97 @@
+// The compiled-in glyphs and program icon: every tool button's glyph and the
+// icon must be present under their resource names and render through the
+// SVG image plugin.
+
+// ---- Qt
+#include <QFile>
+#include <QIcon>
+#include <QImage>
+#include <QPixmap>
+#include <QSet>
+#include <QString>
+
+// ---- Test framework
+#include <gtest/gtest.h>
+
+namespace {
+
+// The names the tool buttons ask for; a missing one leaves a button blank.
+const char* const kGlyphs[] = {
+    "back",      "back-disabled", "next",           "next-disabled", "select-file",
+    "open",      "execute",       "execute-folder", "extensions",    "about",
+    "word-wrap", "font",          "zoom-full",      "zoom",
+};
+
+// Counts pixels that are not fully transparent: a glyph that renders empty
+// (a broken path, a wrong viewBox) shows nothing on the button.
+int paintedPixels(const QImage& image) {
+    const QImage argb = image.convertToFormat(QImage::Format_ARGB32);
+    int count = 0;
+    for (int y = 0; y < argb.height(); ++y)
+        for (int x = 0; x < argb.width(); ++x)
+            if (qAlpha(argb.pixel(x, y)) != 0) ++count;
+    return count;
+}
+
+int distinctColours(const QImage& image) {
+    const QImage argb = image.convertToFormat(QImage::Format_ARGB32);
+    QSet<QRgb> colours;
+    for (int y = 0; y < argb.height(); ++y)
+        for (int x = 0; x < argb.width(); ++x) colours.insert(argb.pixel(x, y));
+    return int(colours.size());
+}
+
+class GlyphTest : public ::testing::TestWithParam<const char*> {};
+
+TEST_P(GlyphTest, LoadsAsPainted16x16Pixmap) {
+    const QString path = QStringLiteral(":/glyphs/%1.svg").arg(QLatin1String(GetParam()));
+    ASSERT_TRUE(QFile::exists(path)) << path.toStdString();
+
+    const QIcon icon(path);
+    ASSERT_FALSE(icon.isNull());
+    const QPixmap pixmap = icon.pixmap(16, 16);
+    ASSERT_FALSE(pixmap.isNull());
+    EXPECT_EQ(pixmap.width(), 16);
+    EXPECT_EQ(pixmap.height(), 16);
+    // Something is drawn, and it is a picture rather than one flat colour.
+    const QImage image = pixmap.toImage();
+    EXPECT_GT(paintedPixels(image), 16);
+    EXPECT_GE(distinctColours(image), 2);
+}
+
+INSTANTIATE_TEST_SUITE_P(AllButtons, GlyphTest, ::testing::ValuesIn(kGlyphs), [](const auto& info) {
+    QString name = QString::fromLatin1(info.param);
+    return name.replace('-', '_').toStdString();
+});
+
+TEST(GlyphTest, DisabledFormsDifferFromEnabledOnes) {
+    for (const char* name : {"back", "next"}) {
+        const QImage enabled = QIcon(QStringLiteral(":/glyphs/%1.svg").arg(QLatin1String(name)))
+                                   .pixmap(16, 16)
+                                   .toImage();
+        const QImage disabled =
+            QIcon(QStringLiteral(":/glyphs/%1-disabled.svg").arg(QLatin1String(name)))
+                .pixmap(16, 16)
+                .toImage();
+        ASSERT_FALSE(enabled.isNull());
+        ASSERT_FALSE(disabled.isNull());
+        EXPECT_NE(enabled.convertToFormat(QImage::Format_ARGB32),
+                  disabled.convertToFormat(QImage::Format_ARGB32))
+            << name;
+    }
+}
+
+TEST(ProgramIconTest, RendersAtEveryThemeSize) {
+    const QString path = QStringLiteral(":/icons/tarvel-viewer.svg");
+    ASSERT_TRUE(QFile::exists(path));
+    const QIcon icon(path);
+    ASSERT_FALSE(icon.isNull());
+    for (int size : {16, 22, 24, 32, 48, 64, 128, 256}) {
+        const QPixmap pixmap = icon.pixmap(size, size);
+        ASSERT_FALSE(pixmap.isNull()) << size;
+        EXPECT_EQ(pixmap.size(), QSize(size, size)) << size;
+        EXPECT_GT(paintedPixels(pixmap.toImage()), size * size / 4) << size;
+    }
+}
+
+}  // namespace

@@ -1,0 +1,117 @@
+// The command table: hints, shortcuts, enabling, and the shell hand-offs.
+#include <QApplication>
+#include <QMenu>
+#include <QTest>
+#include <QToolButton>
+
+#include "ShellFixture.h"
+#include "app/ActionList.h"
+
+TEST_F(ShellTest, CommandTable) {
+    struct Row {
+        const char* name;
+        const char* category;
+        const char* hint;
+        int image;
+        const char* tip;
+    };
+    const Row rows[] = {
+        {"NavigationBack", "Navigation", "Go to previous file", 0, "Go to previous file (Ctrl+Q)"},
+        {"NavigationForward", "Navigation", "Go to next file", 1, "Go to next file (Ctrl+W)"},
+        {"NavigationSelectFile", "Navigation", "Go to file...", 12, "Go to file..."},
+        {"FileOpen", "File", "Open...", 6, "Open... (Ctrl+O)"},
+        {"FileExecute", "File", "Open file in default program...", 7,
+         "Open file in default program... (Ctrl+E)"},
+        {"FileExecuteFolder", "File", "Open current folder in explorer...", 8,
+         "Open current folder in explorer... (Ctrl+F)"},
+        {"OptionsExtensions", "Options", "File types to browse...", 9, "File types to browse..."},
+        {"OptionsWordWrap", "Options", "Word wrap", 5, "Word wrap"},
+        {"OptionsFont", "Options", "Font...", 11, "Font..."},
+        {"HelpAbout", "Help", "About...", 10, "About..."},
+    };
+    for (const Row& r : rows) {
+        TAction* a = window->Action(r.name);
+        ASSERT_NE(a, nullptr) << r.name;
+        EXPECT_EQ(a->Category(), r.category);
+        EXPECT_EQ(a->Hint(), r.hint);
+        EXPECT_EQ(a->ImageIndex(), r.image);
+        EXPECT_EQ(a->ToolTipText(), r.tip);
+    }
+    EXPECT_EQ(window->Button("btnBack")->toolTip(), "Go to previous file (Ctrl+Q)");
+    EXPECT_EQ(window->Button("btnExecuteFolder")->toolTip(),
+              "Open current folder in explorer... (Ctrl+F)");
+    EXPECT_EQ(window->Button("btnAbout")->toolTip(), "About...");
+}
+
+TEST_F(ShellTest, NavigationDisabledWithoutFilesAndShortcutsDoNothing) {
+    window->show();
+    window->FileNameBox()->setFocus();
+    window->ActionList()->UpdateShowing();
+    for (const char* name : {"NavigationBack", "NavigationForward", "NavigationSelectFile"}) {
+        EXPECT_FALSE(window->Action(name)->isEnabled()) << name;
+        EXPECT_FALSE(window->Action(name)->Execute());
+    }
+    EXPECT_FALSE(window->Button("btnBack")->isEnabled());
+    for (const char* name : {"FileOpen", "FileExecute", "FileExecuteFolder", "OptionsExtensions",
+                             "OptionsWordWrap", "OptionsFont", "HelpAbout"})
+        EXPECT_TRUE(window->Action(name)->isEnabled()) << name;
+    QTest::keyClick(window->FileNameBox(), Qt::Key_W, Qt::ControlModifier);
+    QTest::keyClick(window->FileNameBox(), Qt::Key_Q, Qt::ControlModifier);
+    EXPECT_TRUE(loads.isEmpty());
+}
+
+TEST_F(ShellTest, ShortcutsWorkWhileTheFileNameBoxHasFocus) {
+    for (const char* n : {"a.txt", "b.txt", "c.txt"}) folder.Write(n);
+    window->show();
+    window->OpenPath(folder.Path());
+    window->ActionList()->UpdateShowing();
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    window->FileNameBox()->setFocus();
+    QTest::keyClick(window->FileNameBox(), Qt::Key_W, Qt::ControlModifier);
+    EXPECT_EQ(window->CurrentIndex(), 1);
+    QTest::keyClick(window->FileNameBox(), Qt::Key_Q, Qt::ControlModifier);
+    QTest::keyClick(window->FileNameBox(), Qt::Key_Q, Qt::ControlModifier);
+    EXPECT_EQ(window->CurrentIndex(), 2);
+    // Ctrl+E is "end of line" to a line edit on this desktop; the command wins.
+    QTest::keyClick(window->FileNameBox(), Qt::Key_E, Qt::ControlModifier);
+    EXPECT_EQ(shellRequests, QStringList({folder.Path() + "c.txt"}));
+    QTest::keyClick(window->FileNameBox(), Qt::Key_F, Qt::ControlModifier);
+    EXPECT_EQ(shellRequests.last(), folder.Path());
+}
+
+TEST_F(ShellTest, ShellHandOffs) {
+    window->Action("FileExecute")->Execute();
+    EXPECT_TRUE(shellRequests.isEmpty());  // no file to hand over
+    window->Action("FileExecuteFolder")->Execute();
+    EXPECT_EQ(shellRequests, QStringList({QString()}));  // the folder, empty before any scan
+    const QString a = folder.Write("a.bmp");
+    window->OpenPath(folder.Path());
+    window->Action("FileExecute")->Execute();
+    EXPECT_EQ(shellRequests.last(), a);
+}
+
+TEST_F(ShellTest, FileMenuMirrorsTheListAndPopsUpAtTheButton) {
+    for (const char* n : {"apple.txt", "avocado.txt", "banana.txt"}) folder.Write(n);
+    window->show();
+    window->OpenPath(folder.Path());
+    window->Action("NavigationSelectFile")->Execute();
+    QMenu* menu = window->FileMenu();
+    ASSERT_EQ(menu->actions().size(), 3);
+    for (int i = 0; i < 3; ++i) EXPECT_EQ(menu->actions()[i]->data().toInt(), i);
+    // Every item gets its own accelerator.
+    QSet<QChar> keys;
+    for (QAction* item : menu->actions()) {
+        const QString t = item->text();
+        const int marker = t.indexOf('&');
+        ASSERT_GE(marker, 0) << t.toStdString();
+        keys.insert(t[marker + 1].toUpper());
+    }
+    EXPECT_EQ(keys.size(), 3);
+    QToolButton* button = window->Button("btnSelectFile");
+    const QPoint expected(window->frameGeometry().x() + button->x(),
+                          window->frameGeometry().y() + button->y() + window->height() - 69);
+    EXPECT_TRUE(menu->isVisible());
+    EXPECT_EQ(menu->pos(), expected);
+    menu->hide();
+}

@@ -1,0 +1,108 @@
+// The window's layout, pages and dispatch.
+#include <QLabel>
+#include <QStackedWidget>
+#include <QToolButton>
+
+#include "ShellFixture.h"
+#include "app/ActionList.h"
+#include "app/Application.h"
+
+TEST_F(ShellTest, LayoutAtCreation) {
+    EXPECT_EQ(window->windowTitle(), "MainWindow");
+    EXPECT_EQ(window->ActivePageName(), "TEXT");
+    EXPECT_EQ(window->CurrentIndex(), 0);
+    EXPECT_TRUE(window->CurrentFolder().isEmpty());
+    EXPECT_EQ(window->Extensions(),
+              QStringList({"html", "htm", "txt", "gif", "bmp", "jpg", "jpeg"}));
+    auto* notebook = window->findChild<QStackedWidget*>("nbDisplay");
+    ASSERT_NE(notebook, nullptr);
+    QStringList pages;
+    for (int i = 0; i < notebook->count(); ++i) pages.append(notebook->widget(i)->objectName());
+    EXPECT_EQ(pages, QStringList({"TEXT", "HTML", "IMAGE", "NOFILES", "INVALIDDIRECTORY"}));
+    EXPECT_EQ(window->Page("NOFILES")->findChild<QLabel*>()->text(),
+              "This directory doesn't contains any supprorted files");
+    EXPECT_EQ(window->Page("INVALIDDIRECTORY")->findChild<QLabel*>()->text(),
+              "Invalid folder name");
+    const QStringList buttons = {"btnBack",    "btnNext",          "btnSelectFile", "btnOpen",
+                                 "btnExecute", "btnExecuteFolder", "btnExtensions", "btnAbout"};
+    const int lefts[] = {8, 32, 56, 88, 120, 144, 176, 208};
+    for (int i = 0; i < buttons.size(); ++i) {
+        QToolButton* b = window->Button(buttons[i]);
+        ASSERT_NE(b, nullptr) << buttons[i].toStdString();
+        EXPECT_EQ(b->geometry(), QRect(lefts[i], 8, 23, 22)) << buttons[i].toStdString();
+    }
+    EXPECT_TRUE(window->FileNameBox()->isReadOnly());
+}
+
+TEST_F(ShellTest, DispatchByExactExtension) {
+    const QString txt = folder.Write("a.txt");
+    window->ShowFile(txt);
+    EXPECT_EQ(window->ActivePageName(), "TEXT");
+    EXPECT_EQ(window->windowTitle(), txt);
+    EXPECT_EQ(TApplication::Title(), txt);
+    EXPECT_EQ(fileNameBox(), txt);
+
+    const QString html = folder.Write("index.html");
+    window->ShowFile(html);
+    EXPECT_EQ(window->ActivePageName(), "HTML");
+    EXPECT_EQ(fileNameBox(), html);
+    EXPECT_EQ(window->windowTitle(), txt);  // the page's title comes later
+
+    window->ShowFile(folder.Write("b.gif"));
+    EXPECT_EQ(window->ActivePageName(), "IMAGE");
+
+    // Other letter case and ".jpeg" reach no viewer: only the file-name box changes.
+    const QString upper = folder.Write("c.TXT");
+    window->ShowFile(upper);
+    EXPECT_EQ(window->ActivePageName(), "IMAGE");
+    EXPECT_EQ(fileNameBox(), upper);
+    EXPECT_EQ(window->windowTitle(), folder.Path() + "b.gif");
+    window->ShowFile(folder.Write("d.jpeg"));
+    EXPECT_EQ(loads.size(), 3);
+}
+
+TEST_F(ShellTest, PseudoPagesResetCaptionAndFileNameBox) {
+    window->ShowFile(folder.Write("a.txt"));
+    window->ShowFile(":NOFILES");
+    EXPECT_EQ(window->ActivePageName(), "NOFILES");
+    EXPECT_EQ(window->windowTitle(), "Tarvel HTML Viewer");
+    EXPECT_EQ(TApplication::Title(), "Tarvel HTML Viewer");
+    EXPECT_TRUE(fileNameBox().isEmpty());
+    window->ShowFile(":INVALIDDIRECTORY");
+    EXPECT_EQ(window->ActivePageName(), "INVALIDDIRECTORY");
+}
+
+TEST_F(ShellTest, FailedLoadKeepsCaptionAndReportsWithFullStop) {
+    const QString a = folder.Write("a.txt");
+    const QString b = folder.Write("b.txt");
+    window->OpenPath(folder.Path());
+    failing.append(b);
+    // Through the command, as the user would step forward.
+    window->Action("NavigationForward")->Update();
+    window->Action("NavigationForward")->trigger();
+    ASSERT_EQ(errors.Boxes().size(), 1u);
+    EXPECT_EQ(errors.Boxes()[0].first, a);  // the caption is still the previous file
+    EXPECT_EQ(errors.Boxes()[0].second, "Cannot open file " + b + ".");
+    EXPECT_EQ(window->windowTitle(), a);
+    EXPECT_EQ(fileNameBox(), b);
+    EXPECT_EQ(window->CurrentIndex(), 0);  // the failing file is not counted as shown
+}
+
+TEST(FullStopRule, AppendedOnlyAfterHigherCharacters) {
+    EXPECT_EQ(TApplication::WithFullStop("Stream read error"), "Stream read error.");
+    EXPECT_EQ(TApplication::WithFullStop("Code 12"), "Code 12.");
+    EXPECT_EQ(TApplication::WithFullStop("Why?"), "Why?.");
+    EXPECT_EQ(TApplication::WithFullStop("Done."), "Done.");
+    EXPECT_EQ(TApplication::WithFullStop("Stop!"), "Stop!");
+    EXPECT_EQ(TApplication::WithFullStop("(see above)"), "(see above)");
+    EXPECT_EQ(TApplication::WithFullStop("ends in blank "), "ends in blank ");
+    EXPECT_EQ(TApplication::WithFullStop(""), "");
+}
+
+TEST(SilentAbort, ShowsNoBox) {
+    ErrorBoxRecorder errors;
+    TApplication::Guarded([] { throw EAbort(); });
+    EXPECT_TRUE(errors.Boxes().empty());
+    TApplication::Guarded([] { throw EError("Bitmap image is not valid"); });
+    EXPECT_EQ(errors.Texts(), QStringList({"Bitmap image is not valid."}));
+}

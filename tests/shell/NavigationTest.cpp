@@ -1,0 +1,218 @@
+// Folder scan, order, wrap-round and the ways a path is opened.
+#include <QApplication>
+#include <QFileDialog>
+#include <QFileSystemModel>
+#include <QMenu>
+#include <QTimer>
+
+#include <sys/stat.h>
+
+#include "ShellFixture.h"
+
+namespace {
+QStringList names(const QStringList& paths) {
+    QStringList out;
+    for (const QString& p : paths) out.append(p.mid(p.lastIndexOf('/') + 1));
+    return out;
+}
+}  // namespace
+
+TEST_F(ShellTest, WrapRoundInBothDirections) {
+    for (const char* n : {"a.txt", "b.txt", "c.txt"}) folder.Write(n);
+    window->OpenPath(folder.Path());
+    EXPECT_EQ(window->CurrentIndex(), 0);
+    window->ShowIndex(-4);
+    EXPECT_EQ(window->CurrentIndex(), 2);
+    EXPECT_EQ(loads.last(), folder.Path() + "c.txt");
+    window->ShowIndex(7);
+    EXPECT_EQ(window->CurrentIndex(), 1);
+    EXPECT_EQ(loads.last(), folder.Path() + "b.txt");
+    window->ShowIndex(0);
+    window->ShowPrevious();
+    EXPECT_EQ(window->CurrentIndex(), 2);
+    window->ShowNext();
+    EXPECT_EQ(window->CurrentIndex(), 0);
+}
+
+TEST_F(ShellTest, OneFileFolderStepsToItself) {
+    const QString only = folder.Write("only.gif");
+    window->OpenPath(folder.Path());
+    window->ShowNext();
+    window->ShowPrevious();
+    EXPECT_EQ(loads, QStringList({only, only, only}));
+    EXPECT_EQ(window->CurrentIndex(), 0);
+}
+
+TEST_F(ShellTest, EmptyFolderAndDisabledTypesShowNoFiles) {
+    folder.Write("notes.txt");
+    folder.Write("readme.md");
+    window->Extensions() = QStringList({"html", "\\txt"});
+    window->OpenPath(folder.Path());
+    EXPECT_TRUE(window->Files().isEmpty());
+    EXPECT_EQ(window->ActivePageName(), "NOFILES");
+    EXPECT_EQ(window->CurrentIndex(), 0);
+    window->BuildFileMenu();
+    EXPECT_TRUE(window->FileMenu()->actions().isEmpty());
+    EXPECT_EQ(window->CurrentFolder(), folder.Path());
+}
+
+TEST_F(ShellTest, FolderWithOrWithoutTrailingSeparator) {
+    folder.Write("x.txt");
+    QString withoutSlash = folder.Path();
+    withoutSlash.chop(1);
+    window->OpenPath(withoutSlash);
+    EXPECT_EQ(window->CurrentFolder(), folder.Path());
+    EXPECT_EQ(window->Files(), QStringList({folder.Path() + "x.txt"}));
+    window->OpenPath(folder.Path());
+    EXPECT_EQ(window->Files(), QStringList({folder.Path() + "x.txt"}));
+}
+
+TEST_F(ShellTest, OpeningAFileShowsItAfterTheScan) {
+    for (const char* n : {"a.txt", "b.txt", "c.txt"}) folder.Write(n);
+    window->OpenPath(folder.Path() + "c.txt");
+    EXPECT_EQ(window->CurrentIndex(), 2);
+    EXPECT_EQ(loads, QStringList({folder.Path() + "a.txt", folder.Path() + "c.txt"}));
+}
+
+TEST_F(ShellTest, PatternsIgnoreCaseAndPathsAreListedOnce) {
+    folder.Write("page.HTM");
+    folder.Write("Photo.JPG");
+    folder.Write("doc.txt");
+    window->Extensions() = QStringList({"htm", "txt", "TXT", "jpg"});
+    window->OpenPath(folder.Path());
+    EXPECT_EQ(names(window->Files()), QStringList({"doc.txt", "page.HTM", "Photo.JPG"}));
+}
+
+TEST_F(ShellTest, NamesDifferingOnlyInCaseAreBothListed) {
+    folder.Write("b.txt");
+    folder.Write("A.txt");
+    folder.Write("a.txt");
+    window->OpenPath(folder.Path());
+    const QStringList listed = names(window->Files());
+    ASSERT_EQ(listed.size(), 3);
+    EXPECT_EQ(listed.mid(0, 2), QStringList({"A.txt", "a.txt"}));
+    EXPECT_EQ(listed[2], "b.txt");
+    window->OpenPath(folder.Path() + "a.txt");
+    EXPECT_EQ(window->CurrentIndex(), 1);  // the exact name, not its case twin
+}
+
+TEST_F(ShellTest, OrderIgnoresCaseAndSkipsHiddenFoldersAndSpecialFiles) {
+    folder.Write("beta.txt");
+    folder.Write("Alpha.txt");
+    folder.Write("gamma.TXT");
+    folder.Write(".hidden.txt");
+    folder.Write("dir.txt/inner.txt");
+    ASSERT_EQ(::mkfifo((folder.Path() + "pipe.txt").toLocal8Bit().constData(), 0600), 0);
+    window->OpenPath(folder.Path());
+    EXPECT_EQ(names(window->Files()), QStringList({"Alpha.txt", "beta.txt", "gamma.TXT"}));
+}
+
+TEST_F(ShellTest, UnusualNamesAreListedAndOpened) {
+    const QString amp = folder.Write("Tom & Jerry.txt");
+    const QString dash = folder.Write("-rf.txt");
+    const QString greek = folder.Write("Καλημέρα.txt");
+    window->OpenPath(greek);
+    EXPECT_EQ(window->Files().size(), 3);
+    EXPECT_EQ(loads.last(), greek);
+    window->OpenPath(dash);
+    EXPECT_EQ(loads.last(), dash);
+    window->BuildFileMenu();
+    bool ampersandShown = false;
+    for (QAction* item : window->FileMenu()->actions())
+        if (item->text().remove("&&").remove('&') == "Tom  Jerry.txt" &&
+            item->text().contains("&&"))
+            ampersandShown = true;
+    EXPECT_TRUE(ampersandShown);
+    // A click on an item shows the file with that index.
+    window->FileMenu()->actions().at(window->Files().indexOf(amp))->trigger();
+    EXPECT_EQ(loads.last(), amp);
+}
+
+TEST_F(ShellTest, MissingPathAndSpecialFilesGiveInvalidFolder) {
+    folder.Write("a.txt");
+    window->OpenPath(folder.Path());
+    window->OpenPath(folder.Path() + "nothing-here");
+    EXPECT_EQ(window->ActivePageName(), "INVALIDDIRECTORY");
+    EXPECT_EQ(window->Files().size(), 1);  // the list stays as it was
+    const QString fifo = folder.Path() + "pipe.txt";
+    ASSERT_EQ(::mkfifo(fifo.toLocal8Bit().constData(), 0600), 0);
+    window->ShowFile(":NOFILES");
+    window->OpenPath(fifo);
+    EXPECT_EQ(window->ActivePageName(), "INVALIDDIRECTORY");
+}
+
+TEST_F(ShellTest, UnreadableFolderCountsAsEmpty) {
+    if (::geteuid() == 0) GTEST_SKIP() << "root reads every folder";
+    const QString locked = folder.Path() + "locked/";
+    folder.Write("locked/a.txt");
+    ::chmod(locked.toLocal8Bit().constData(), 0);
+    window->OpenPath(locked);
+    EXPECT_EQ(window->ActivePageName(), "NOFILES");
+    ::chmod(locked.toLocal8Bit().constData(), 0700);
+}
+
+TEST_F(ShellTest, CommandLineFileInOtherLetterCase) {
+    folder.Write("a.txt");
+    const QString real = folder.Write("Report.txt");
+    window->SetCommandLineArgument(folder.Path() + "REPORT.TXT");
+    window->FormShow();
+    EXPECT_EQ(loads.last(), real);
+    EXPECT_EQ(window->Files().at(window->CurrentIndex()), real);
+}
+
+TEST_F(ShellTest, CommandLineFifoOrNothingRunsTheOpenDialogAndCancelEnds) {
+    const QString fifo = folder.Path() + "pipe.txt";
+    ASSERT_EQ(::mkfifo(fifo.toLocal8Bit().constData(), 0600), 0);
+    for (const QString& argument : {fifo, QString()}) {
+        bool dialogShown = false;
+        QTimer::singleShot(0, [&] {
+            if (auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget())) {
+                dialogShown = true;
+                dialog->reject();
+            }
+        });
+        window->SetCommandLineArgument(argument);
+        window->FormShow();
+        EXPECT_TRUE(dialogShown);
+        EXPECT_TRUE(window->IsClosed());
+        EXPECT_TRUE(loads.isEmpty());
+    }
+}
+
+TEST_F(ShellTest, OpenDialogFilterFollowsEnabledTypes) {
+    EXPECT_EQ(window->OpenDialogFilter(),
+              "All supported files(*.html; *.htm; *.txt; *.gif; *.bmp; *.jpg; *.jpeg)|"
+              "*.html; *.htm; *.txt; *.gif; *.bmp; *.jpg; *.jpeg");
+    window->Extensions() = QStringList({"html", "\\txt", "gif"});
+    EXPECT_EQ(window->OpenDialogFilter(), "All supported files(*.html; *.gif)|*.html; *.gif");
+    window->Extensions() = QStringList({"\\html", "\\txt"});
+    EXPECT_EQ(window->OpenDialogFilter(), "All supported files()|");
+}
+
+TEST_F(ShellTest, OpenDialogChoosesAFileCaseInsensitively) {
+    folder.Write("A.TXT");
+    folder.Write("b.dat");
+    QStringList visible;
+    QTimer::singleShot(0, [&] {
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        if (!dialog) return;
+        EXPECT_EQ(dialog->nameFilters().value(0),
+                  "All supported files(*.html; *.htm; *.txt; *.gif; *.bmp; *.jpg; *.jpeg)");
+        dialog->setDirectory(folder.Path());
+        ProcessEvents(200);
+        auto* model = dialog->findChild<QFileSystemModel*>();
+        const QModelIndex root = model->index(folder.Path());
+        for (int r = 0; r < model->rowCount(root); ++r)
+            visible.append(model->index(r, 0, root).data().toString());
+        if (auto* edit = dialog->findChild<QLineEdit*>("fileNameEdit")) edit->setText("A.TXT");
+        QMetaObject::invokeMethod(dialog, "accept");
+        if (dialog->isVisible()) {
+            ADD_FAILURE() << "the dialog refused "
+                          << dialog->selectedFiles().value(0).toStdString();
+            dialog->reject();
+        }
+    });
+    EXPECT_TRUE(window->ChooseFile());
+    EXPECT_EQ(visible, QStringList({"A.TXT"}));
+    EXPECT_EQ(window->CurrentFolder(), folder.Path());
+}
