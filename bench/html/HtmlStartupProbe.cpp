@@ -1,18 +1,14 @@
-// A minimal viewer window for the start-up and title measurements of
-// bench_html (the full main window is measured the same way once it exists).
-//   probe text <file>          shows the text file, exits after the first paint
-//   probe html <cold> <warm>   opens two HTML files through the HTML view and
-//                              prints the nanoseconds from Open to the caption
+// The viewer's own main window, started as the program starts it, for the
+// measurements of bench_html:
+//   probe text <file>          opens the file, exits right after the first paint
+//   probe html <cold> <warm>   shows two HTML files and prints the nanoseconds
+//                              from ShowFile to the page title in the caption
 #include <unistd.h>
 
 // Qt
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QFile>
-#include <QPlainTextEdit>
 #include <QTimer>
-#include <QVBoxLayout>
-#include <QWidget>
 
 #include <cstdio>
 
@@ -21,7 +17,9 @@
 #endif
 
 // Project
-#include "viewers/html/HtmlView.h"
+#include "app/Application.h"
+#include "app/MainWindowUnit.h"
+#include "app/Viewers.h"
 
 namespace {
 
@@ -34,13 +32,13 @@ public:
     }
 };
 
-qint64 TimeToTitle(THtmlView& view, const QString& path, QString& caption) {
-    caption = QStringLiteral("\x01");
+qint64 TimeToTitle(TMainWindow& window, const QString& path, const QString& title) {
     QElapsedTimer timer;
     timer.start();
-    view.Open(path);
-    while (caption == QStringLiteral("\x01"))
+    window.ShowFile(path);
+    while (window.windowTitle() != title) {
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    }
     return timer.nsecsElapsed();
 }
 
@@ -49,33 +47,27 @@ qint64 TimeToTitle(THtmlView& view, const QString& path, QString& caption) {
 int main(int argc, char** argv) {
     if (argc < 3) return 2;
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
-    QApplication app(argc, argv);
+    TApplication app(argc, argv);
 #ifdef TARVEL_PROBE_LINKS_ENGINE
-    // Keeps the engine's library a real dependency of this build.
+    // Keeps the engine's library a load-time dependency of this build.
     if (argc > 100) new QWebEngineView();
 #endif
-    QWidget window;
-    window.resize(696, 480);
-    auto* text = new QPlainTextEdit(&window);
-    auto* page = new QWidget(&window);
-    auto* layout = new QVBoxLayout(&window);
-    layout->addWidget(text);
-    layout->addWidget(page);
-    QString caption;
-    THtmlView view(page, [&](const QString& title) { caption = title; }, {});
-
+    TMainWindow* window = CreateMainWindow();
     if (qstrcmp(argv[1], "text") == 0) {
-        QFile file(QString::fromLocal8Bit(argv[2]));
-        if (file.open(QIODevice::ReadOnly)) text->setPlainText(QString::fromLatin1(file.readAll()));
+        window->SetCommandLineArgument(QString::fromLocal8Bit(argv[2]));
         TFirstPaint firstPaint;
-        text->viewport()->installEventFilter(&firstPaint);
-        window.show();
+        window->installEventFilter(&firstPaint);
+        window->RunFirstShow();
+        window->show();
         return app.exec();
     }
     if (qstrcmp(argv[1], "html") == 0 && argc >= 4) {
-        window.show();
-        const qint64 cold = TimeToTitle(view, QString::fromLocal8Bit(argv[2]), caption);
-        const qint64 warm = TimeToTitle(view, QString::fromLocal8Bit(argv[3]), caption);
+        window->OnShow = nullptr;  // no command line: ShowFile is timed alone
+        window->show();
+        const qint64 cold =
+            TimeToTitle(*window, QString::fromLocal8Bit(argv[2]), QStringLiteral("A"));
+        const qint64 warm =
+            TimeToTitle(*window, QString::fromLocal8Bit(argv[3]), QStringLiteral("B"));
         std::printf("%lld %lld\n", static_cast<long long>(cold), static_cast<long long>(warm));
         std::fflush(stdout);
         ::_exit(0);

@@ -4,7 +4,6 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
-#include <QKeyEvent>
 #include <QPluginLoader>
 #include <QVBoxLayout>
 #include <QWidget>
@@ -41,11 +40,8 @@ THtmlBrowserFactory* LoadFactory() {
 
 }  // namespace
 
-THtmlView::THtmlView(QWidget* page, CaptionSink setCaption, KeySink runShortcut)
-    : QObject(page),
-      page_(page),
-      setCaption_(std::move(setCaption)),
-      runShortcut_(std::move(runShortcut)) {}
+THtmlView::THtmlView(QWidget* page, CaptionSink setCaption)
+    : QObject(page), page_(page), setCaption_(std::move(setCaption)) {}
 
 QStringList THtmlView::PluginCandidates() {
     const QString name = QStringLiteral(TARVEL_HTML_PLUGIN_NAME);
@@ -92,15 +88,4 @@ void THtmlView::createBrowser() {
     layout->addWidget(view);
     view->show();
     browser_ = browser;
-    // The keys that the page did not take arrive at the page widget.
-    page_->installEventFilter(this);
-}
-
-bool THtmlView::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == page_ && event->type() == QEvent::KeyPress && runShortcut_ &&
-        runShortcut_(static_cast<QKeyEvent*>(event))) {
-        event->accept();
-        return true;
-    }
-    return QObject::eventFilter(watched, event);
 }

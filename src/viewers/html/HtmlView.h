@@ -5,7 +5,6 @@
 
 #include <functional>
 
-class QKeyEvent;
 class QWidget;
 class THtmlBrowser;
 class TMainWindow;
@@ -15,16 +14,15 @@ class TMainWindow;
  * the web view (wbHTML) comes from the browser plugin, which is loaded and
  * started only when the first HTML file is opened. Each completed navigation
  * puts its document's title into the caption; a later load failure shows the
- * error box.
+ * error box. Keys go to the page first; those it leaves come back to the
+ * page widget, where the window's shortcuts take them as usual.
  */
 class THtmlView : public QObject {
     Q_OBJECT
 public:
     using CaptionSink = std::function<void(const QString& title)>;
-    /// Runs the window command bound to a key; true when one ran.
-    using KeySink = std::function<bool(QKeyEvent* event)>;
 
-    THtmlView(QWidget* page, CaptionSink setCaption, KeySink runShortcut);
+    THtmlView(QWidget* page, CaptionSink setCaption);
 
     /// The load operation: opens a local HTML file; the caption follows on completion.
     /// Throws EError "Cannot open file %s" when it is not a readable regular file.
@@ -41,15 +39,11 @@ public:
     /// blanks, line ends and full stops cut.
     static QString TrimDescription(const QString& text);
 
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
 private:
     void createBrowser();
 
     QWidget* page_;
     CaptionSink setCaption_;
-    KeySink runShortcut_;
     THtmlBrowser* browser_ = nullptr;
 };
 
