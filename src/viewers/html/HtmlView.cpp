@@ -76,11 +76,21 @@ void THtmlView::Open(const QString& path) {
 
 void THtmlView::createBrowser() {
     THtmlBrowser* browser = LoadFactory()->CreateBrowser(page_);
+    // The engine reports from inside its own tasks; an error box (a nested
+    // event loop) waits until they have returned.
     browser->OnNavigateComplete = [this](const QString& title) {
-        TApplication::Guarded([&] { setCaption_(title); });
+        try {
+            setCaption_(title);
+        } catch (...) {
+            QMetaObject::invokeMethod(
+                this, [error = std::current_exception()] { TApplication::ShowException(error); },
+                Qt::QueuedConnection);
+        }
     };
-    browser->OnNavigateError = [](const QString& message) {
-        TApplication::ShowError(TrimDescription(message));
+    browser->OnNavigateError = [this](const QString& message) {
+        QMetaObject::invokeMethod(
+            this, [text = TrimDescription(message)] { TApplication::ShowError(text); },
+            Qt::QueuedConnection);
     };
     QWidget* view = browser->View();
     auto* layout = new QVBoxLayout(page_);

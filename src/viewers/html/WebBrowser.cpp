@@ -22,9 +22,10 @@ constexpr int kErrorAborted = -3;
 
 TWebBrowser::TWebBrowser(QWidget* parent) : QWebEngineView(parent) {
     setObjectName(QStringLiteral("wbHTML"));
-    // A profile without a storage name is off the record: nothing reaches the disk.
+    // A profile without a storage name is off the record: nothing reaches the
+    // disk. Nothing is cached at all, so a page shown again is read again.
     profile_ = new QWebEngineProfile(this);
-    profile_->setHttpCacheType(QWebEngineProfile::MemoryHttpCache);
+    profile_->setHttpCacheType(QWebEngineProfile::NoCache);
     profile_->setPersistentCookiesPolicy(QWebEngineProfile::NoPersistentCookies);
     profile_->setUrlRequestInterceptor(new TLocalFileGuard(profile_));
     setPage(new TWebPage(profile_, this));
