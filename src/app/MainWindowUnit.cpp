@@ -14,17 +14,18 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMenu>
 #include <QStackedWidget>
 #include <QToolButton>
 #include <QUrl>
 #include <QVBoxLayout>
 
 // Project
+#include "about/AboutWindowUnit.h"
 #include "app/Accelerators.h"
 #include "app/ActionList.h"
 #include "app/Application.h"
 #include "app/FileList.h"
+#include "app/FileMenu.h"
 #include "app/FolderScan.h"
 
 std::function<void(const QString&)> TMainWindow::ShellOpen = [](const QString& target) {
@@ -182,7 +183,9 @@ void TMainWindow::buildLayout() {
     }
 
     auto* label = new QLabel(QStringLiteral("File name:"), panToolbar);
-    label->setGeometry(8, 40, 49, 17);
+    // Right edge where the design puts it; a wider substitute font grows it leftwards.
+    const int labelWidth = qMin(57, qMax(49, label->sizeHint().width()));
+    label->setGeometry(57 - labelWidth, 40, labelWidth, 17);
     label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
 
     txtFileName = new QLineEdit(panToolbar);
@@ -191,12 +194,9 @@ void TMainWindow::buildLayout() {
     txtFileName->setGeometry(64, 40, 617, 21);
     panToolbar->installEventFilter(this);  // keeps the box's right margin on resize
 
-    pmFiles = new QMenu(this);
-    pmFiles->setObjectName(QStringLiteral("pmFiles"));
-    connect(pmFiles, &QMenu::triggered, this, [this](QAction* item) {
-        const int index = item->data().toInt();
-        TApplication::Guarded([this, index] { ShowIndex(index); });
-    });
+    pmFiles = new TFileMenu(this);
+    connect(pmFiles, &TFileMenu::Chosen, this,
+            [this](int index) { TApplication::Guarded([this, index] { ShowIndex(index); }); });
 }
 
 void TMainWindow::buildCommands() {
@@ -230,7 +230,7 @@ void TMainWindow::buildCommands() {
     execute->OnExecute = [this] { FileExecute(); };
     folder->OnExecute = [this] { FileExecuteFolder(); };
     (void)extensions;
-    (void)about;
+    about->OnExecute = [this] { HelpAboutExecute(this); };
 
     const struct {
         const char* button;
@@ -401,7 +401,7 @@ void TMainWindow::ScanFolder(const QString& folder) {
     if (!dir.endsWith(QLatin1Char('/'))) dir += QLatin1Char('/');
     FFiles->Assign(ScanFolderFiles(dir, FExtensions));
     fileMenuBuilt_ = false;
-    pmFiles->clear();
+    pmFiles->Clear();
     FCurrentFolder = dir;
     ShowIndex(0);
 }
@@ -430,33 +430,16 @@ void TMainWindow::ShowNext() {
 void TMainWindow::BuildFileMenu() {
     if (fileMenuBuilt_) return;
     fileMenuBuilt_ = true;
-    pmFiles->clear();
     const QStringList& files = FFiles->Items();
+    QStringList names;
     std::vector<std::u16string> captions;
+    names.reserve(files.size());
     captions.reserve(files.size());
-    for (const QString& f : files) captions.push_back(fileNamePart(f).toStdU16String());
-    const std::vector<int> accelerators = AssignAccelerators(captions);
-
-    // Build the items off the menu and hand them over in one go: adding one
-    // by one costs time in proportion to the items already there.
-    QList<QAction*> items;
-    items.reserve(files.size());
-    for (int i = 0; i < files.size(); ++i) {
-        QString caption = QString::fromStdU16String(captions[i]);
-        // "&" in a file name is shown as itself; the chosen key gets the marker.
-        const int key = accelerators[i];
-        QString text;
-        text.reserve(caption.size() + 4);
-        for (int p = 0; p < caption.size(); ++p) {
-            if (p == key) text += QLatin1Char('&');
-            if (caption[p] == QLatin1Char('&')) text += QLatin1Char('&');
-            text += caption[p];
-        }
-        auto* item = new QAction(text, pmFiles);
-        item->setData(i);
-        items.append(item);
+    for (const QString& f : files) {
+        names.append(fileNamePart(f));
+        captions.push_back(names.back().toStdU16String());
     }
-    pmFiles->addActions(items);
+    pmFiles->SetItems(names, AssignAccelerators(captions));
 }
 
 void TMainWindow::PopupFileMenu() {
@@ -466,7 +449,7 @@ void TMainWindow::PopupFileMenu() {
     // corner, as the design has it (no allowance for the frame).
     const QPoint at(button->x() + panToolbar->x() + frameGeometry().x(),
                     button->y() + panToolbar->y() + frameGeometry().y());
-    pmFiles->popup(at);
+    pmFiles->Popup(at);
 }
 
 QString TMainWindow::OpenDialogFilter() const {

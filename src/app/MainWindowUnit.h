@@ -12,12 +12,12 @@
 class QFileDialog;
 class QLabel;
 class QLineEdit;
-class QMenu;
 class QStackedWidget;
 class QToolButton;
 class TAction;
 class TActionList;
 class TFileList;
+class TFileMenu;
 
 /**
  * The one main window. It owns the file list, the file-type list, the index
@@ -83,7 +83,7 @@ public:
     QString CurrentFolder() const { return FCurrentFolder; }
     QString ActivePageName() const;
     QLineEdit* FileNameBox() const { return txtFileName; }
-    QMenu* FileMenu() const { return pmFiles; }
+    TFileMenu* FileMenu() const { return pmFiles; }
     QFileDialog* OpenDialog() const { return sdOpenFile; }
     QToolButton* Button(const QString& name) const;
 
@@ -119,7 +119,7 @@ private:
     QStackedWidget* nbDisplay = nullptr;
     QWidget* panToolbar = nullptr;
     QLineEdit* txtFileName = nullptr;
-    QMenu* pmFiles = nullptr;
+    TFileMenu* pmFiles = nullptr;
     QFileDialog* sdOpenFile = nullptr;
     bool fileMenuBuilt_ = false;
     bool firstShowDone_ = false;

@@ -9,6 +9,8 @@ int main(int argc, char** argv) {
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     TApplication app(argc, argv);
     app.setWindowIcon(QIcon(QStringLiteral(":/icons/tarvel-viewer.svg")));
+    // Lets the desktop match the window to its desktop entry.
+    QGuiApplication::setDesktopFileName(QStringLiteral("com.example.TarvelViewer"));
 
     TMainWindow* window = CreateMainWindow();
     const QStringList arguments = QCoreApplication::arguments();

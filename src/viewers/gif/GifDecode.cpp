@@ -1,0 +1,158 @@
+// Own
+#include "viewers/gif/GifImage.h"
+
+#include "base/Error.h"
+#include "viewers/gif/Lzw.h"
+
+// C++
+#include <algorithm>
+#include <cstddef>
+#include <cstring>
+
+// Frame decoding: LZW codes to 8-bit indexes, then rows packed into the
+// raster's depth in display order.
+
+namespace {
+
+/// Image rows in the order the code stream delivers them.
+std::vector<int32_t> rowOrder(int32_t height, bool interlaced) {
+    std::vector<int32_t> order;
+    order.reserve(size_t(height));
+    if (!interlaced) {
+        for (int32_t y = 0; y < height; ++y) order.push_back(y);
+        return order;
+    }
+    static constexpr int32_t kStart[4] = {0, 4, 2, 1};
+    static constexpr int32_t kStep[4] = {8, 8, 4, 2};
+    for (int pass = 0; pass < 4; ++pass)
+        for (int32_t y = kStart[pass]; y < height; y += kStep[pass]) order.push_back(y);
+    return order;
+}
+
+/// Packs one row of 8-bit indexes into the raster's depth.
+void packRow(const uint8_t* in, int32_t width, int depth, uint8_t* out) {
+    if (depth == 8) {
+        std::memcpy(out, in, size_t(width));
+    } else if (depth == 4) {
+        int32_t x = 0;
+        for (; x + 1 < width; x += 2) *out++ = uint8_t(in[x] << 4 | in[x + 1]);
+        if (x < width) *out = uint8_t(in[x] << 4);
+    } else {
+        int32_t x = 0;
+        for (; x + 8 <= width; x += 8, ++out)
+            *out = uint8_t(in[x] << 7 | in[x + 1] << 6 | in[x + 2] << 5 | in[x + 3] << 4 |
+                           in[x + 4] << 3 | in[x + 5] << 2 | in[x + 6] << 1 | in[x + 7]);
+        if (x < width) {
+            uint8_t b = 0;
+            for (int bit = 7; x < width; ++x, --bit) b = uint8_t(b | in[x] << bit);
+            *out = b;
+        }
+    }
+}
+
+/// The LZW bytes of a code stream without its sub-block length bytes,
+/// followed by the decoder's zero padding; returns the count without padding.
+size_t gatherCodes(const std::vector<uint8_t>& stream, std::vector<uint8_t>& codes) {
+    codes.resize(stream.size() + LzwDecoder::kPadding);
+    uint8_t* out = codes.data();
+    size_t pos = 1;  // after the code-size byte
+    while (pos < stream.size()) {
+        const size_t length = stream[pos++];
+        if (length == 0) break;
+        const size_t n = std::min(length, stream.size() - pos);
+        std::memcpy(out, stream.data() + pos, n);
+        out += n;
+        pos += n;
+    }
+    const size_t size = size_t(out - codes.data());
+    std::memset(out, 0, LzwDecoder::kPadding);
+    return size;
+}
+
+/// Work buffers kept between decodes of one thread, so that animations and
+/// repeated pictures do not fault fresh pages in for every frame. Large ones
+/// are given back at once.
+struct Scratch {
+    static constexpr size_t kKeepBytes = size_t(16) << 20;
+    std::vector<uint8_t> codes;
+    std::vector<uint8_t> indexes;
+
+    void trim() {
+        for (auto* v : {&codes, &indexes})
+            if (v->capacity() > kKeepBytes) std::vector<uint8_t>().swap(*v);
+    }
+};
+
+thread_local Scratch scratch;
+
+}  // namespace
+
+void DecodeFrame(TGIFFrame& frame) {
+    const TGIFItem& item = *frame.Item;
+    int depth;
+    if (item.PixelBits == 1)
+        depth = 1;
+    else if (item.PixelBits >= 2 && item.PixelBits <= 4)
+        depth = 4;
+    else if (item.PixelBits >= 5 && item.PixelBits <= 8)
+        depth = 8;
+    else
+        throw EError("Wrong number of colors; must be a power of 2");
+
+    const int32_t width = item.FrameWidth;
+    const int32_t height = item.FrameHeight;
+    // allocate() refuses rasters above TBitmap::kMaxPixels before touching
+    // memory: a few bytes of header can ask for 4 GiB.
+    auto raster = std::make_unique<TBitmap>();
+    raster->allocate(width, height, uint16_t(depth));
+    const int entries = 1 << depth;
+    raster->palette.resize(size_t(entries));
+    for (int i = 0; i < entries; ++i) {
+        TRGBQuad& q = raster->palette[size_t(i)];
+        if (i < item.Colors.count)
+            q = TRGBQuad{item.Colors.entries[i][2], item.Colors.entries[i][1],
+                         item.Colors.entries[i][0], 0};
+        else
+            q = TRGBQuad{128, 128, 128, 128};
+    }
+
+    bool damaged = false;
+    const std::vector<uint8_t>& stream = item.CodeStream;
+    const size_t pixels = size_t(width) * size_t(height);
+    if (!stream.empty() && pixels > 0) {
+        int codeSize = stream[0];
+        if (codeSize < 2 || codeSize > 9) {
+            if (!LoadDamagedGifs) throw EError("GIF code size not in range 2 to 9");
+            // Decoding would stop at the first data code: the raster stays 0.
+            damaged = true;
+        } else {
+            struct Trim {
+                ~Trim() { scratch.trim(); }
+            } trim;
+            std::vector<uint8_t>& codes = scratch.codes;
+            const size_t size = gatherCodes(stream, codes);
+            std::vector<uint8_t>& indexes = scratch.indexes;
+            if (indexes.size() < pixels) indexes.resize(pixels);
+            const uint8_t mask = uint8_t((1u << item.PixelBits) - 1);
+            auto decoder = std::make_unique<LzwDecoder>();
+            const auto result =
+                decoder->decode(codes.data(), size, codeSize, mask, indexes.data(), pixels);
+            if (result.status == LzwDecoder::Status::TooLong) {
+                if (!LoadDamagedGifs) throw EError("GIF encoded data is corrupt");
+                damaged = true;
+            } else if (result.status == LzwDecoder::Status::Exhausted) {
+                // Data ran out before the picture was complete: show what came.
+                damaged = true;
+            }
+            const auto order = rowOrder(height, frame.Interlaced);
+            // A last row left incomplete is completed with zeros.
+            const size_t rows = (result.written + size_t(width) - 1) / size_t(width);
+            std::memset(indexes.data() + result.written, 0, rows * size_t(width) - result.written);
+            for (size_t r = 0; r < rows; ++r)
+                packRow(indexes.data() + r * size_t(width), width, depth,
+                        raster->scanLine(order[r]));
+        }
+    }
+    frame.Raster = std::move(raster);
+    frame.Damaged = frame.Damaged || damaged;
+}

@@ -1,0 +1,476 @@
+// Own
+#include "viewers/gif/GifImage.h"
+
+#include "base/Error.h"
+#include "viewers/gif/Lzw.h"
+
+// C++
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+// System
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+bool LoadDamagedGifs = true;
+
+namespace {
+
+constexpr uint8_t kExtensionIntroducer = 0x21;  // '!'
+constexpr uint8_t kImageSeparator = 0x2C;       // ','
+constexpr uint8_t kTrailer = 0x3B;              // ';'
+
+constexpr uint8_t kLabelGraphicControl = 0xF9;
+constexpr uint8_t kLabelComment = 0xFE;
+constexpr uint8_t kLabelPlainText = 0x01;
+constexpr uint8_t kLabelApplication = 0xFF;
+
+// Looping blocks carry at most this many repetitions; larger counts are
+// taken as this one.
+constexpr uint16_t kMaxLoopCount = 30000;
+
+[[noreturn]] void streamReadError() {
+    throw EError("Stream read error");
+}
+
+/** Cursor over the whole file held in memory. */
+struct Source {
+    const uint8_t* data;
+    size_t size;
+    size_t pos = 0;
+
+    bool atEnd() const { return pos >= size; }
+    size_t left() const { return size - pos; }
+
+    /// Copies up to n bytes; returns how many there were.
+    size_t read(void* out, size_t n) {
+        n = std::min(n, left());
+        if (n) std::memcpy(out, data + pos, n);
+        pos += n;
+        return n;
+    }
+    /// Exactly n bytes or "Stream read error".
+    void readExact(void* out, size_t n) {
+        if (left() < n) streamReadError();
+        read(out, n);
+    }
+    /// The next byte other than 0; 0 when only zeros remain.
+    uint8_t nextNonZero() {
+        while (pos < size) {
+            const uint8_t b = data[pos++];
+            if (b != 0) return b;
+        }
+        return 0;
+    }
+    /// Data sub-blocks as lines, up to the terminator or the end of the data.
+    std::vector<std::string> readSubBlocks() {
+        std::vector<std::string> lines;
+        while (!atEnd()) {
+            const uint8_t length = data[pos++];
+            if (length == 0) break;
+            const size_t n = std::min<size_t>(length, left());
+            lines.emplace_back(reinterpret_cast<const char*>(data + pos), n);
+            pos += n;
+        }
+        return lines;
+    }
+};
+
+uint16_t le16(const uint8_t* p) {
+    return uint16_t(p[0] | p[1] << 8);
+}
+
+bool equalsIgnoringCase(const uint8_t* bytes, const char* text, size_t n) {
+    for (size_t i = 0; i < n; ++i) {
+        uint8_t c = bytes[i];
+        if (c >= 'a' && c <= 'z') c = uint8_t(c - 'a' + 'A');
+        uint8_t t = uint8_t(text[i]);
+        if (t >= 'a' && t <= 'z') t = uint8_t(t - 'a' + 'A');
+        if (c != t) return false;
+    }
+    return true;
+}
+
+/// The number of entries of a table given as 2^bits, read from the source.
+/// Partial tables are kept only when `exact` is false.
+void readColorTable(Source& in, ColorTable& table, int bits, bool exact) {
+    table = ColorTable();
+    table.count = 1 << bits;
+    const size_t bytes = size_t(table.count) * 3;
+    if (exact)
+        in.readExact(table.entries, bytes);
+    else
+        in.read(table.entries, bytes);
+}
+
+bool isLoopingBlock(const TExtension& ext) {
+    const size_t compared = std::min<size_t>(ext.FixedBytes[0], 11);
+    const uint8_t* id = ext.FixedBytes.data() + 1;
+    const bool named = std::memcmp(id, "NETSCAPE2.0", compared) == 0 ||
+                       std::memcmp(id, "ANIMEXTS1.0", compared) == 0;
+    return named && !ext.Lines.empty() && ext.Lines[0].size() >= 3 && ext.Lines[0][0] == 1;
+}
+
+/// Reads extensions while the introducer is '!'; leaves the next introducer.
+std::unique_ptr<std::vector<TExtension>> readExtensionRun(Source& in, uint8_t& introducer,
+                                                          TGIFImage& image) {
+    auto run = std::make_unique<std::vector<TExtension>>();
+    while (introducer == kExtensionIntroducer) {
+        uint8_t label = 0;
+        in.read(&label, 1);
+        TExtension ext;
+        size_t fixed = 0;
+        switch (label) {
+            case kLabelGraphicControl:
+                ext.Kind = TExtension::GraphicControl;
+                fixed = 6;
+                break;
+            case kLabelComment:
+                ext.Kind = TExtension::Comment;
+                break;
+            case kLabelPlainText:
+                ext.Kind = TExtension::PlainText;
+                fixed = 13;
+                break;
+            case kLabelApplication:
+                ext.Kind = TExtension::Application;
+                fixed = 12;
+                break;
+            default: {
+                char message[64];
+                std::snprintf(message, sizeof message, "Unrecognized extension block: %.2X", label);
+                throw EError(message);
+            }
+        }
+        // An extension cut short by the end of the file keeps what is there;
+        // the run then ends at the end of the data.
+        ext.FixedBytes.assign(fixed, 0);
+        in.read(ext.FixedBytes.data(), fixed);
+        if (ext.Kind != TExtension::GraphicControl) ext.Lines = in.readSubBlocks();
+
+        if (ext.Kind == TExtension::PlainText) {
+            run->clear();
+        } else if (ext.Kind == TExtension::Application) {
+            if (isLoopingBlock(ext)) {
+                image.HasLoopBlock = true;
+                const auto* b = reinterpret_cast<const uint8_t*>(ext.Lines[0].data());
+                image.LoopCount = std::min(le16(b + 1), kMaxLoopCount);
+            }
+        } else {
+            run->push_back(std::move(ext));
+        }
+        introducer = in.atEnd() ? kTrailer : in.nextNonZero();
+    }
+    if (run->empty()) run.reset();
+    return run;
+}
+
+/// Reads a frame after its ',' introducer.
+void readFrame(Source& in, TGIFFrame& frame, const TGIFImage& image) {
+    TGIFItem& item = *frame.Item;
+    try {
+        uint8_t d[9];
+        in.readExact(d, sizeof d);
+        const uint8_t flags = d[8];
+        frame.Interlaced = (flags & 0x40) != 0;
+        if (flags & 0x80) {
+            item.PixelBits = (flags & 7) + 1;
+            frame.OwnColors = true;
+            readColorTable(in, item.Colors, item.PixelBits, true);
+        } else {
+            item.Colors = ColorTable();
+            frame.OwnColors = false;
+        }
+
+        // The code stream as it stands: code size, sub-blocks, terminator.
+        uint8_t codeSize;
+        in.readExact(&codeSize, 1);
+        const size_t start = in.pos - 1;
+        while (!in.atEnd()) {
+            const uint8_t length = in.data[in.pos];
+            if (size_t(length) + 1 > in.left()) {
+                // A sub-block cut short by the end of the file: dropped whole.
+                frame.Damaged = true;
+                break;
+            }
+            in.pos += size_t(length) + 1;
+            if (length == 0) break;
+        }
+        item.CodeStream.assign(in.data + start, in.data + in.pos);
+        if (frame.Damaged) in.pos = in.size;
+        if (frame.Damaged && !LoadDamagedGifs) streamReadError();
+
+        const uint16_t width = le16(d + 4);
+        const uint16_t height = le16(d + 6);
+        item.FrameWidth = width ? width : image.LogicalWidth;
+        item.FrameHeight = height ? height : image.LogicalHeight;
+        frame.OriginX = le16(d);
+        frame.OriginY = le16(d + 2);
+        item.DescriptorFlags = flags;
+        if (!frame.OwnColors) item.Colors = image.Header->GlobalColors;
+
+        frame.DelayMs = 0;
+        if (frame.ExtensionList) {
+            for (const TExtension& ext : *frame.ExtensionList) {
+                if (ext.Kind != TExtension::GraphicControl) continue;
+                const uint8_t* g = ext.FixedBytes.data();
+                if (g[1] & 1) {
+                    if (g[4] < item.Colors.count) frame.KeyColor = item.Colors.color(g[4]);
+                } else {
+                    frame.KeyColor = clNone;
+                }
+                // Hundredths of a second, kept in 16 bits like the field it came from.
+                frame.DelayMs = uint16_t(std::max<uint32_t>(le16(g + 2) * 10u, frame.DelayMs));
+                frame.Disposal = (g[1] >> 2) & 7;
+            }
+        }
+    } catch (...) {
+        item.CodeStream.clear();
+        item.CodeStream.shrink_to_fit();
+        throw;
+    }
+}
+
+void appendComments(TGIFData& header, const std::vector<TExtension>& run) {
+    for (const TExtension& ext : run) {
+        if (ext.Kind != TExtension::Comment) continue;
+        if (!header.Comments.empty()) header.Comments.emplace_back("\r\n\r\n");
+        header.Comments.insert(header.Comments.end(), ext.Lines.begin(), ext.Lines.end());
+    }
+}
+
+void parse(TGIFImage& image, const uint8_t* data, size_t size, bool decodeFirst) {
+    Source in{data, size};
+    if (size > 0) {
+        uint8_t signature[6] = {};
+        in.read(signature, 6);
+        if (!equalsIgnoringCase(signature, "GIF", 3)) throw EError("Unknown GIF version");
+        if (equalsIgnoringCase(signature + 3, "87a", 3))
+            image.Version = 1;
+        else if (equalsIgnoringCase(signature + 3, "89a", 3))
+            image.Version = 2;
+        else
+            throw EError("Unknown GIF version");
+
+        // A screen descriptor or global table cut short gives an empty image.
+        uint8_t s[7] = {};
+        in.read(s, sizeof s);
+        TGIFData& header = *image.Header;
+        image.LogicalWidth = le16(s);
+        image.LogicalHeight = le16(s + 2);
+        header.AspectByte = s[6];
+        header.GlobalBits = (s[4] & 7) + 1;
+        header.ColorResolution = ((s[4] >> 4) & 7) + 1;
+        if (s[4] & 0x80) {
+            readColorTable(in, header.GlobalColors, header.GlobalBits, false);
+            if (s[5] < header.GlobalColors.count)
+                image.ScreenBackground = header.GlobalColors.color(s[5]);
+        }
+
+        uint8_t introducer = in.nextNonZero();
+        while (introducer != 0 && introducer != kTrailer && !in.atEnd()) {
+            auto run = readExtensionRun(in, introducer, image);
+            if (introducer == kImageSeparator) {
+                auto frame = std::make_unique<TGIFFrame>(&image);
+                const int globalCount = header.GlobalColors.count;
+                if (globalCount > 0) {
+                    int bits = 1;
+                    while ((1 << bits) < globalCount) ++bits;
+                    frame->Item->PixelBits = bits;
+                }
+                frame->ExtensionList = std::move(run);
+                readFrame(in, *frame, image);
+                image.Frames.push_back(std::move(frame));
+                if (in.atEnd()) {
+                    introducer = kTrailer;
+                } else {
+                    introducer = in.nextNonZero();
+                    // Anything but another block after a frame ends the file quietly.
+                    if (introducer != kExtensionIntroducer && introducer != kImageSeparator &&
+                        introducer != kTrailer)
+                        introducer = 0;
+                }
+            } else if (header.Comments.empty() && run) {
+                appendComments(header, *run);
+            } else if (introducer != 0 && introducer != kTrailer) {
+                streamReadError();
+            }
+        }
+    }
+
+    if (!image.Frames.empty()) {
+        image.CurrentFrame = 0;
+        if (decodeFirst) {
+            try {
+                DecodeFrame(*image.Frames[0]);
+            } catch (...) {
+                image.Frames.erase(image.Frames.begin());
+                throw;
+            }
+        }
+    }
+    image.PaletteModified = true;
+    if (image.OnChange) image.OnChange();
+}
+
+/// Reads exactly byteCount bytes through `read` (which returns 0 at the end)
+/// without trusting byteCount for the allocation.
+template <typename ReadFn>
+std::vector<uint8_t> readAll(int64_t byteCount, ReadFn read) {
+    std::vector<uint8_t> buffer;
+    if (byteCount <= 0) return buffer;
+    const size_t total = size_t(byteCount);
+    size_t have = 0;
+    while (have < total) {
+        const size_t chunk = std::min<size_t>(total - have, size_t(1) << 24);
+        buffer.resize(have + chunk);
+        const size_t got = read(buffer.data() + have, chunk);
+        if (got == 0) streamReadError();
+        have += got;
+        buffer.resize(have);
+    }
+    return buffer;
+}
+
+}  // namespace
+
+TGIFFrame::TGIFFrame(TGIFImage* owner) : Owner(owner), Item(std::make_shared<TGIFItem>()) {}
+
+TGIFFrame::TGIFFrame(const TGIFFrame& other, TGIFImage* owner)
+    : Owner(owner),
+      Item(other.Item),
+      Raster(other.Raster ? std::make_unique<TBitmap>(*other.Raster) : nullptr),
+      ExtensionList(other.ExtensionList
+                        ? std::make_unique<std::vector<TExtension>>(*other.ExtensionList)
+                        : nullptr),
+      OriginX(other.OriginX),
+      OriginY(other.OriginY),
+      Interlaced(other.Interlaced),
+      Damaged(other.Damaged),
+      OwnColors(other.OwnColors),
+      KeyColor(other.KeyColor),
+      DelayMs(other.DelayMs),
+      Disposal(other.Disposal) {}
+
+TGIFImage::TGIFImage() {
+    Reset();
+}
+
+TGIFImage::~TGIFImage() = default;
+
+void TGIFImage::Reset() {
+    Header = std::make_shared<TGIFData>();
+    Frames.clear();
+    CurrentFrame = -1;
+    ScreenBackground = clNone;
+    LoopCount = 1;
+    HasLoopBlock = false;
+    Version = 0;
+    LogicalWidth = 0;
+    LogicalHeight = 0;
+}
+
+void TGIFImage::Assign(const TGIFImage& source) {
+    if (&source == this) return;
+    Header = source.Header;
+    Frames.clear();
+    for (const auto& frame : source.Frames)
+        Frames.push_back(std::make_unique<TGIFFrame>(*frame, this));
+    Version = source.Version;
+    LogicalWidth = source.LogicalWidth;
+    LogicalHeight = source.LogicalHeight;
+    ScreenBackground = source.ScreenBackground;
+    LoopCount = source.LoopCount;
+    HasLoopBlock = source.HasLoopBlock;
+    CurrentFrame = source.CurrentFrame;
+    FTransparent = source.FTransparent;
+    PaletteModified = true;
+    if (OnChange) OnChange();
+}
+
+void TGIFImage::LoadFromFile(const std::string& path) {
+    // O_NONBLOCK: opening a FIFO must not wait for a writer; it is refused below.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    struct stat st {};
+    if (fd < 0 || ::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        if (fd >= 0) ::close(fd);
+        throw EError("Cannot open file " + path);
+    }
+    struct Closer {
+        int fd;
+        ~Closer() { ::close(fd); }
+    } closer{fd};
+
+    Reset();
+    const auto bytes = readAll(int64_t(st.st_size), [fd](uint8_t* out, size_t n) -> size_t {
+        for (;;) {
+            const ssize_t got = ::read(fd, out, n);
+            if (got >= 0) return size_t(got);
+            if (errno != EINTR) return 0;
+        }
+    });
+    parse(*this, bytes.data(), bytes.size(), true);
+}
+
+const TBitmap& TGIFImage::FrameRaster(int i) {
+    TGIFFrame& frame = Frame(i);
+    if (!frame.Raster) {
+        if (frame.Item->CodeStream.empty()) {
+            static const TBitmap none;
+            return none;
+        }
+        DecodeFrame(frame);
+    }
+    return *frame.Raster;
+}
+
+bool TGIFImage::Empty() const {
+    const size_t index = size_t(std::max(CurrentFrame, 0));
+    if (index >= Frames.size()) return true;
+    const TGIFFrame* frame = Frames[index].get();
+    if (frame->Raster) return false;
+    return frame->Item->CodeStream.empty();
+}
+
+bool TGIFImage::Transparent() const {
+    if (!FTransparent) return false;
+    return std::any_of(Frames.begin(), Frames.end(),
+                       [](const auto& f) { return f->KeyColor != clNone; });
+}
+
+int TGIFImage::Width() const {
+    if (CurrentFrame < 0 || CurrentFrame >= FrameCount()) return 0;
+    const TGIFFrame& frame = *Frames[size_t(CurrentFrame)];
+    return frame.Raster ? frame.Raster->width() : 0;
+}
+
+int TGIFImage::Height() const {
+    if (CurrentFrame < 0 || CurrentFrame >= FrameCount()) return 0;
+    const TGIFFrame& frame = *Frames[size_t(CurrentFrame)];
+    return frame.Raster ? frame.Raster->height() : 0;
+}
+
+void TGIFImage::SetWidth(int) {
+    throw EError("Cannot change the Size of a GIF image");
+}
+
+void TGIFImage::SetHeight(int) {
+    throw EError("Cannot change the Size of a GIF image");
+}
+
+void LoadGif(TGIFImage& image, std::istream& source, int64_t byteCount, bool decodeFirst) {
+    image.Reset();
+    const auto bytes = readAll(byteCount, [&source](uint8_t* out, size_t n) -> size_t {
+        source.read(reinterpret_cast<char*>(out), std::streamsize(n));
+        return size_t(source.gcount());
+    });
+    parse(image, bytes.data(), bytes.size(), decodeFirst);
+}
+
+void LoadGif(TGIFImage& image, const uint8_t* data, size_t size, bool decodeFirst) {
+    image.Reset();
+    parse(image, data, size, decodeFirst);
+}

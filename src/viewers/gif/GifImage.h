@@ -1,0 +1,147 @@
+#pragma once
+
+// C++
+#include <cstdint>
+#include <functional>
+#include <istream>
+#include <memory>
+#include <string>
+#include <vector>
+
+// Own
+#include "viewers/image/Bitmap.h"
+
+/// Colours are 0x00BBGGRR: red in the low byte.
+constexpr uint32_t clNone = 0x1FFFFFFF;
+
+/// Damaged data is marked and tolerated when true; when false the same
+/// conditions fail the load or the decode. Process-wide; the viewer leaves it true.
+extern bool LoadDamagedGifs;
+
+/** A GIF colour table: up to 256 RGB triples as they stand in the file. */
+struct ColorTable {
+    int32_t count = 0;          ///< valid entries, 0 to 256
+    uint8_t entries[256][3]{};  ///< red, green, blue; zero at and beyond count
+
+    /// Entry i as 0x00BBGGRR (no range check beyond the 256 held).
+    uint32_t color(int i) const {
+        return uint32_t(entries[i][0]) | uint32_t(entries[i][1]) << 8 |
+               uint32_t(entries[i][2]) << 16;
+    }
+};
+
+/** Logical screen data of a GIF, shared between images assigned from one another. */
+struct TGIFData {
+    std::vector<std::string> Comments;  ///< comments of the run that ends the file
+    uint8_t AspectByte = 0;
+    int GlobalBits = 0;       ///< (flags AND 7) + 1
+    int ColorResolution = 0;  ///< ((flags SHR 4) AND 7) + 1
+    ColorTable GlobalColors;  ///< count 0 without a global table
+};
+
+/** The encoded data of one frame, shared between images like TGIFData. */
+struct TGIFItem {
+    /// The code-size byte, the data sub-blocks with their length bytes and
+    /// the terminator when the file has one. Empty: no code stream.
+    std::vector<uint8_t> CodeStream;
+    int PixelBits = 0;  ///< 1 to 8; 0 when the frame has no colour table at all
+    uint16_t FrameWidth = 0;
+    uint16_t FrameHeight = 0;
+    uint8_t DescriptorFlags = 0;
+    ColorTable Colors;  ///< the local table, or a copy of the global one
+};
+
+/** An extension block kept with a frame (graphic control or comment). */
+struct TExtension {
+    enum Kinds { GraphicControl, PlainText, Application, Comment };
+    Kinds Kind = GraphicControl;
+    std::vector<uint8_t> FixedBytes;  ///< fixed part after the label, block size byte first
+    std::vector<std::string> Lines;   ///< one per data sub-block
+};
+
+class TGIFImage;
+
+/** One frame of a GIF: placement, timing, transparency and its encoded data. */
+class TGIFFrame {
+public:
+    explicit TGIFFrame(TGIFImage* owner);
+    TGIFFrame(const TGIFFrame& other, TGIFImage* owner);
+
+    TGIFImage* Owner;
+    std::shared_ptr<TGIFItem> Item;
+    std::unique_ptr<TBitmap> Raster;                         ///< absent until decoded
+    std::unique_ptr<std::vector<TExtension>> ExtensionList;  ///< absent when empty
+    int32_t OriginX = 0;
+    int32_t OriginY = 0;
+    bool Interlaced = false;
+    bool Damaged = false;
+    bool OwnColors = false;
+    uint32_t KeyColor = clNone;
+    uint16_t DelayMs = 0;
+    uint8_t Disposal = 0;
+};
+
+/**
+ * A GIF file's frames and logical screen, read by LoadGif. Only frame 0 is
+ * decoded while loading; the others are decoded on first use by FrameRaster
+ * and their rasters kept.
+ */
+class TGIFImage {
+public:
+    TGIFImage();
+    ~TGIFImage();
+    TGIFImage(const TGIFImage&) = delete;
+    TGIFImage& operator=(const TGIFImage&) = delete;
+
+    /// Takes over another image's content: shared header and items, copied
+    /// frames and rasters. Sends the change notification.
+    void Assign(const TGIFImage& source);
+
+    /// Opens the file read-only and loads it with frame 0 decoded. Anything
+    /// but a regular file fails with "Cannot open file %s", unread.
+    void LoadFromFile(const std::string& path);
+
+    int FrameCount() const { return int(Frames.size()); }
+    TGIFFrame& Frame(int i) { return *Frames.at(size_t(i)); }
+    const TGIFFrame& Frame(int i) const { return *Frames.at(size_t(i)); }
+
+    /// The frame's raster, decoded on first use; empty without a code stream.
+    const TBitmap& FrameRaster(int i);
+
+    bool Empty() const;
+    bool Transparent() const;
+    /// Size of the current frame's raster (0 while there is none).
+    int Width() const;
+    int Height() const;
+    /// The model never resizes: both fail with "Cannot change the Size of a GIF image".
+    void SetWidth(int value);
+    void SetHeight(int value);
+
+    std::vector<std::unique_ptr<TGIFFrame>> Frames;
+    std::shared_ptr<TGIFData> Header;
+    uint8_t Version = 0;  ///< 0 before a header check, 1 for 87a, 2 for 89a
+    uint16_t LogicalWidth = 0;
+    uint16_t LogicalHeight = 0;
+    uint32_t ScreenBackground = clNone;
+    uint16_t LoopCount = 1;
+    bool HasLoopBlock = false;
+    int32_t CurrentFrame = -1;
+    bool FTransparent = true;
+    bool PaletteModified = false;
+
+    /// Called once at the end of every successful load.
+    std::function<void()> OnChange;
+
+    /// Back to the empty state of a new image, without a notification.
+    void Reset();
+};
+
+/// Replaces the image's content with the GIF in the next byteCount bytes of
+/// the source; decodes frame 0 when decodeFirst is set.
+void LoadGif(TGIFImage& image, std::istream& source, int64_t byteCount, bool decodeFirst);
+
+/// The same for bytes already in memory.
+void LoadGif(TGIFImage& image, const uint8_t* data, size_t size, bool decodeFirst);
+
+/// Decodes the frame's code stream into its Raster (replacing any raster).
+void DecodeFrame(TGIFFrame& frame);
