@@ -1,7 +1,9 @@
 #include "viewers/html/LocalFilePolicy.h"
 
+// System
 #include <sys/stat.h>
 
+// C++
 #include <algorithm>
 #include <cctype>
 #include <climits>
