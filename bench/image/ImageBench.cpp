@@ -1,0 +1,236 @@
+// Still image benchmarks. Each figure is timed beside its baseline in the
+// same iteration; the "ratio" counter is ours / baseline (below 1: faster).
+
+// C
+#include <cstdio>
+
+// libjpeg
+#include <jpeglib.h>
+
+// Qt
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QImageReader>
+#include <QPainter>
+#include <QScrollArea>
+#include <QTemporaryDir>
+#include <QWidget>
+
+// C++
+#include <chrono>
+#include <cmath>
+#include <string>
+#include <vector>
+
+// Benchmark
+#include <benchmark/benchmark.h>
+
+// Project
+#include "viewers/image/Bitmap.h"
+#include "viewers/image/BitmapImage.h"
+#include "viewers/image/BmpReader.h"
+#include "viewers/image/ImageControl.h"
+#include "viewers/image/ImageFile.h"
+#include "viewers/image/ImageView.h"
+#include "viewers/image/JpegImage.h"
+#include "viewers/image/ScrollBox.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+std::string Wuffs(const char* name) {
+    return std::string(TARVEL_TESTDATA) + "/wuffs/" + name;
+}
+
+template <class F>
+double Seconds(F&& f) {
+    const auto start = Clock::now();
+    f();
+    return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+// Runs ours and the baseline once per iteration; the reported time is ours.
+template <class Ours, class Baseline>
+void SideBySide(benchmark::State& state, Ours&& ours, Baseline&& baseline) {
+    double oursTotal = 0, baselineTotal = 0;
+    for (auto _ : state) {
+        const double a = Seconds(ours);
+        baselineTotal += Seconds(baseline);
+        oursTotal += a;
+        state.SetIterationTime(a);
+    }
+    const double n = double(state.iterations());
+    state.counters["ours_ms"] = 1000 * oursTotal / n;
+    state.counters["baseline_ms"] = 1000 * baselineTotal / n;
+    state.counters["ratio"] = oursTotal / baselineTotal;
+}
+
+void BM_BmpLoad_vs_QImageReader(benchmark::State& state) {
+    const std::string path = Wuffs("harvesters.bmp");
+    SideBySide(
+        state, [&] { benchmark::DoNotOptimize(TBmpReader::ReadFile(path)); },
+        [&] { benchmark::DoNotOptimize(QImageReader(QString::fromStdString(path)).read()); });
+}
+BENCHMARK(BM_BmpLoad_vs_QImageReader)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+// Ours up to a drawable QImage, as the control does once per load.
+void BM_BmpLoadToImage_vs_QImageReader(benchmark::State& state) {
+    const std::string path = Wuffs("harvesters.bmp");
+    SideBySide(
+        state, [&] { benchmark::DoNotOptimize(BitmapToImage(TBmpReader::ReadFile(path))); },
+        [&] { benchmark::DoNotOptimize(QImageReader(QString::fromStdString(path)).read()); });
+}
+BENCHMARK(BM_BmpLoadToImage_vs_QImageReader)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+// libjpeg with all its defaults (integer inverse DCT, RGB output) over the
+// same bytes in memory.
+std::vector<uint8_t> PlainLibjpegDecode(const std::vector<uint8_t>& bytes) {
+    jpeg_decompress_struct c{};
+    jpeg_error_mgr err{};
+    c.err = jpeg_std_error(&err);
+    jpeg_create_decompress(&c);
+    jpeg_mem_src(&c, bytes.data(), static_cast<unsigned long>(bytes.size()));
+    jpeg_read_header(&c, TRUE);
+    jpeg_start_decompress(&c);
+    const size_t stride = size_t(c.output_width) * size_t(c.output_components);
+    std::vector<uint8_t> pixels(stride * c.output_height);
+    while (c.output_scanline < c.output_height) {
+        JSAMPROW row = pixels.data() + stride * c.output_scanline;
+        jpeg_read_scanlines(&c, &row, 1);
+    }
+    jpeg_finish_decompress(&c);
+    jpeg_destroy_decompress(&c);
+    return pixels;
+}
+
+void BM_JpegLoadAndDecode_vs_PlainLibjpeg(benchmark::State& state) {
+    const std::string path = Wuffs("harvesters.jpeg");
+    SideBySide(
+        state,
+        [&] {
+            TJPEGImage jpeg;
+            jpeg.LoadFromFile(path);
+            benchmark::DoNotOptimize(jpeg.Pixels());
+        },
+        [&] { benchmark::DoNotOptimize(PlainLibjpegDecode(TImageFile::ReadAll(path))); });
+}
+BENCHMARK(BM_JpegLoadAndDecode_vs_PlainLibjpeg)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+// A synthetic 4000 x 3000 photograph-like picture (smooth gradients and
+// texture), encoded once with libjpeg at quality 85.
+const QString& LargeJpegPath() {
+    static QTemporaryDir dir;
+    static const QString path = [] {
+        const int w = 4000, h = 3000;
+        jpeg_compress_struct c{};
+        jpeg_error_mgr err{};
+        c.err = jpeg_std_error(&err);
+        jpeg_create_compress(&c);
+        unsigned char* out = nullptr;
+        unsigned long size = 0;
+        jpeg_mem_dest(&c, &out, &size);
+        c.image_width = w;
+        c.image_height = h;
+        c.input_components = 3;
+        c.in_color_space = JCS_RGB;
+        jpeg_set_defaults(&c);
+        jpeg_set_quality(&c, 85, TRUE);
+        jpeg_start_compress(&c, TRUE);
+        std::vector<uint8_t> row(size_t(w) * 3);
+        while (c.next_scanline < c.image_height) {
+            const int y = int(c.next_scanline);
+            for (int x = 0; x < w; ++x) {
+                row[size_t(x) * 3 + 0] = uint8_t(128 + 100 * std::sin(x * 0.01) + (x * y % 17));
+                row[size_t(x) * 3 + 1] = uint8_t((x + y) / 28);
+                row[size_t(x) * 3 + 2] = uint8_t(128 + 90 * std::cos(y * 0.013) + (x % 11));
+            }
+            JSAMPROW r = row.data();
+            jpeg_write_scanlines(&c, &r, 1);
+        }
+        jpeg_finish_compress(&c);
+        const QString file = dir.filePath(QStringLiteral("large.jpg"));
+        QFile f(file);
+        f.open(QIODevice::WriteOnly);
+        f.write(reinterpret_cast<const char*>(out), qint64(size));
+        jpeg_destroy_compress(&c);
+        std::free(out);
+        return file;
+    }();
+    return path;
+}
+
+// The bare baseline: a widget that draws an already decoded QImage.
+class BareImageWidget : public QWidget {
+public:
+    explicit BareImageWidget(QImage image, bool stretch)
+        : image_(std::move(image)), stretch_(stretch) {}
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter p(this);
+        if (stretch_) {
+            const QSize fitted = image_.size().scaled(size(), Qt::KeepAspectRatio);
+            p.drawImage(QRect(QPoint(0, 0), fitted), image_);
+        } else {
+            p.drawImage(QPoint(0, 0), image_);
+        }
+    }
+
+private:
+    QImage image_;
+    bool stretch_;
+};
+
+void FirstFrame(benchmark::State& state, bool stretch) {
+    const QString path = LargeJpegPath();
+    const QImage decoded(path);
+    const QSize screen(1280, 800);
+    SideBySide(
+        state,
+        [&] {
+            QWidget page;
+            page.resize(screen);
+            auto* view = new TImageView(&page);
+            if (stretch) view->btnZoomClick();
+            page.show();
+            view->LoadPictureFile(path);
+            benchmark::DoNotOptimize(view->sbImage()->viewport()->grab());
+        },
+        [&] {
+            QScrollArea area;
+            area.resize(screen);
+            auto* widget = new BareImageWidget(decoded, stretch);
+            if (stretch) {
+                area.setWidgetResizable(true);
+            } else {
+                widget->resize(decoded.size());
+            }
+            area.setWidget(widget);
+            area.show();
+            benchmark::DoNotOptimize(area.viewport()->grab());
+        });
+    state.SetLabel(stretch ? "12 MP JPEG, stretch" : "12 MP JPEG, actual size");
+}
+
+void BM_FirstFrameActualSize_vs_BareWidget(benchmark::State& state) {
+    FirstFrame(state, false);
+}
+void BM_FirstFrameStretch_vs_BareWidget(benchmark::State& state) {
+    FirstFrame(state, true);
+}
+BENCHMARK(BM_FirstFrameActualSize_vs_BareWidget)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FirstFrameStretch_vs_BareWidget)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

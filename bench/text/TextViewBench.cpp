@@ -1,0 +1,110 @@
+// LoadTextFile until the first paint, beside setting the same decoded text
+// into a bare QPlainTextEdit and painting it; plus the heap each view holds
+// per file byte once loaded.
+
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QFile>
+#include <QPlainTextEdit>
+#include <QTemporaryDir>
+
+#include <chrono>
+#include <memory>
+#include <string>
+
+#include "TextBenchData.h"
+#include "viewers/text/Cp1252.h"
+#include "viewers/text/TextNormalize.h"
+#include "viewers/text/TextView.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+QTemporaryDir& folder() {
+    static QTemporaryDir dir;
+    return dir;
+}
+
+struct Sample {
+    QString path;
+    std::size_t bytes = 0;
+    QString decoded;  // what the baseline is handed, ready made
+};
+
+const Sample& sample(std::size_t megabytes) {
+    static std::map<std::size_t, Sample> samples;
+    Sample& s = samples[megabytes];
+    if (s.path.isEmpty()) {
+        const std::string text = MixedBreakText(megabytes << 20);
+        s.path = folder().filePath(QString("text%1.txt").arg(megabytes));
+        QFile file(s.path);
+        file.open(QIODevice::WriteOnly);
+        file.write(text.data(), qint64(text.size()));
+        s.bytes = text.size();
+        const std::string normalized = text::NormalizeLineBreaks(text);
+        const std::u16string utf16 = text::DecodeCp1252(normalized);
+        s.decoded = QString::fromUtf16(utf16.data(), qsizetype(utf16.size()));
+    }
+    return s;
+}
+
+template <class Widget>
+std::unique_ptr<Widget> shownWidget() {
+    auto widget = std::make_unique<Widget>();
+    widget->resize(680, 380);
+    widget->show();
+    QApplication::processEvents();
+    return widget;
+}
+
+void BM_LoadUntilFirstPaint(benchmark::State& state) {
+    const Sample& s = sample(std::size_t(state.range(0)));
+    double viewSeconds = 0, bareSeconds = 0;
+    double viewHeap = 0, bareHeap = 0;
+    for (auto _ : state) {
+        {
+            auto bare = shownWidget<QPlainTextEdit>();
+            const std::size_t heap0 = HeapInUse();
+            auto t0 = Clock::now();
+            bare->setPlainText(s.decoded);
+            bare->viewport()->repaint();
+            bareSeconds += std::chrono::duration<double>(Clock::now() - t0).count();
+            bareHeap += double(HeapInUse()) - double(heap0);
+        }
+        {
+            auto memo = shownWidget<TMemo>();
+            const std::size_t heap0 = HeapInUse();
+            auto t0 = Clock::now();
+            memo->LoadTextFile(s.path);
+            memo->viewport()->repaint();
+            const double seconds = std::chrono::duration<double>(Clock::now() - t0).count();
+            viewSeconds += seconds;
+            viewHeap += double(HeapInUse()) - double(heap0);
+            state.SetIterationTime(seconds);
+        }
+    }
+    const double n = double(state.iterations());
+    state.counters["bare_ms"] = bareSeconds / n * 1e3;
+    state.counters["x_bare_time"] = viewSeconds / bareSeconds;
+    state.counters["heap_per_byte"] = viewHeap / n / double(s.bytes);
+    state.counters["bare_heap_per_byte"] = bareHeap / n / double(s.bytes);
+}
+BENCHMARK(BM_LoadUntilFirstPaint)
+    ->Arg(10)
+    ->Arg(50)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

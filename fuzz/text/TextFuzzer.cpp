@@ -1,0 +1,42 @@
+// Line-break normalisation and Windows-1252 decoding of arbitrary bytes: the
+// second pass writes exactly what the first predicted, every break comes out
+// as CR LF, and decoding keeps one character per byte.
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+
+#include "viewers/text/Cp1252.h"
+#include "viewers/text/TextNormalize.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const char* bytes = reinterpret_cast<const char*>(data);
+    const std::size_t predicted = text::NormalizedLength(bytes, size);
+    if (predicted != size + text::CountAddedBytes(bytes, size)) std::abort();
+
+    // Exactly the predicted size, so ASan catches any write past it.
+    std::string out(predicted, '\0');
+    const std::size_t written = text::NormalizeLineBreaks(bytes, size, out.data(), out.size());
+    if (written != predicted) std::abort();
+
+    std::size_t lineBreaks = 0;
+    for (std::size_t i = 0; i < out.size(); ++i) {
+        if (out[i] == '\r') {
+            if (i + 1 >= out.size() || out[i + 1] != '\n') std::abort();
+            ++lineBreaks;
+        } else if (out[i] == '\n' && (i == 0 || out[i - 1] != '\r')) {
+            std::abort();
+        }
+    }
+    // Only breaks change: the other bytes are all still there.
+    std::size_t inputBreakBytes = 0;
+    for (std::size_t i = 0; i < size; ++i) inputBreakBytes += bytes[i] == '\r' || bytes[i] == '\n';
+    if (out.size() - 2 * lineBreaks != size - inputBreakBytes) std::abort();
+
+    const std::u16string decoded = text::DecodeCp1252(out);
+    if (decoded.size() != out.size()) std::abort();
+    for (std::size_t i = 0; i < out.size(); ++i)
+        if (decoded[i] != text::Cp1252ToUtf16(static_cast<unsigned char>(out[i]))) std::abort();
+    return 0;
+}

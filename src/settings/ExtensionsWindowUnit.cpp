@@ -1,0 +1,117 @@
+#include "settings/ExtensionsWindowUnit.h"
+
+// ---- Qt ----
+#include <QGuiApplication>
+#include <QListWidget>
+#include <QPushButton>
+#include <QScreen>
+
+// ---- Standard library ----
+#include <string>
+#include <vector>
+
+// ---- Project ----
+#include "settings/StoredText.h"
+
+TExtensionsWindow::TExtensionsWindow(QWidget* owner) : QDialog(owner) {
+    setObjectName(QStringLiteral("ExtensionsWindow"));
+    setWindowTitle(QStringLiteral("Filter"));
+    setFixedSize(334, 249);
+
+    lstExtensions = new QListWidget(this);
+    lstExtensions->setObjectName(QStringLiteral("lstExtensions"));
+    lstExtensions->setGeometry(8, 8, 233, 233);
+    lstExtensions->setSortingEnabled(false);
+
+    btnOk = new QPushButton(QStringLiteral("OK"), this);
+    btnOk->setObjectName(QStringLiteral("btnOk"));
+    btnOk->setGeometry(256, 8, 75, 25);
+    btnOk->setDefault(true);
+
+    btnCancel = new QPushButton(QStringLiteral("Cancel"), this);
+    btnCancel->setObjectName(QStringLiteral("btnCancel"));
+    btnCancel->setGeometry(256, 40, 75, 25);
+
+    btnAll = new QPushButton(QStringLiteral("Select all"), this);
+    btnAll->setObjectName(QStringLiteral("btnAll"));
+    btnAll->setGeometry(256, 88, 75, 25);
+    btnAll->setAutoDefault(false);
+    btnCancel->setAutoDefault(false);
+
+    // QDialog already rejects on Escape.
+    connect(btnOk, &QPushButton::clicked, this, &QDialog::accept);
+    connect(btnCancel, &QPushButton::clicked, this, &QDialog::reject);
+    connect(btnAll, &QPushButton::clicked, this, &TExtensionsWindow::btnAllClick);
+    connect(lstExtensions, &QListWidget::itemChanged, this,
+            &TExtensionsWindow::lstExtensionsItemChanged);
+}
+
+void TExtensionsWindow::SetExtensions(const QStringList& extensions) {
+    filling_ = true;
+    lstExtensions->clear();
+    for (const QString& entry : extensions) {
+        const bool disabled = entry.startsWith(QLatin1Char('\\'));
+        auto* item = new QListWidgetItem(disabled ? entry.mid(1) : entry);
+        item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);
+        item->setCheckState(disabled ? Qt::Unchecked : Qt::Checked);
+        lstExtensions->addItem(item);
+    }
+    filling_ = false;
+    // OK starts enabled whatever the boxes say.
+    btnOk->setEnabled(true);
+}
+
+QStringList TExtensionsWindow::Extensions() const {
+    QStringList extensions;
+    for (int i = 0; i < lstExtensions->count(); ++i) {
+        const QListWidgetItem* item = lstExtensions->item(i);
+        extensions << (item->checkState() == Qt::Checked ? item->text()
+                                                         : QLatin1Char('\\') + item->text());
+    }
+    return extensions;
+}
+
+void TExtensionsWindow::btnAllClick() {
+    filling_ = true;
+    for (int i = 0; i < lstExtensions->count(); ++i)
+        lstExtensions->item(i)->setCheckState(Qt::Checked);
+    filling_ = false;
+    // Every box is now checked, so OK follows the same rule as for a toggle.
+    updateOk();
+}
+
+void TExtensionsWindow::lstExtensionsItemChanged(QListWidgetItem*) {
+    if (!filling_) updateOk();
+}
+
+void TExtensionsWindow::updateOk() {
+    bool anyChecked = false;
+    for (int i = 0; i < lstExtensions->count() && !anyChecked; ++i)
+        anyChecked = lstExtensions->item(i)->checkState() == Qt::Checked;
+    btnOk->setEnabled(anyChecked);
+}
+
+QString ExtensionsText(const QStringList& extensions) {
+    std::vector<std::string> lines;
+    lines.reserve(size_t(extensions.size()));
+    for (const QString& entry : extensions) lines.push_back(entry.toStdString());
+    return QString::fromStdString(StoredText::JoinLines(lines));
+}
+
+QStringList ExtensionsFromText(const QString& text) {
+    QStringList extensions;
+    for (const std::string& line : StoredText::SplitLines(text.toStdString()))
+        extensions << QString::fromStdString(line);
+    return extensions;
+}
+
+bool ExecuteExtensionsDialog(QWidget* owner, QStringList& extensions) {
+    TExtensionsWindow dialog(owner);
+    dialog.SetExtensions(extensions);
+    // Centred on the desktop, not on the owner.
+    if (const QScreen* screen = owner ? owner->screen() : QGuiApplication::primaryScreen())
+        dialog.move(screen->availableGeometry().center() - dialog.rect().center());
+    if (dialog.exec() != QDialog::Accepted) return false;
+    extensions = dialog.Extensions();
+    return true;
+}

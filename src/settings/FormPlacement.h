@@ -1,0 +1,139 @@
+#pragma once
+
+// ---- Qt ----
+#include <QObject>
+#include <QPoint>
+#include <QRect>
+#include <QString>
+#include <QStringList>
+
+// ---- Standard library ----
+#include <functional>
+#include <memory>
+
+class QEvent;
+class QWidget;
+class TRegIniFile;
+
+/// The three events of a window that a store takes over; each points to the
+/// window's handler member, which the store replaces and calls itself.
+struct TFormHooks {
+    std::function<void()>* OnShow = nullptr;
+    std::function<bool()>* OnCloseQuery = nullptr;
+    std::function<void()>* OnDestroy = nullptr;
+};
+
+/**
+ * Keeps a window's placement in the settings store: restored when the window
+ * is first shown, saved when it is about to close (or, failing that, when it
+ * is destroyed). The store is opened for each run and for each ReadText or
+ * WriteText call, never kept open; nothing is cached between openings.
+ */
+class TFormPlacement : public QObject {
+    Q_OBJECT
+public:
+    explicit TFormPlacement(QWidget* owner);
+    ~TFormPlacement() override;
+
+    /// Replaces the window's show, close-query and destroy handlers with the
+    /// store's hooks, which call the replaced handlers.
+    void TakeOverHooks(const TFormHooks& hooks);
+
+    bool Active = true;
+    /// The section; empty means the owning window's class name.
+    QString IniSection;
+    int Version = 0;
+
+    QString Section() const;
+
+    QString ReadText(const QString& name, const QString& defaultValue);
+    void WriteText(const QString& name, const QString& value);
+
+    void RecallSettings();
+    void PersistSettings();
+
+    void ApplyWindowPlacement();
+    void PinMaximizedPosition();
+    void CaptureWindowPlacement();
+
+    bool Recalled() const { return FRecalled; }
+    bool Persisted() const { return FPersisted; }
+
+    /// Minimises the application as a whole; by default a queued minimise of
+    /// the owner, so that it happens once the window is on screen.
+    std::function<void()> MinimizeApplication;
+
+    /// The screen suffix "(%dx%d)" and logical pixels per inch of the screen
+    /// the window is on.
+    QString ScreenSuffix() const;
+    int PixelsPerInch() const;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+    /// The save step: placement and "Visible".
+    virtual void SavePlacement();
+    /// The restore step: placement.
+    virtual void RestorePlacement();
+    virtual QString ReadString(const QString& section, const QString& ident,
+                               const QString& defaultValue);
+    virtual void WriteString(const QString& section, const QString& ident, const QString& value);
+
+    QWidget* Owner() const { return owner_; }
+
+private:
+    int readInteger(const QString& name, int defaultValue);
+    void writeInteger(const QString& name, int value);
+    void onShow();
+    bool onCloseQuery();
+    void onDestroy();
+
+    QWidget* owner_;
+    bool FRecalled = false;
+    bool FPersisted = false;
+    bool FDestroyPass = false;
+    std::unique_ptr<TRegIniFile> store_;
+
+    // The parts of a window placement that this window system does not have:
+    // kept as read and written back, so a store shared with another platform
+    // keeps its values.
+    int flags_ = 0;
+    // The last rectangle (frame top-left, client size) the window had in the
+    // normal state; saved for a maximised or minimised window.
+    QRect normalRect_;
+    QPoint minPosition_{-1, -1};
+    QPoint maxPosition_{-1, -1};
+
+    std::function<void()> ownShow_;
+    std::function<bool()> ownCloseQuery_;
+    std::function<void()> ownDestroy_;
+};
+
+/**
+ * The settings store of the main window (FormStorage1): the placement plus
+ * a list of control properties ("component.property") kept as text values.
+ */
+class TFormStorage : public TFormPlacement {
+    Q_OBJECT
+public:
+    explicit TFormStorage(QWidget* owner);
+
+    /// Sets the stored properties, dropping entries that do not split into
+    /// two names or whose component the window does not have.
+    void SetStoredProps(const QStringList& entries);
+    const QStringList& StoredProps() const { return storedProps_; }
+    QStringList StoredValues;
+
+    /// The main window's eight display properties.
+    static QStringList MainWindowStoredProps();
+
+    virtual void CaptureStoredProps();
+    virtual void ApplyStoredProps();
+
+protected:
+    void SavePlacement() override;
+    void RestorePlacement() override;
+
+private:
+    QStringList storedProps_;
+};

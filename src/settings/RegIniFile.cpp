@@ -1,0 +1,143 @@
+#include "settings/RegIniFile.h"
+
+// ---- Qt ----
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSettings>
+#include <QStringList>
+#include <QVariant>
+
+// ---- Project ----
+#include "base/Error.h"
+#include "settings/KeyPaths.h"
+#include "settings/StoredText.h"
+
+namespace {
+
+[[noreturn]] void fail(const char* format, const QString& name) {
+    throw EError(QString::fromUtf8(format).arg(name).toStdString());
+}
+
+/// Lines that the INI reader drops or misreads (no "=", a section name
+/// without its "]"): a rewrite would lose them, so the file counts as
+/// damaged. QSettings reports a format error only to the first reader of a
+/// file it has cached, so the file is looked at here.
+bool hasDroppedLines(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) return false;
+    bool inQuote = false;
+    while (!file.atEnd()) {
+        const QByteArray line = file.readLine().trimmed();
+        // A quoted value may run over several lines; QSettings keeps those.
+        const bool startsInQuote = inQuote;
+        for (char c : line)
+            if (c == '"') inQuote = !inQuote;
+        if (startsInQuote || line.isEmpty() || line.startsWith(';') || line.startsWith('#'))
+            continue;
+        if (line.startsWith('[')) {
+            if (!line.contains(']')) return true;
+            continue;
+        }
+        if (!line.contains('=')) return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+TRegIniFile::TRegIniFile(const QString& keyPath, Access access)
+    : location_(SettingsLocation(keyPath)), access_(access) {
+    settings_ = std::make_unique<QSettings>(location_, QSettings::NativeFormat);
+#ifndef Q_OS_WIN
+    if (access_ == Access::Writable) {
+        const QFileInfo file(location_);
+        // What cannot be read must not be replaced by the little that could.
+        unreadable_ = file.exists() && !file.isReadable();
+        damaged_ = settings_->status() == QSettings::FormatError || hasDroppedLines(location_);
+    }
+#endif
+}
+
+TRegIniFile::~TRegIniFile() {
+    // Whatever happened, what was written so far still goes out in one piece.
+    try {
+        if (settings_) Close();
+    } catch (...) {
+    }
+}
+
+QString TRegIniFile::ReadString(const QString& section, const QString& ident,
+                                const QString& defaultValue) {
+    const QString key = section + QLatin1Char('/') + ident;
+    if (!settings_ || !settings_->contains(key)) return defaultValue;
+    const QVariant value = settings_->value(key);
+    QString text;
+    switch (value.typeId()) {
+        case QMetaType::QString:
+            text = value.toString();
+            break;
+        case QMetaType::QStringList:
+            // An unquoted text with commas comes back as a list: it is the text.
+            text = value.toStringList().join(QLatin1Char(','));
+            break;
+        default:
+            fail("Invalid data type for '%1'", ident);
+    }
+    const qsizetype nul = text.indexOf(QChar(0));
+    if (nul >= 0) text.truncate(nul);
+    return text;
+}
+
+int TRegIniFile::ReadInteger(const QString& section, const QString& ident, int defaultValue) {
+    const QString key = section + QLatin1Char('/') + ident;
+    if (!settings_ || !settings_->contains(key)) return defaultValue;
+    const QString text = ReadString(section, ident, QString());
+    const auto value = StoredText::ParseInteger(StoredText::Trim(text.toStdString()));
+    return value ? *value : defaultValue;
+}
+
+void TRegIniFile::WriteString(const QString& section, const QString& ident, const QString& value) {
+    if (!settings_ || access_ != Access::Writable) fail("Failed to create key %1", section);
+    if (!writeChecked_) {
+#ifndef Q_OS_WIN
+        // The folders above the file stand for the keys above the section.
+        if (!QDir().mkpath(QFileInfo(location_).path())) fail("Failed to create key %1", section);
+#endif
+        if (unreadable_) fail("Failed to set data for '%1'", ident);
+        if (!settings_->isWritable()) {
+            if (!settings_->childGroups().contains(section))
+                fail("Failed to create key %1", section);
+            fail("Failed to set data for '%1'", ident);
+        }
+        writeChecked_ = true;
+    }
+    if (damaged_) keepDamagedFileAside();
+    settings_->setValue(section + QLatin1Char('/') + ident, value);
+    dirty_ = true;
+    lastIdent_ = ident;
+}
+
+void TRegIniFile::WriteInteger(const QString& section, const QString& ident, int value) {
+    WriteString(section, ident, QString::number(value));
+}
+
+void TRegIniFile::WriteBool(const QString& section, const QString& ident, bool value) {
+    WriteString(section, ident, value ? QStringLiteral("1") : QStringLiteral("0"));
+}
+
+void TRegIniFile::Close() {
+    if (!settings_) return;
+    std::unique_ptr<QSettings> settings = std::move(settings_);
+    if (!dirty_) return;
+    dirty_ = false;
+    settings->sync();
+    if (settings->status() != QSettings::NoError) fail("Failed to set data for '%1'", lastIdent_);
+}
+
+void TRegIniFile::keepDamagedFileAside() {
+    damaged_ = false;
+    const QString aside = location_ + QStringLiteral(".broken");
+    QFile::remove(aside);
+    QFile::copy(location_, aside);
+}

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QWebEngineView>
+
+#include "viewers/html/HtmlBrowser.h"
+
+class QWebEngineLoadingInfo;
+class QWebEngineProfile;
+
+/**
+ * wbHTML: the web view of the HTML page. It runs in a private profile (off the
+ * record: no disk cache, no stored history or cookies) guarded by the
+ * local-file policy, reports the title of each completed navigation of the
+ * page and hands keys that the page did not take back to the window.
+ */
+class TWebBrowser : public QWebEngineView, public THtmlBrowser {
+    Q_OBJECT
+public:
+    explicit TWebBrowser(QWidget* parent);
+    ~TWebBrowser() override;
+
+    QWidget* View() const override { return const_cast<TWebBrowser*>(this); }
+    void Navigate(const QString& path) override;
+    bool CanGoBack() const override;
+    void RunScript(const QString& script, std::function<void(const QVariant&)> done) override;
+
+protected:
+    bool event(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void onLoadingChanged(const QWebEngineLoadingInfo& info);
+    void readTitle();
+    void watchChild(QObject* child);
+
+    QWebEngineProfile* profile_ = nullptr;
+    int loadSerial_ = 0;
+    bool forgetHistory_ = false;
+};

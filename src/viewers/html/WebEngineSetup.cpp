@@ -1,0 +1,54 @@
+#include "viewers/html/WebEngineSetup.h"
+
+// System
+#include <unistd.h>
+
+// C++
+#include <cstdio>
+
+// Qt
+#include <QByteArray>
+#include <QGuiApplication>
+#include <QString>
+#include <QtGlobal>
+
+namespace {
+
+QtMessageHandler g_previousHandler = nullptr;
+
+/// The engine reports its set-up on every start (sandbox off, no GPU found,
+/// its whole configuration); none of it is for the user.
+void QuietEngineStart(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+    if (context.category && qstrcmp(context.category, "qt.webenginecontext") == 0) return;
+    if (message.startsWith(QLatin1String("Sandboxing disabled by user")) ||
+        message.startsWith(QLatin1String("No suitable graphics backend found"))) {
+        return;
+    }
+    if (g_previousHandler) {
+        g_previousHandler(type, context, message);
+    } else {
+        std::fprintf(stderr, "%s\n", qPrintable(qFormatLogMessage(type, context, message)));
+    }
+}
+
+}  // namespace
+
+void PrepareWebEngine() {
+    static bool prepared = false;
+    if (prepared) return;
+    prepared = true;
+    if (::geteuid() == 0 && !qEnvironmentVariableIsSet("QTWEBENGINE_DISABLE_SANDBOX")) {
+        qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+    }
+    QByteArray flags = qgetenv("QTWEBENGINE_CHROMIUM_FLAGS");
+    // Chromium writes its own log lines straight to the terminal.
+    if (!flags.contains("--log-level")) flags += " --log-level=3";
+    // A desktop session names its type; offscreen and Xvfb runs have no GPU.
+    const QString platform = QGuiApplication::platformName();
+    const bool noGpu = platform == QLatin1String("offscreen") ||
+                       platform == QLatin1String("minimal") ||
+                       qEnvironmentVariableIsEmpty("XDG_SESSION_TYPE");
+    if (noGpu && !flags.contains("-gpu")) flags += " --disable-gpu";
+    qputenv("QTWEBENGINE_CHROMIUM_FLAGS", flags.trimmed());
+    g_previousHandler = qInstallMessageHandler(QuietEngineStart);
+}

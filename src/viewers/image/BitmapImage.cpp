@@ -1,0 +1,20 @@
+#include "viewers/image/BitmapImage.h"
+
+// Project
+#include "viewers/image/Bitmap.h"
+
+QImage BitmapToImage(const TBitmap& bitmap) {
+    if (bitmap.empty()) return {};
+    if (bitmap.bitsPerPixel() == 24 && bitmap.topDown() && bitmap.palette.empty()) {
+        // Decoded JPEG rows: blue, green, red, top row first. Qt's own
+        // converter turns them into RGB32 fastest.
+        const QImage rows(bitmap.bits().data(), bitmap.width(), bitmap.height(),
+                          qsizetype(bitmap.stride()), QImage::Format_BGR888);
+        return rows.convertToFormat(QImage::Format_RGB32);
+    }
+    QImage image(bitmap.width(), bitmap.height(), QImage::Format_RGB32);
+    if (image.isNull()) return {};
+    for (int32_t y = 0; y < bitmap.height(); ++y)
+        bitmap.rowToArgb32(y, reinterpret_cast<uint32_t*>(image.scanLine(y)));
+    return image;
+}

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <string>
+
+class TBitmap;
+class TByteStream;
+
+/**
+ * The BMP reader: Windows and OS/2 bitmap files into a TBitmap.
+ *
+ * The pixel data is taken from right after the colour table; the offset in
+ * the file header is not used. Uncompressed and bit-field pictures keep their
+ * depth and are read straight into the picture's memory; 8-bit and 4-bit
+ * run-length pictures are expanded into 24 bits. Rows the file does not
+ * supply stay zero. Failures: "Bitmap image is not valid", "Stream read
+ * error" (the file ends inside a header, the masks or the colour table) and
+ * the "System Error" text for a picture above TBitmap::kMaxPixels.
+ */
+class TBmpReader {
+public:
+    /// Reads a whole BMP file from the stream's current position.
+    static TBitmap Read(TByteStream& in);
+
+    /// Opens a file (see TImageFile for the rules) and reads it.
+    static TBitmap ReadFile(const std::string& path);
+};

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <string>
+
+class TBitmap;
+
+/**
+ * A picture reader object as the picture of the image control holds it: it
+ * loads one file and hands out the pixels to draw.
+ */
+class TGraphic {
+public:
+    virtual ~TGraphic() = default;
+
+    /// Reads a file; on failure it throws EError and the object is discarded.
+    virtual void LoadFromFile(const std::string& path) = 0;
+
+    virtual int Width() const = 0;
+    virtual int Height() const = 0;
+
+    /// The pixels to draw. A reader that decodes lazily does it here, on the
+    /// first call, and may throw then, once; later calls give what it has.
+    virtual const TBitmap& Pixels() = 0;
+};

@@ -1,0 +1,129 @@
+#include "viewers/image/ImageControl.h"
+
+// Qt
+#include <QCoreApplication>
+#include <QEvent>
+#include <QPainter>
+
+// Project
+#include "app/Application.h"
+#include "viewers/image/BitmapImage.h"
+#include "viewers/image/FitRule.h"
+#include "viewers/image/Graphic.h"
+
+namespace {
+// The size of a new image control before any picture sizes it.
+constexpr int kDefaultSize = 105;
+}  // namespace
+
+TImage::TImage(QWidget* parent) : QWidget(parent) {
+    setObjectName(QStringLiteral("imgImageDisplay"));
+    resize(kDefaultSize, kDefaultSize);
+}
+
+TImage::~TImage() = default;
+
+void TImage::SetAlign(TControlAlign::TAlign align) {
+    if (align == FAlign) return;
+    FAlign = align;
+    requestAlign();
+    update();
+}
+
+void TImage::SetAutoSize(bool autoSize) {
+    if (autoSize == FAutoSize) return;
+    FAutoSize = autoSize;
+    applyAutoSize();
+    update();
+}
+
+void TImage::SetStretch(bool stretch) {
+    if (stretch == FStretch) return;
+    FStretch = stretch;
+    update();
+}
+
+void TImage::SetProportional(bool proportional) {
+    if (proportional == FProportional) return;
+    FProportional = proportional;
+    update();
+}
+
+void TImage::SetCenter(bool center) {
+    if (center == FCenter) return;
+    FCenter = center;
+    update();
+}
+
+void TImage::SetLeft(int left) {
+    move(left, y());
+}
+
+void TImage::SetTop(int top) {
+    move(x(), top);
+}
+
+void TImage::PictureChanged() {
+    image_ = QImage();
+    imageReady_ = false;
+    decodeFailed_ = false;
+    applyAutoSize();
+    update();
+}
+
+void TImage::applyAutoSize() {
+    // A client-aligned control keeps filling its parent.
+    if (!FAutoSize || FAlign == TControlAlign::alClient) return;
+    const int w = FPicture.Width(), h = FPicture.Height();
+    if (w > 0 && h > 0) resize(w, h);
+}
+
+void TImage::requestAlign() {
+    if (QWidget* parent = parentWidget()) {
+        QEvent request(QEvent::LayoutRequest);
+        QCoreApplication::sendEvent(parent, &request);
+    }
+}
+
+QRect TImage::DestRect() const {
+    const TFitRect r = FitRect(FPicture.Width(), FPicture.Height(), width(), height(),
+                               TFitOptions{FStretch, FProportional, FCenter});
+    return QRect(r.left, r.top, r.width, r.height);
+}
+
+const QImage* TImage::drawable() {
+    TGraphic* graphic = FPicture.Graphic();
+    if (!graphic) return nullptr;
+    if (!imageReady_) {
+        if (!decodeFailed_) {
+            try {
+                image_ = BitmapToImage(graphic->Pixels());
+            } catch (...) {
+                // This draw stops; the reader keeps what it decoded and does
+                // not try again, so the next draw shows that and says nothing.
+                decodeFailed_ = true;
+                TApplication::ShowException(std::current_exception());
+                return nullptr;
+            }
+        } else {
+            try {
+                image_ = BitmapToImage(graphic->Pixels());
+            } catch (...) {
+                image_ = QImage();  // reported once already
+            }
+        }
+        imageReady_ = true;
+    }
+    return &image_;
+}
+
+void TImage::paintEvent(QPaintEvent*) {
+    const QImage* image = drawable();
+    if (!image || image->isNull()) return;
+    const QRect dest = DestRect();
+    if (dest.isEmpty()) return;
+    QPainter painter(this);
+    // Nearest pixel: every destination pixel takes one source pixel.
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
+    painter.drawImage(dest, *image);
+}

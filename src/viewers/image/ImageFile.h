@@ -1,0 +1,41 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "viewers/image/ByteStream.h"
+
+/**
+ * A picture file opened for reading. Only regular files are opened: a FIFO,
+ * a device or a folder is refused before it is opened for reading, so that
+ * showing one can neither block the window nor read endless data. Either
+ * case, and a missing or unreadable file, fails with "Cannot open file %s"
+ * naming the path as it was given.
+ */
+class TImageFile : public TByteStream {
+public:
+    static constexpr uint64_t kMaxReadAllBytes = uint64_t(1) << 30;
+
+    explicit TImageFile(const std::string& path);
+    ~TImageFile() override;
+    TImageFile(const TImageFile&) = delete;
+    TImageFile& operator=(const TImageFile&) = delete;
+
+    /// The file's size when it was opened.
+    uint64_t Size() const { return size_; }
+
+    uint64_t Remaining() const override { return size_ - pos_; }
+    size_t Read(void* dest, size_t count) override;
+    uint64_t Skip(uint64_t count) override;
+
+    /// Reads a whole file into memory; files above kMaxReadAllBytes fail
+    /// with the out-of-memory "System Error" text.
+    static std::vector<uint8_t> ReadAll(const std::string& path);
+
+private:
+    int fd_ = -1;
+    uint64_t size_ = 0;
+    uint64_t pos_ = 0;
+};

@@ -1,0 +1,63 @@
+#pragma once
+
+#include <QList>
+#include <QObject>
+#include <QString>
+
+class QToolButton;
+class QWidget;
+class TImage;
+class TMainWindow;
+class TScrollBox;
+class TZoomable;
+
+/**
+ * The IMAGE page: the scroll box sbImage with the image controls, and the
+ * toolbar panImageToolbar with the zoom buttons "Actual size" (btnZooomFull)
+ * and "Stretch" (btnZoom). The still image control imgImageDisplay is the
+ * first image control; another view (the animated GIF view) joins by adding
+ * its control with AddImageControl: the buttons then run their steps on it
+ * too, in order, and exactly one image control is visible after a load.
+ */
+class TImageView : public QObject {
+    Q_OBJECT
+public:
+    /// Builds the page's content into page (which becomes this view's parent).
+    explicit TImageView(QWidget* page);
+    ~TImageView() override;
+
+    /// The view built into a page, or nullptr.
+    static TImageView* OfPage(QWidget* page);
+
+    /// Loads a BMP or JPEG file into imgImageDisplay and makes it the visible
+    /// image control. On failure the previous picture and visibility stay.
+    void LoadPictureFile(const QString& path);
+
+    /// Actual-size mode on every image control.
+    void btnZooomFullClick();
+    /// Stretch mode on every image control.
+    void btnZoomClick();
+
+    /// Adds a control (a child of the scroll box's Client()) to the zoom list.
+    void AddImageControl(TZoomable* control);
+    /// Shows one image control and hides the others.
+    void ShowImageControl(TZoomable* control);
+
+    TScrollBox* sbImage() const { return sbImage_; }
+    TImage* imgImageDisplay() const { return imgImageDisplay_; }
+    QWidget* panImageToolbar() const { return panImageToolbar_; }
+    QToolButton* btnZooomFull() const { return btnZooomFull_; }
+    QToolButton* btnZoom() const { return btnZoom_; }
+    const QList<TZoomable*>& ImageControls() const { return controls_; }
+
+private:
+    TScrollBox* sbImage_ = nullptr;
+    TImage* imgImageDisplay_ = nullptr;
+    QWidget* panImageToolbar_ = nullptr;
+    QToolButton* btnZooomFull_ = nullptr;
+    QToolButton* btnZoom_ = nullptr;
+    QList<TZoomable*> controls_;
+};
+
+/// Builds the IMAGE page of the main window and routes ".bmp" and ".jpg" to it.
+TImageView* InstallImageView(TMainWindow& window);

@@ -1,0 +1,12 @@
+#include "viewers/image/ImageView.h"
+
+// Project
+#include "app/MainWindowUnit.h"
+
+TImageView* InstallImageView(TMainWindow& window) {
+    auto* view = new TImageView(window.Page(QStringLiteral("IMAGE")));
+    const TViewerLoad load = [view](const QString& path) { view->LoadPictureFile(path); };
+    window.RegisterViewer(QStringLiteral(".bmp"), load);
+    window.RegisterViewer(QStringLiteral(".jpg"), load);
+    return view;
+}

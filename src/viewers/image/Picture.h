@@ -1,0 +1,32 @@
+#pragma once
+
+#include <memory>
+#include <string>
+
+class TGraphic;
+class TPictureFormats;
+
+/**
+ * The picture of an image control: at most one reader object. A load that
+ * fails leaves the previous reader object and its content in place.
+ */
+class TPicture {
+public:
+    TPicture();
+    ~TPicture();
+
+    /// Picks the reader by the path's extension, loads the file into a new
+    /// reader object and, only on success, replaces the current one.
+    void LoadFromFile(const std::string& path);
+    void LoadFromFile(const std::string& path, const TPictureFormats& formats);
+
+    TGraphic* Graphic() const { return FGraphic.get(); }
+    void SetGraphic(std::unique_ptr<TGraphic> graphic);
+
+    /// The reader object's size, or 0 x 0 without one.
+    int Width() const;
+    int Height() const;
+
+private:
+    std::unique_ptr<TGraphic> FGraphic;
+};

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+/**
+ * Line-break normalisation of a whole text file, in two passes.
+ *
+ * A CR followed by LF stays as it is; every other CR and every LF that no CR
+ * precedes becomes the pair CR LF (so LF CR is two breaks). All other bytes,
+ * NUL included, pass unchanged. The first pass counts the bytes to add, so the
+ * second fills a buffer that was allocated once at its final size.
+ */
+namespace text {
+
+/// Pass one: how many bytes normalisation adds to the given bytes.
+std::size_t CountAddedBytes(const char* data, std::size_t size);
+
+/// The normalised length: size plus CountAddedBytes. Saturates instead of
+/// overflowing, so a caller's capacity check always sees a too-large value.
+std::size_t NormalizedLength(const char* data, std::size_t size);
+
+/// Pass two: writes the normalised bytes to out, which holds exactly
+/// outSize bytes (the value NormalizedLength returned). Returns the number
+/// of bytes written; it never writes past outSize.
+std::size_t NormalizeLineBreaks(const char* data, std::size_t size, char* out, std::size_t outSize);
+
+/// Both passes into a new string.
+std::string NormalizeLineBreaks(std::string_view data);
+
+}  // namespace text

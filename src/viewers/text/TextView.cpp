@@ -1,0 +1,184 @@
+#include "viewers/text/TextView.h"
+
+// Qt
+#include <QApplication>
+#include <QEvent>
+#include <QFile>
+#include <QHBoxLayout>
+#include <QIcon>
+#include <QScrollBar>
+#include <QTextCursor>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+// C++ standard library
+#include <cstring>
+
+// Project
+#include "app/ActionList.h"
+#include "app/MainWindowUnit.h"
+#include "base/Error.h"
+#include "viewers/text/Cp1252.h"
+#include "viewers/text/FontDialog.h"
+#include "viewers/text/TextFile.h"
+#include "viewers/text/TextNormalize.h"
+
+TMemo::TMemo(QWidget* parent) : QPlainTextEdit(parent), FFont(new TFont(this)) {
+    setObjectName(QStringLiteral("txtText"));
+    setReadOnly(true);
+    setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    setFrameShape(QFrame::NoFrame);
+    setUndoRedoEnabled(false);  // read-only: an undo stack would only cost memory
+    setBackgroundRole(QPalette::Base);
+    FFont->SetPixelsPerInch(logicalDpiY());
+    connect(FFont, &TFont::Changed, this, &TMemo::applyFont);
+    applyFont();
+    applyScrollBars();
+    FContent = "txtText";
+    setPlainText(QStringLiteral("txtText"));
+}
+
+void TMemo::SetScrollBars(TScrollStyle style) {
+    if (style < ssNone || style > ssBoth || style == FScrollBars) return;
+    FScrollBars = style;
+    applyScrollBars();
+    showFromStart();
+}
+
+void TMemo::applyScrollBars() {
+    const bool horizontal = FScrollBars == ssHorizontal || FScrollBars == ssBoth;
+    const bool vertical = FScrollBars == ssVertical || FScrollBars == ssBoth;
+    setHorizontalScrollBarPolicy(horizontal ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
+    setVerticalScrollBarPolicy(vertical ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
+    // A horizontal scroll bar is what turns wrapping off.
+    setLineWrapMode(horizontal ? QPlainTextEdit::NoWrap : QPlainTextEdit::WidgetWidth);
+    setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+}
+
+void TMemo::applyFont() {
+    setFont(FFont->ToQFont());
+    // System colours resolve against the palette this view would have by
+    // default, not against a colour an earlier font put into its own.
+    const QPalette standard = QApplication::palette(this);
+    const QColor color = ColorToQColor(FFont->Color(), standard);
+    QPalette pal = palette();
+    pal.setColor(QPalette::Text, color.isValid() ? color : standard.color(QPalette::Text));
+    setPalette(pal);
+}
+
+void TMemo::changeEvent(QEvent* event) {
+    QPlainTextEdit::changeEvent(event);
+    if (event->type() == QEvent::ScreenChangeInternal) FFont->SetPixelsPerInch(logicalDpiY());
+}
+
+void TMemo::showFromStart() {
+    moveCursor(QTextCursor::Start);
+    horizontalScrollBar()->setValue(0);
+    verticalScrollBar()->setValue(0);
+}
+
+void TMemo::LoadTextFile(const QString& path) {
+    std::string bytes =
+        text::ReadWholeFile(QFile::encodeName(path).toStdString(), path.toStdString(), capacity_);
+
+    // Two passes: count, then fill a buffer of the final size.
+    const std::size_t length = text::NormalizedLength(bytes.data(), bytes.size());
+    if (length == SIZE_MAX) throw EError(text::kTextTooLargeMessage);
+    std::string normalized(length, '\0');
+    normalized.resize(
+        text::NormalizeLineBreaks(bytes.data(), bytes.size(), normalized.data(), length));
+    std::string().swap(bytes);
+
+    // The view takes the text up to its first NUL.
+    if (const void* nul = std::memchr(normalized.data(), '\0', normalized.size()))
+        normalized.resize(static_cast<const char*>(nul) - normalized.data());
+
+    // The same text as shown: leave scroll position and selection alone.
+    if (normalized == FContent) return;
+
+    if (normalized.size() > capacity_) throw EError(text::kTextTooLargeMessage);
+
+    QString content(qsizetype(normalized.size()), Qt::Uninitialized);
+    text::DecodeCp1252(normalized.data(), normalized.size(),
+                       reinterpret_cast<char16_t*>(content.data()));
+
+    const bool updates = updatesEnabled();
+    setUpdatesEnabled(false);
+    setPlainText(content);
+    content.clear();
+    showFromStart();
+    FContent = std::move(normalized);
+    setUpdatesEnabled(updates);
+}
+
+void OptionsWordWrapExecute(TMemo& memo) {
+    memo.SetScrollBars(memo.ScrollBars() == TMemo::ssVertical ? TMemo::ssBoth : TMemo::ssVertical);
+}
+
+void OptionsWordWrapUpdate(TMemo& memo, TAction& action) {
+    action.SetChecked(memo.ScrollBars() == TMemo::ssVertical);
+}
+
+void OptionsFontExecute(TMemo& memo, QWidget* owner) {
+    TFontDialog sdFont(owner);
+    sdFont.Font()->SetPixelsPerInch(memo.Font()->PixelsPerInch());
+    sdFont.Font()->Assign(*memo.Font());
+    if (sdFont.Execute()) memo.Font()->Assign(*sdFont.Font());
+}
+
+namespace {
+
+QToolButton* makeToolButton(QWidget* parent, const QString& name, const QString& glyph, int left) {
+    auto* button = new QToolButton(parent);
+    button->setObjectName(name);
+    button->setAutoRaise(true);
+    button->setFixedSize(23, 22);
+    button->setIconSize(QSize(16, 16));
+    button->setIcon(QIcon(glyph));
+    button->move(left, 0);
+    return button;
+}
+
+}  // namespace
+
+TMemo* BuildTextPage(QWidget* page) {
+    auto* layout = new QVBoxLayout(page);
+    layout->setContentsMargins(0, 8, 0, 0);
+    layout->setSpacing(15);
+
+    auto* memoRow = new QHBoxLayout;
+    memoRow->setContentsMargins(8, 0, 8, 0);
+    auto* txtText = new TMemo(page);
+    memoRow->addWidget(txtText);
+    layout->addLayout(memoRow, 1);
+
+    auto* panTextToolbar = new QWidget(page);
+    panTextToolbar->setObjectName(QStringLiteral("panTextToolbar"));
+    panTextToolbar->setFixedHeight(25);
+    panTextToolbar->setBackgroundRole(QPalette::Base);
+    panTextToolbar->setAutoFillBackground(true);
+    makeToolButton(panTextToolbar, QStringLiteral("btnWordWarp"),
+                   QStringLiteral(":/glyphs/word-wrap.svg"), 8);
+    makeToolButton(panTextToolbar, QStringLiteral("btnFont"), QStringLiteral(":/glyphs/font.svg"),
+                   32);
+    layout->addWidget(panTextToolbar);
+    return txtText;
+}
+
+TMemo* InstallTextView(TMainWindow& window) {
+    QWidget* page = window.Page(QStringLiteral("TEXT"));
+    TMemo* txtText = BuildTextPage(page);
+
+    TAction* wordWrap = window.Action(QStringLiteral("OptionsWordWrap"));
+    TAction* font = window.Action(QStringLiteral("OptionsFont"));
+    BindButton(page->findChild<QToolButton*>(QStringLiteral("btnWordWarp")), wordWrap);
+    BindButton(page->findChild<QToolButton*>(QStringLiteral("btnFont")), font);
+
+    wordWrap->OnExecute = [txtText] { OptionsWordWrapExecute(*txtText); };
+    wordWrap->OnUpdate = [txtText](TAction& action) { OptionsWordWrapUpdate(*txtText, action); };
+    font->OnExecute = [txtText, &window] { OptionsFontExecute(*txtText, &window); };
+
+    window.RegisterViewer(QStringLiteral(".txt"),
+                          [txtText](const QString& path) { txtText->LoadTextFile(path); });
+    return txtText;
+}

@@ -1,0 +1,81 @@
+#pragma once
+
+#include <QPlainTextEdit>
+#include <QString>
+
+#include <cstddef>
+#include <string>
+
+#include "viewers/text/Font.h"
+
+class QWidget;
+class TAction;
+class TMainWindow;
+
+/**
+ * txtText: the read-only text area of the TEXT page. It holds the line-break
+ * normalised bytes of the last loaded file (the text up to its first NUL) so
+ * that loading a file whose text is unchanged leaves the view untouched.
+ * ScrollBars decides the scroll bars and, through them, word wrap; Font is
+ * the stored font object the view draws in.
+ */
+class TMemo : public QPlainTextEdit {
+    Q_OBJECT
+    Q_PROPERTY(TScrollStyle ScrollBars READ ScrollBars WRITE SetScrollBars)
+    Q_PROPERTY(TFont* Font READ Font)
+
+public:
+    enum TScrollStyle { ssNone, ssHorizontal, ssVertical, ssBoth };
+    Q_ENUM(TScrollStyle)
+
+    /// The most characters the view takes. Measured on 50 MB of text: a
+    /// loaded view holds about 7.4 bytes of heap per character (6.4 of them
+    /// the text widget's own) and the load peaks near 7.8 bytes of resident
+    /// memory per file byte, so a full view stays near 2 GB. Larger files
+    /// are refused by their size before a byte is read.
+    static constexpr std::size_t kCapacity = std::size_t(256) << 20;
+
+    explicit TMemo(QWidget* parent = nullptr);
+
+    TScrollStyle ScrollBars() const { return FScrollBars; }
+    void SetScrollBars(TScrollStyle style);
+
+    TFont* Font() const { return FFont; }
+
+    /// Replaces the content with the text of the file at path (see TextView.cpp).
+    /// Throws EError on failure and then leaves the content as it was.
+    void LoadTextFile(const QString& path);
+
+    /// The content as normalised bytes (CR LF between lines).
+    const std::string& Content() const { return FContent; }
+
+    /// Capacity used by LoadTextFile; tests lower it.
+    void SetCapacity(std::size_t capacity) { capacity_ = capacity; }
+
+protected:
+    void changeEvent(QEvent* event) override;
+
+private:
+    void applyScrollBars();
+    void applyFont();
+    void showFromStart();
+
+    TScrollStyle FScrollBars = ssVertical;
+    TFont* FFont = nullptr;
+    std::string FContent;
+    std::size_t capacity_ = kCapacity;
+};
+
+/// The word-wrap command: ssBoth from ssVertical, ssVertical from any other value.
+void OptionsWordWrapExecute(TMemo& memo);
+/// Checked means wrap on, that is ScrollBars = ssVertical.
+void OptionsWordWrapUpdate(TMemo& memo, TAction& action);
+/// The font chooser, modal over owner; OK copies its font to the view.
+void OptionsFontExecute(TMemo& memo, QWidget* owner);
+
+/// Builds the TEXT page into window.Page("TEXT"), binds its buttons to the
+/// commands and registers the view for ".txt" files.
+TMemo* InstallTextView(TMainWindow& window);
+/// The page's content alone (txtText, panTextToolbar and its two buttons),
+/// for hosts without a main window. Returns txtText.
+TMemo* BuildTextPage(QWidget* page);

@@ -1,0 +1,370 @@
+// Tests
+#include <gtest/gtest.h>
+
+// Qt
+#include <QApplication>
+#include <QFile>
+#include <QMetaEnum>
+#include <QScrollBar>
+#include <QTemporaryDir>
+#include <QToolButton>
+
+// Project
+#include "BmpBuilder.h"
+#include "app/Application.h"
+#include "app/MainWindowUnit.h"
+#include "base/Error.h"
+#include "viewers/image/ControlAlign.h"
+#include "viewers/image/ImageControl.h"
+#include "viewers/image/ImageView.h"
+#include "viewers/image/JpegImage.h"
+#include "viewers/image/ScrollBox.h"
+
+namespace {
+
+// A 24-bit picture whose left half is one colour and right half another.
+std::vector<uint8_t> TwoColourBmp(int width, int height, QRgb left = qRgb(255, 0, 0),
+                                  QRgb right = qRgb(0, 0, 255)) {
+    BmpBuilder b;
+    b.width = width;
+    b.height = height;
+    const size_t stride = TBitmap::stride(width, 24);
+    b.pixels.assign(stride * size_t(height), 0);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            const QRgb c = x < width / 2 ? left : right;
+            uint8_t* p = b.pixels.data() + size_t(y) * stride + size_t(x) * 3;
+            p[0] = uint8_t(qBlue(c)), p[1] = uint8_t(qGreen(c)), p[2] = uint8_t(qRed(c));
+        }
+    return b.Build();
+}
+
+// A control that only records what the zoom buttons do to it.
+class RecordingControl : public QWidget, public TZoomable {
+public:
+    explicit RecordingControl(QWidget* parent, QStringList* log) : QWidget(parent), log_(log) {}
+    QWidget* Control() override { return this; }
+    void SetAlign(TControlAlign::TAlign a) override {
+        log_->append(QStringLiteral("other.Align=%1").arg(int(a)));
+    }
+    void SetAutoSize(bool v) override { log_->append(QStringLiteral("other.AutoSize=%1").arg(v)); }
+    void SetStretch(bool v) override { log_->append(QStringLiteral("other.Stretch=%1").arg(v)); }
+    void SetLeft(int v) override { log_->append(QStringLiteral("other.Left=%1").arg(v)); }
+    void SetTop(int v) override { log_->append(QStringLiteral("other.Top=%1").arg(v)); }
+
+private:
+    QStringList* log_;
+};
+
+class ImageViewTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        errors_.clear();
+        TApplication::SetErrorSink(
+            [this](const QString&, const QString& text) { errors_.append(text); });
+        page_ = std::make_unique<QWidget>();
+        view_ = new TImageView(page_.get());
+        SetViewSize(300, 200);
+        page_->show();
+        QApplication::processEvents();
+    }
+    void TearDown() override {
+        page_.reset();
+        TApplication::SetErrorSink(nullptr);
+    }
+
+    // The scroll box gets w x h; the toolbar's 22 pixels come on top.
+    void SetViewSize(int w, int h) {
+        page_->resize(w, h + 22);
+        QApplication::processEvents();
+    }
+    QString Write(const QString& name, const std::vector<uint8_t>& bytes) {
+        const QString path = dir_.filePath(name);
+        QFile f(path);
+        f.open(QIODevice::WriteOnly);
+        f.write(reinterpret_cast<const char*>(bytes.data()), qint64(bytes.size()));
+        return path;
+    }
+    QString Load(const QString& name, const std::vector<uint8_t>& bytes) {
+        const QString path = Write(name, bytes);
+        view_->LoadPictureFile(path);
+        QApplication::processEvents();
+        return path;
+    }
+    // Paints the scroll box's visible area as the screen would show it.
+    QImage Screen() {
+        const QImage shot = view_->sbImage()->viewport()->grab().toImage();
+        QApplication::processEvents();  // queued error boxes
+        return shot;
+    }
+    TImage* image() { return view_->imgImageDisplay(); }
+    TJPEGImage* Jpeg() { return dynamic_cast<TJPEGImage*>(image()->Picture().Graphic()); }
+    QString AlignName(const QObject* o) {
+        const QMetaEnum e = QMetaEnum::fromType<TControlAlign::TAlign>();
+        return QString::fromLatin1(e.valueToKey(o->property("Align").toInt()));
+    }
+
+    QTemporaryDir dir_;
+    std::unique_ptr<QWidget> page_;
+    TImageView* view_ = nullptr;
+    QStringList errors_;
+};
+
+TEST_F(ImageViewTest, PageLayoutAndStartState) {
+    EXPECT_EQ(TImageView::OfPage(page_.get()), view_);
+    auto* toolbar = page_->findChild<QWidget*>(QStringLiteral("panImageToolbar"));
+    ASSERT_NE(toolbar, nullptr);
+    EXPECT_EQ(toolbar->height(), 22);
+    EXPECT_EQ(toolbar->geometry().bottom(), page_->height() - 1);
+    auto* full = toolbar->findChild<QToolButton*>(QStringLiteral("btnZooomFull"));
+    auto* zoom = toolbar->findChild<QToolButton*>(QStringLiteral("btnZoom"));
+    ASSERT_TRUE(full && zoom);
+    EXPECT_EQ(full->geometry(), QRect(8, 0, 23, 22));
+    EXPECT_EQ(zoom->geometry(), QRect(32, 0, 23, 22));
+    EXPECT_EQ(full->toolTip(), "Actual size");
+    EXPECT_EQ(zoom->toolTip(), "Stretch");
+    EXPECT_TRUE(full->autoRaise());
+    EXPECT_FALSE(full->icon().isNull());
+    EXPECT_FALSE(zoom->icon().isNull());
+
+    auto* sb = page_->findChild<QWidget*>(QStringLiteral("sbImage"));
+    ASSERT_NE(sb, nullptr);
+    EXPECT_EQ(sb->size(), QSize(300, 200));
+    QObject* img = page_->findChild<QObject*>(QStringLiteral("imgImageDisplay"));
+    ASSERT_EQ(img, image());
+    EXPECT_EQ(AlignName(img), "alNone");
+    EXPECT_EQ(img->property("AutoSize"), QVariant(true));
+    EXPECT_EQ(img->property("Stretch"), QVariant(false));
+    EXPECT_EQ(img->property("Proportional"), QVariant(true));
+    EXPECT_EQ(img->property("Center"), QVariant(false));
+    EXPECT_EQ(image()->pos(), QPoint(8, 8));
+}
+
+TEST_F(ImageViewTest, PublishedAlignTakesItsIdentifiers) {
+    // Stored settings write and read the identifiers.
+    ASSERT_TRUE(image()->setProperty("Align", QStringLiteral("alClient")));
+    EXPECT_EQ(image()->Align(), TControlAlign::alClient);
+    EXPECT_EQ(image()->size(), view_->sbImage()->viewport()->size());
+    ASSERT_TRUE(image()->setProperty("Align", QStringLiteral("alNone")));
+    EXPECT_EQ(AlignName(image()), "alNone");
+    EXPECT_FALSE(image()->setProperty("Align", QStringLiteral("alSideways")));
+}
+
+TEST_F(ImageViewTest, ActualSizeScrollsToTheControlsEdges) {
+    Load("big.bmp", TwoColourBmp(500, 400));
+    EXPECT_EQ(image()->geometry(), QRect(8, 8, 500, 400));
+    EXPECT_EQ(view_->sbImage()->RangeEnd(), QSize(508, 408));
+    const QScrollBar* h = view_->sbImage()->horizontalScrollBar();
+    const QScrollBar* v = view_->sbImage()->verticalScrollBar();
+    EXPECT_TRUE(h->isVisible());
+    EXPECT_EQ(h->maximum() + h->pageStep(), 508);
+    EXPECT_EQ(v->maximum() + v->pageStep(), 408);
+    EXPECT_EQ(image()->DestRect(), QRect(0, 0, 500, 400));
+
+    // Drawn unscaled at 8, 8 over the scroll box's background.
+    const QImage screen = Screen();
+    const QRgb background = view_->sbImage()->viewport()->palette().color(QPalette::Window).rgb();
+    EXPECT_EQ(screen.pixel(4, 4), background);
+    EXPECT_EQ(screen.pixel(8, 8), qRgb(255, 0, 0));
+    EXPECT_EQ(screen.pixel(8 + 249, 20), qRgb(255, 0, 0));
+    EXPECT_EQ(screen.pixel(8 + 250, 20), qRgb(0, 0, 255));
+
+    // A smaller picture shrinks the control and the range.
+    Load("small.bmp", TwoColourBmp(100, 50));
+    EXPECT_EQ(image()->geometry(), QRect(8, 8, 100, 50));
+    EXPECT_EQ(h->maximum(), 0);
+    EXPECT_FALSE(h->isVisible());
+}
+
+TEST_F(ImageViewTest, StretchFillsTheScrollBoxAndFitsThePicture) {
+    SetViewSize(300, 300);
+    view_->btnZoom()->click();
+    EXPECT_EQ(AlignName(image()), "alClient");
+    EXPECT_EQ(image()->property("AutoSize"), QVariant(false));
+    EXPECT_EQ(image()->property("Stretch"), QVariant(true));
+    EXPECT_EQ(image()->geometry(), QRect(0, 0, 300, 300));
+
+    struct Case {
+        int w, h;
+        QRect dest;
+    } cases[] = {
+        {400, 200, {0, 0, 300, 150}}, {200, 400, {0, 0, 150, 300}}, {1000, 10, {0, 0, 300, 3}}};
+    for (const Case& c : cases) {
+        Load(QStringLiteral("p%1x%2.bmp").arg(c.w).arg(c.h), TwoColourBmp(c.w, c.h));
+        EXPECT_EQ(image()->DestRect(), c.dest) << c.w << "x" << c.h;
+        EXPECT_EQ(image()->geometry(), QRect(0, 0, 300, 300));  // loading keeps the mode
+    }
+    EXPECT_EQ(view_->sbImage()->horizontalScrollBar()->maximum(), 0);
+
+    // Nearest pixel, no blending; only the destination rectangle is painted.
+    Load("wide.bmp", TwoColourBmp(2, 1));
+    const QImage screen = Screen();
+    EXPECT_EQ(screen.pixel(149, 10), qRgb(255, 0, 0));
+    EXPECT_EQ(screen.pixel(150, 10), qRgb(0, 0, 255));
+    EXPECT_EQ(screen.pixel(10, 149), qRgb(255, 0, 0));
+    EXPECT_EQ(screen.pixel(10, 151),
+              view_->sbImage()->viewport()->palette().color(QPalette::Window).rgb());
+
+    SetViewSize(400, 200);
+    Load("square.bmp", TwoColourBmp(300, 300));
+    EXPECT_EQ(image()->DestRect(), QRect(0, 0, 200, 200));
+    SetViewSize(400, 400);
+    Load("enlarged.bmp", TwoColourBmp(100, 50));
+    EXPECT_EQ(image()->DestRect(), QRect(0, 0, 400, 200));
+}
+
+TEST_F(ImageViewTest, ModeButtonsRunTheirStepsInOrderOnEveryControl) {
+    QStringList log;
+    auto* other = new RecordingControl(view_->sbImage()->Client(), &log);
+    view_->AddImageControl(other);
+    view_->btnZoom()->click();
+    EXPECT_EQ(log, (QStringList{"other.AutoSize=0", "other.Align=5", "other.Stretch=1"}));
+    log.clear();
+    view_->btnZooomFull()->click();
+    EXPECT_EQ(log, (QStringList{"other.Align=0", "other.AutoSize=1", "other.Stretch=0",
+                                "other.Left=8", "other.Top=8"}));
+    EXPECT_EQ(AlignName(image()), "alNone");
+
+    // A load shows the still image and hides the other control; a failed load changes nothing.
+    view_->ShowImageControl(other);
+    EXPECT_TRUE(image()->isHidden());
+    EXPECT_THROW(view_->LoadPictureFile(dir_.filePath("missing.bmp")), EError);
+    EXPECT_TRUE(image()->isHidden());
+    Load("a.bmp", TwoColourBmp(10, 10));
+    EXPECT_FALSE(image()->isHidden());
+    EXPECT_TRUE(other->isHidden());
+}
+
+TEST_F(ImageViewTest, ActualSizeAfterStretchRestoresPictureSizeAndPlace) {
+    Load("a.bmp", TwoColourBmp(120, 80));
+    image()->SetLeft(40);
+    view_->btnZooomFull()->click();  // the same mode: only the place changes
+    EXPECT_EQ(image()->geometry(), QRect(8, 8, 120, 80));
+    view_->btnZoom()->click();
+    EXPECT_EQ(image()->geometry(), QRect(QPoint(0, 0), view_->sbImage()->viewport()->size()));
+    view_->btnZooomFull()->click();
+    EXPECT_EQ(image()->geometry(), QRect(8, 8, 120, 80));
+}
+
+TEST_F(ImageViewTest, FailedLoadsKeepThePreviousPicture) {
+    Load("a.bmp", TwoColourBmp(120, 80));
+    TGraphic* before = image()->Picture().Graphic();
+    const std::string text = "Just some text.\n";
+    const QString textJpg = Write("text.jpg", std::vector<uint8_t>(text.begin(), text.end()));
+    try {
+        view_->LoadPictureFile(textJpg);
+        ADD_FAILURE() << "loaded a text file";
+    } catch (const EError& e) {
+        EXPECT_TRUE(QString::fromUtf8(e.what()).startsWith("JPEG error #")) << e.what();
+    }
+    EXPECT_EQ(image()->Picture().Graphic(), before);
+    EXPECT_EQ(image()->size(), QSize(120, 80));
+    EXPECT_EQ(Screen().pixel(10, 10), qRgb(255, 0, 0));
+}
+
+TEST_F(ImageViewTest, EmptyFiles) {
+    Load("a.bmp", TwoColourBmp(120, 80));
+    // An empty BMP loads, keeps the control's size and draws nothing.
+    Load("empty.bmp", {});
+    EXPECT_EQ(image()->size(), QSize(120, 80));
+    const QRgb background = view_->sbImage()->viewport()->palette().color(QPalette::Window).rgb();
+    EXPECT_EQ(Screen().pixel(10, 10), background);
+    EXPECT_TRUE(errors_.isEmpty());
+
+    // An empty JPEG loads; its first draw reports the library's error once.
+    Load("empty.jpg", {});
+    EXPECT_TRUE(errors_.isEmpty());
+    Screen();
+    ASSERT_EQ(errors_.size(), 1);
+    EXPECT_TRUE(errors_[0].startsWith("JPEG error #")) << errors_[0].toStdString();
+    Screen();
+    view_->btnZoom()->click();
+    Screen();
+    EXPECT_EQ(errors_.size(), 1);
+    EXPECT_EQ(Jpeg()->State(), TJPEGImage::TState::Broken);
+}
+
+TEST_F(ImageViewTest, JpegDecodesOnceAcrossModesResizesAndScrolls) {
+    view_->LoadPictureFile(Write("harvesters.jpg", ReadTestFile(Wuffs("harvesters.jpeg"))));
+    ASSERT_NE(Jpeg(), nullptr);
+    EXPECT_EQ(Jpeg()->DecodeCount(), 0);  // nothing decoded before the first draw
+    EXPECT_EQ(image()->size(), QSize(1165, 859));
+    const QImage first = Screen();
+    EXPECT_EQ(Jpeg()->DecodeCount(), 1);
+    // Drawn in its own colours, pixel for pixel from 8, 8.
+    const std::vector<uint32_t> decoded = Jpeg()->Pixels().toArgb32();
+    for (QPoint p : {QPoint(0, 0), QPoint(100, 50), QPoint(250, 150)})
+        EXPECT_EQ(first.pixel(p + QPoint(8, 8)), decoded[size_t(p.y()) * 1165 + size_t(p.x())]);
+    view_->sbImage()->horizontalScrollBar()->setValue(300);
+    Screen();
+    view_->btnZoom()->click();
+    Screen();
+    SetViewSize(500, 400);
+    Screen();
+    view_->btnZooomFull()->click();
+    Screen();
+    EXPECT_EQ(Jpeg()->DecodeCount(), 1);
+    EXPECT_TRUE(errors_.isEmpty());
+}
+
+TEST_F(ImageViewTest, TruncatedJpegShowsWithoutAnError) {
+    Load("cut.jpg", ReadTestFile(Wuffs("peacock.default.truncated.jpeg")));
+    EXPECT_EQ(image()->size(), QSize(100, 75));
+    Screen();
+    EXPECT_TRUE(errors_.isEmpty());
+    EXPECT_EQ(Jpeg()->State(), TJPEGImage::TState::Decoded);
+}
+
+}  // namespace
+
+namespace {
+
+// The page inside the main window: routing of ".bmp" and ".jpg".
+class ImageDispatchTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        TApplication::SetErrorSink(
+            [this](const QString&, const QString& text) { errors_.append(text); });
+        window_ = std::make_unique<TMainWindow>();
+        view_ = InstallImageView(*window_);
+    }
+    void TearDown() override {
+        window_.reset();
+        TApplication::SetErrorSink(nullptr);
+    }
+    QString Write(const QString& name, const std::vector<uint8_t>& bytes) {
+        const QString path = dir_.filePath(name);
+        QFile f(path);
+        f.open(QIODevice::WriteOnly);
+        f.write(reinterpret_cast<const char*>(bytes.data()), qint64(bytes.size()));
+        return path;
+    }
+
+    QTemporaryDir dir_;
+    std::unique_ptr<TMainWindow> window_;
+    TImageView* view_ = nullptr;
+    QStringList errors_;
+};
+
+TEST_F(ImageDispatchTest, BmpAndJpgShowOnTheImagePage) {
+    EXPECT_EQ(TImageView::OfPage(window_->Page(QStringLiteral("IMAGE"))), view_);
+    const QString bmp = Write("a.bmp", TwoColourBmp(30, 20));
+    window_->ShowFile(bmp);
+    EXPECT_EQ(window_->ActivePageName(), "IMAGE");
+    EXPECT_EQ(TApplication::Title(), bmp);
+    EXPECT_EQ(view_->imgImageDisplay()->size(), QSize(30, 20));
+    EXPECT_FALSE(view_->imgImageDisplay()->isHidden());
+
+    const QString jpg = Write("b.jpg", ReadTestFile(Wuffs("hat.jpeg")));
+    window_->ShowFile(jpg);
+    EXPECT_EQ(TApplication::Title(), jpg);
+    EXPECT_EQ(view_->imgImageDisplay()->size(), QSize(90, 112));
+
+    // A failed load raises out of ShowFile: the caption and the picture stay.
+    const QString bad = Write("c.bmp", {'N', 'O', 'T', ' ', 'B', 'M', 0, 0, 0, 0, 0, 0, 0, 0, 0});
+    EXPECT_THROW(window_->ShowFile(bad), EError);
+    EXPECT_EQ(TApplication::Title(), jpg);
+    EXPECT_EQ(view_->imgImageDisplay()->size(), QSize(90, 112));
+}
+
+}  // namespace

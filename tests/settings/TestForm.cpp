@@ -1,0 +1,69 @@
+#include "TestForm.h"
+
+// ---- Standard library ----
+#include <exception>
+
+// ---- Project ----
+#include "app/Application.h"
+#include "settings/ExtensionsWindowUnit.h"
+#include "settings/FormPlacement.h"
+#include "settings/KeyPaths.h"
+
+TTestMainWindow::TTestMainWindow() {
+    move(206, 162);
+    resize(696, 480);
+    imgImageDisplay = new TTestImage(this);
+    imgImageDisplay->setObjectName(QStringLiteral("imgImageDisplay"));
+    imgGifImageDisplay = new TTestImage(this);
+    imgGifImageDisplay->setObjectName(QStringLiteral("imgGifImageDisplay"));
+    txtText = new TTestMemo(this);
+    txtText->setObjectName(QStringLiteral("txtText"));
+
+    OnShow = [this] { ++ShowHandlerCalls; };
+    OnDestroy = [this] { FormDestroy(); };
+    FormStorage1 = new TFormStorage(this);
+    FormStorage1->IniSection = QStringLiteral("TMainWindow");
+    FormStorage1->SetStoredProps(TFormStorage::MainWindowStoredProps());
+    FormStorage1->TakeOverHooks({&OnShow, &OnCloseQuery, &OnDestroy});
+    FormCreate();
+}
+
+TTestMainWindow::~TTestMainWindow() {
+    if (OnDestroy) OnDestroy();
+}
+
+QStringList TTestMainWindow::DefaultExtensions() {
+    return {QStringLiteral("html"), QStringLiteral("htm"), QStringLiteral("txt"),
+            QStringLiteral("gif"),  QStringLiteral("bmp"), QStringLiteral("jpg"),
+            QStringLiteral("jpeg")};
+}
+
+void TTestMainWindow::FormCreate() {
+    CompanyKeyName = QStringLiteral("TarvelSoftware");
+    FExtensions = DefaultExtensions();
+    TApplication::Guarded([this] {
+        FExtensions = ExtensionsFromText(
+            FormStorage1->ReadText(QStringLiteral("Extensions"), ExtensionsText(FExtensions)));
+    });
+}
+
+void TTestMainWindow::FormDestroy() {
+    TApplication::Guarded([this] {
+        FormStorage1->WriteText(QStringLiteral("Extensions"), ExtensionsText(FExtensions));
+    });
+}
+
+void TTestMainWindow::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (shown_) return;
+    shown_ = true;
+    if (OnShow) OnShow();
+}
+
+void TTestMainWindow::closeEvent(QCloseEvent* event) {
+    if (OnCloseQuery && !OnCloseQuery()) {
+        event->ignore();
+        return;
+    }
+    event->accept();
+}

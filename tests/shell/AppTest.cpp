@@ -1,0 +1,61 @@
+// The assembled program: the window with its settings store and viewers.
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSettings>
+
+#include <memory>
+
+#include "app/MainWindowUnit.h"
+#include "app/Viewers.h"
+#include "support/QtTestSupport.h"
+
+namespace {
+
+QString settingsFile() {
+    return qEnvironmentVariable("XDG_CONFIG_HOME") + QStringLiteral("/TarvelSoftware/") +
+           QCoreApplication::applicationName() + QStringLiteral(".conf");
+}
+
+}  // namespace
+
+TEST(AssembledWindow, FirstRunSavesPlacementPropertiesAndFileTypes) {
+    QFile::remove(settingsFile());
+    ScratchFolder folder;
+    folder.Write("a.txt", "hello");
+    ErrorBoxRecorder errors;
+    {
+        std::unique_ptr<TMainWindow> window(CreateMainWindow());
+        window->SetCommandLineArgument(folder.Path());
+        window->show();
+        EXPECT_EQ(window->Files().size(), 1);
+        window->close();
+    }
+    EXPECT_TRUE(errors.Boxes().empty()) << errors.Texts().join("; ").toStdString();
+    QSettings stored(settingsFile(), QSettings::IniFormat);
+    stored.beginGroup("TMainWindow");
+    EXPECT_EQ(stored.value("FormVersion").toString(), "0");
+    EXPECT_EQ(stored.value("ShowCmd").toString(), "1");
+    EXPECT_EQ(stored.value("Visible").toString(), "0");
+    EXPECT_EQ(stored.value("Extensions").toString(),
+              "html\r\nhtm\r\ntxt\r\ngif\r\nbmp\r\njpg\r\njpeg\r\n");
+}
+
+TEST(AssembledWindow, StoredFileTypesAreUsedForTheScanAndTheFilter) {
+    QDir().mkpath(QFileInfo(settingsFile()).absolutePath());
+    {
+        QSettings stored(settingsFile(), QSettings::IniFormat);
+        stored.setValue("TMainWindow/Extensions", "html\r\n\\txt\r\ngif");
+    }
+    ScratchFolder folder;
+    folder.Write("a.txt");
+    folder.Write("b.gif");
+    std::unique_ptr<TMainWindow> window(CreateMainWindow());
+    EXPECT_EQ(window->Extensions(), QStringList({"html", "\\txt", "gif"}));
+    window->OpenPath(folder.Path());
+    EXPECT_EQ(window->Files(), QStringList({folder.Path() + "b.gif"}));
+    EXPECT_EQ(window->OpenDialogFilter(), "All supported files(*.html; *.gif)|*.html; *.gif");
+}

@@ -1,0 +1,89 @@
+// Line-break normalisation: the two passes must agree and every break style
+// must come out as CR LF, whatever the position of the break in a word.
+
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+
+#include "viewers/text/TextNormalize.h"
+
+using text::CountAddedBytes;
+using text::NormalizedLength;
+using text::NormalizeLineBreaks;
+
+namespace {
+
+// Reference: the rule written out byte by byte, without the word-wide scan.
+std::string slowNormalize(const std::string& in) {
+    std::string out;
+    for (std::size_t i = 0; i < in.size(); ++i) {
+        if (in[i] == '\r') {
+            out += "\r\n";
+            if (i + 1 < in.size() && in[i + 1] == '\n') ++i;
+        } else if (in[i] == '\n') {
+            out += "\r\n";
+        } else {
+            out += in[i];
+        }
+    }
+    return out;
+}
+
+}  // namespace
+
+TEST(TextNormalize, BreakStyles) {
+    struct Case {
+        std::string in, out;
+    } cases[] = {
+        {"", ""},
+        {"a\rb\nc\r\nd", "a\r\nb\r\nc\r\nd"},
+        {"a\n\rb", "a\r\n\r\nb"},  // LF CR is two breaks
+        {"\r", "\r\n"},
+        {"\n", "\r\n"},
+        {"\r\n", "\r\n"},
+        {"\r\r\n\n", "\r\n\r\n\r\n"},
+        {std::string("abc\0d\ref", 8), std::string("abc\0d\r\nef", 9)},  // NUL passes
+        {"x\r", "x\r\n"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(NormalizeLineBreaks(c.in), c.out) << "input of " << c.in.size() << " bytes";
+        EXPECT_EQ(NormalizedLength(c.in.data(), c.in.size()), c.out.size());
+    }
+}
+
+TEST(TextNormalize, AlreadyNormalTextIsUnchanged) {
+    const std::string text = "first line\r\nsecond line, a little longer\r\n\r\nlast";
+    EXPECT_EQ(CountAddedBytes(text.data(), text.size()), 0u);
+    EXPECT_EQ(NormalizeLineBreaks(text), text);
+}
+
+TEST(TextNormalize, BreaksAtEveryOffsetOfAWord) {
+    // Pairs that straddle the 8-byte blocks, and breaks at each position.
+    for (std::size_t pad = 0; pad < 20; ++pad) {
+        for (const char* brk : {"\r", "\n", "\r\n", "\n\r"}) {
+            const std::string in = std::string(pad, 'x') + brk + std::string(pad % 9, 'y') + brk;
+            EXPECT_EQ(NormalizeLineBreaks(in), slowNormalize(in)) << "pad " << pad;
+        }
+    }
+}
+
+TEST(TextNormalize, MatchesTheByteRuleOnRandomText) {
+    std::mt19937 rng(12345);
+    const char alphabet[] = {'a', '\r', '\n', '\0', 'z', ' ', '\x80', '\xff'};
+    for (int round = 0; round < 500; ++round) {
+        std::string in(rng() % 200, ' ');
+        for (char& c : in) c = alphabet[rng() % sizeof alphabet];
+        const std::string expected = slowNormalize(in);
+        EXPECT_EQ(NormalizedLength(in.data(), in.size()), expected.size());
+        EXPECT_EQ(NormalizeLineBreaks(in), expected);
+    }
+}
+
+TEST(TextNormalize, NeverWritesPastTheGivenBuffer) {
+    const std::string in = "a\nb\nc\nd\ne\nf\ng\nh\n";
+    std::string out(10, '#');
+    const std::size_t written = NormalizeLineBreaks(in.data(), in.size(), out.data(), 6);
+    EXPECT_LE(written, 6u);
+    EXPECT_EQ(out.substr(6), "####");
+}

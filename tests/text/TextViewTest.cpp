@@ -1,0 +1,179 @@
+// The text view: what a file's bytes look like on screen, when a reload keeps
+// the view as it was, the word-wrap cycle and the two failures.
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QMetaEnum>
+#include <QMetaProperty>
+#include <QScrollBar>
+#include <QStringList>
+#include <QTextBlock>
+#include <QTextCursor>
+
+#include <cstring>
+#include <string>
+
+#include "TextTestFiles.h"
+#include "app/ActionList.h"
+#include "base/Error.h"
+#include "viewers/text/TextView.h"
+
+namespace {
+
+QStringList linesOf(const TMemo& memo) {
+    QStringList lines;
+    for (QTextBlock b = memo.document()->begin(); b.isValid(); b = b.next()) lines << b.text();
+    return lines;
+}
+
+std::string errorOf(TMemo& memo, const QString& path) {
+    try {
+        memo.LoadTextFile(path);
+    } catch (const EError& e) {
+        return e.what();
+    }
+    return "(no error)";
+}
+
+std::string numberedLines(int count, const char* brk) {
+    std::string s;
+    for (int i = 0; i < count; ++i) s += "line " + std::to_string(i) + brk;
+    return s;
+}
+
+class TextViewTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        memo_.resize(300, 200);
+        memo_.show();
+        QApplication::processEvents();
+    }
+    TextTestFiles files_;
+    TMemo memo_;
+};
+
+}  // namespace
+
+TEST_F(TextViewTest, StartsWithItsNameAsTheOnlyLine) {
+    EXPECT_EQ(memo_.objectName(), "txtText");
+    EXPECT_EQ(linesOf(memo_), QStringList{"txtText"});
+    EXPECT_TRUE(memo_.isReadOnly());
+    EXPECT_EQ(memo_.ScrollBars(), TMemo::ssVertical);
+}
+
+TEST_F(TextViewTest, ByteSequencesBecomeLines) {
+    struct Case {
+        std::string bytes;
+        QStringList lines;
+    } cases[] = {
+        {"a\rb\nc\r\nd", {"a", "b", "c", "d"}},
+        {"a\n\rb", {"a", "", "b"}},
+        {std::string("abc\0def", 7), {"abc"}},
+        {"\xEF\xBB\xBFhello", {QString::fromUtf8("\u00EF\u00BB\u00BFhello")}},
+        {std::string("\xFF\xFEh\0i\0", 6), {QString::fromUtf8("\u00FF\u00FEh")}},
+        {"\x80 \x9D\xE9", {QString::fromUtf8("\u20AC \u009D\u00E9")}},
+        {"", {""}},
+    };
+    int n = 0;
+    for (const Case& c : cases) {
+        memo_.LoadTextFile(files_.Write(QString("case%1.txt").arg(n++), c.bytes));
+        EXPECT_EQ(linesOf(memo_), c.lines) << "case " << n;
+        EXPECT_EQ(memo_.textCursor().position(), 0);
+    }
+    EXPECT_TRUE(memo_.document()->isEmpty());  // the last case: an empty file
+    EXPECT_TRUE(memo_.Content().empty());
+}
+
+TEST_F(TextViewTest, SameTextInAnotherBreakStyleKeepsScrollAndSelection) {
+    memo_.LoadTextFile(files_.Write("crlf.txt", numberedLines(500, "\r\n")));
+    QScrollBar* bar = memo_.verticalScrollBar();
+    ASSERT_GT(bar->maximum(), 100);
+    bar->setValue(100);
+    QTextCursor cursor(memo_.document());
+    cursor.setPosition(40);
+    cursor.setPosition(60, QTextCursor::KeepAnchor);
+    memo_.setTextCursor(cursor);
+    bar->setValue(100);
+
+    for (const char* brk : {"\n", "\r", "\r\n"}) {
+        memo_.LoadTextFile(files_.Write("same.txt", numberedLines(500, brk)));
+        EXPECT_EQ(bar->value(), 100) << "break style of " << std::strlen(brk) << " bytes";
+        EXPECT_EQ(memo_.textCursor().selectionStart(), 40);
+        EXPECT_EQ(memo_.textCursor().selectionEnd(), 60);
+    }
+
+    // Other text goes back to the start.
+    memo_.LoadTextFile(files_.Write("other.txt", numberedLines(501, "\n")));
+    EXPECT_EQ(bar->value(), 0);
+    EXPECT_FALSE(memo_.textCursor().hasSelection());
+    EXPECT_EQ(memo_.textCursor().position(), 0);
+}
+
+TEST_F(TextViewTest, WordWrapCycleFromEveryScrollBarsValue) {
+    const QMetaProperty property =
+        memo_.metaObject()->property(memo_.metaObject()->indexOfProperty("ScrollBars"));
+    const QMetaEnum styles = property.enumerator();
+    ASSERT_EQ(styles.keyCount(), 4);
+    const TMemo::TScrollStyle expectedFirst[] = {TMemo::ssVertical, TMemo::ssVertical,
+                                                 TMemo::ssBoth, TMemo::ssVertical};
+    TAction action("OptionsWordWrap", "Options", "Word wrap", 5, {}, nullptr);
+    memo_.LoadTextFile(files_.Write("long.txt", std::string(400, 'w') + " " + "tail\n"));
+    const std::string content = memo_.Content();
+
+    for (int start = 0; start < 4; ++start) {
+        ASSERT_TRUE(property.write(&memo_, QVariant::fromValue(TMemo::TScrollStyle(start))));
+        EXPECT_STREQ(styles.valueToKey(property.read(&memo_).toInt()),
+                     QByteArray("ss") + QByteArray(start == 0   ? "None"
+                                                   : start == 1 ? "Horizontal"
+                                                   : start == 2 ? "Vertical"
+                                                                : "Both"));
+        OptionsWordWrapExecute(memo_);
+        EXPECT_EQ(memo_.ScrollBars(), expectedFirst[start]);
+        OptionsWordWrapExecute(memo_);
+        EXPECT_EQ(memo_.ScrollBars(),
+                  expectedFirst[start] == TMemo::ssVertical ? TMemo::ssBoth : TMemo::ssVertical);
+    }
+    EXPECT_EQ(memo_.Content(), content);
+
+    // The scroll bars and the wrapping follow the value; checked means wrap on.
+    for (int v = 0; v < 4; ++v) {
+        memo_.SetScrollBars(TMemo::TScrollStyle(v));
+        const bool horizontal = v == TMemo::ssHorizontal || v == TMemo::ssBoth;
+        const bool vertical = v == TMemo::ssVertical || v == TMemo::ssBoth;
+        EXPECT_EQ(memo_.lineWrapMode() == QPlainTextEdit::WidgetWidth, !horizontal);
+        EXPECT_EQ(memo_.horizontalScrollBarPolicy() == Qt::ScrollBarAlwaysOn, horizontal);
+        EXPECT_EQ(memo_.verticalScrollBarPolicy() == Qt::ScrollBarAlwaysOn, vertical);
+        OptionsWordWrapUpdate(memo_, action);
+        EXPECT_EQ(action.Checked(), v == TMemo::ssVertical);
+        EXPECT_EQ(memo_.document()->blockCount(), 2);  // wrapping never splits the content
+    }
+}
+
+TEST_F(TextViewTest, ChangingScrollBarsShowsTheTextFromItsFirstLine) {
+    memo_.LoadTextFile(files_.Write("many.txt", numberedLines(300, "\n")));
+    memo_.verticalScrollBar()->setValue(50);
+    memo_.SetScrollBars(TMemo::ssBoth);
+    EXPECT_EQ(memo_.verticalScrollBar()->value(), 0);
+    EXPECT_EQ(memo_.textCursor().position(), 0);
+}
+
+TEST_F(TextViewTest, FileThatCannotBeOpenedKeepsTheContent) {
+    memo_.LoadTextFile(files_.Write("keep.txt", "kept\n"));
+    const QString missing = files_.Path("missing.txt");
+    EXPECT_EQ(errorOf(memo_, missing), "Cannot open file " + missing.toStdString());
+    EXPECT_EQ(errorOf(memo_, files_.Path("")), "Cannot open file " + files_.Path("").toStdString());
+    EXPECT_EQ(linesOf(memo_), (QStringList{"kept", ""}));
+}
+
+TEST_F(TextViewTest, TextAboveCapacityKeepsTheContent) {
+    memo_.LoadTextFile(files_.Write("keep.txt", "kept"));
+    memo_.SetCapacity(100);
+    // Too large as a file, and too large only once LF became CR LF.
+    EXPECT_EQ(errorOf(memo_, files_.Write("big.txt", std::string(101, 'x'))),
+              "Text exceeds memo capacity");
+    EXPECT_EQ(errorOf(memo_, files_.Write("grows.txt", std::string(60, '\n'))),
+              "Text exceeds memo capacity");
+    EXPECT_EQ(linesOf(memo_), QStringList{"kept"});
+    EXPECT_EQ(errorOf(memo_, files_.Write("fits.txt", std::string(50, '\n'))), "(no error)");
+}
