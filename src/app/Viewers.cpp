@@ -6,6 +6,7 @@
 #include "settings/ExtensionsWindowUnit.h"
 #include "settings/FormPlacement.h"
 #include "settings/KeyPaths.h"
+#include "viewers/gif/GifView.h"
 #include "viewers/html/HtmlView.h"
 #include "viewers/image/ImageView.h"
 #include "viewers/text/TextView.h"
@@ -46,6 +47,7 @@ TMainWindow* CreateMainWindow() {
     // Each viewer fills its page and registers its load operation here.
     InstallTextView(*window);
     InstallImageView(*window);
+    InstallGifView(*window);
     InstallHtmlView(*window);
     // Last: the store looks up the controls whose properties it keeps.
     InstallFormStorage(*window);

@@ -8,6 +8,7 @@
 // Own
 #include "viewers/gif/GifComposer.h"
 #include "viewers/gif/ImageControl.h"
+#include "viewers/image/Zoomable.h"
 
 class TGIFImage;
 class TThreadTimer;
@@ -18,9 +19,10 @@ class TThreadTimer;
  * thread, composes each frame over the ones before it (TGIFComposer) and
  * either takes the GIF's logical screen size (AutoSize) or stretches the
  * picture over its area. The view learns of a new image only through the
- * image's change notification (ImageChanged).
+ * image's change notification (ImageChanged). It follows the IMAGE page's
+ * zoom buttons like the still image control (TZoomable).
  */
-class TGIFAnimator : public TImageControl {
+class TGIFAnimator : public TImageControl, public TZoomable {
     Q_OBJECT
     Q_PROPERTY(bool Animate READ Animate WRITE SetAnimate)
     Q_PROPERTY(bool AsyncDrawing READ AsyncDrawing WRITE SetAsyncDrawing)
@@ -58,7 +60,7 @@ public:
     bool Loop() const { return FLoop; }
     void SetLoop(bool value) { FLoop = value; }
     bool Stretch() const { return FStretch; }
-    void SetStretch(bool value);
+    void SetStretch(bool value) override;
     bool Transparent() const { return FTransparent; }
     void SetTransparent(bool value);
 
@@ -84,6 +86,13 @@ public:
     /// of the key colour out (they are the picture's transparent ones).
     static void DrawKeyed(QPainter& surface, int x, int y, int width, int height,
                           const QImage& picture, const QRect& source, uint32_t key);
+
+    // The zoom buttons' steps.
+    QWidget* Control() override { return this; }
+    void SetAlign(TControlAlign::TAlign align) override { TImageControl::SetAlign(align); }
+    void SetAutoSize(bool value) override { TImageControl::SetAutoSize(value); }
+    void SetLeft(int left) override { TImageControl::SetLeft(left); }
+    void SetTop(int top) override { TImageControl::SetTop(top); }
 
     TThreadTimer& Timer() { return *FTimer; }
     /// The last composed picture (CacheBitmap, CacheIndex, CacheKey).

@@ -1,0 +1,110 @@
+// Own
+#include "app/Application.h"
+#include "app/MainWindowUnit.h"
+#include "base/Error.h"
+#include "support/GifBuilder.h"
+#include "support/QtTestSupport.h"
+#include "view/ViewTestSupport.h"
+#include "viewers/gif/GifAnimator.h"
+#include "viewers/gif/GifView.h"
+#include "viewers/gif/ThreadTimer.h"
+#include "viewers/image/ImageControl.h"
+#include "viewers/image/ImageView.h"
+#include "viewers/image/ScrollBox.h"
+
+// Qt
+#include <QFile>
+#include <QToolButton>
+
+// C++
+#include <memory>
+
+// Test
+#include <gtest/gtest.h>
+
+namespace {
+
+QString testFile(const char* name) {
+    return QStringLiteral(TARVEL_TESTDATA "/wuffs/") + QString::fromLatin1(name);
+}
+
+class GifViewTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        window_ = std::make_unique<TMainWindow>();
+        page_ = InstallImageView(*window_);
+        gif_ = InstallGifView(*window_);
+        window_->FormCreate();
+        window_->resize(640, 480);
+    }
+
+    ErrorBoxRecorder boxes_;
+    ScratchFolder folder_;
+    std::unique_ptr<TMainWindow> window_;
+    TImageView* page_ = nullptr;
+    TGIFAnimator* gif_ = nullptr;
+};
+
+}  // namespace
+
+TEST_F(GifViewTest, JoinsTheImagePageAsTheFormPlacesIt) {
+    EXPECT_EQ(gif_->objectName(), "imgGifImageDisplay");
+    EXPECT_EQ(gif_->parentWidget(), page_->sbImage()->Client());
+    EXPECT_EQ(gif_->geometry(), QRect(8, 8, 121, 97));
+    EXPECT_TRUE(gif_->Animate());
+    EXPECT_EQ(window_->findChild<QWidget*>(QStringLiteral("imgGifImageDisplay")), gif_);
+    // The still image first, then the GIF view: the buttons' order.
+    ASSERT_EQ(page_->ImageControls().size(), 2);
+    EXPECT_EQ(page_->ImageControls()[0]->Control(), page_->imgImageDisplay());
+    EXPECT_EQ(page_->ImageControls()[1]->Control(), gif_);
+}
+
+TEST_F(GifViewTest, ShowFileSwapsTheVisibleImageControl) {
+    const QString gif = testFile("animated-red-blue.gif");
+    window_->ShowFile(gif);
+    EXPECT_EQ(window_->ActivePageName(), "IMAGE");
+    EXPECT_EQ(TApplication::Title(), gif);
+    EXPECT_FALSE(gif_->isHidden());
+    EXPECT_TRUE(page_->imgImageDisplay()->isHidden());
+    EXPECT_GT(gif_->Image().FrameCount(), 1);
+    EXPECT_EQ(gif_->size(), QSize(gif_->Image().LogicalWidth, gif_->Image().LogicalHeight));
+
+    window_->ShowFile(testFile("hat.bmp"));
+    EXPECT_TRUE(gif_->isHidden());
+    EXPECT_FALSE(page_->imgImageDisplay()->isHidden());
+    // Hidden, the view's ticks change nothing.
+    const int frame = gif_->FrameIndex();
+    gif_->TimerTick(&gif_->Timer());
+    EXPECT_EQ(gif_->FrameIndex(), frame);
+
+    // A GIF that fails to load leaves the still image showing.
+    QByteArray broken("GIF89a\x02\x00\x02\x00\x00\x00\x00!\x2A", 15);
+    const QString bad = folder_.Write(QStringLiteral("bad.gif"), broken);
+    EXPECT_THROW(window_->ShowFile(bad), EError);
+    EXPECT_TRUE(gif_->isHidden());
+    EXPECT_FALSE(page_->imgImageDisplay()->isHidden());
+}
+
+TEST_F(GifViewTest, ZoomButtonsActOnTheGifViewToo) {
+    // Shown with a file to open, so that no open dialog comes up.
+    window_->SetCommandLineArgument(testFile("animated-red-blue.gif"));
+    window_->show();
+    ASSERT_EQ(window_->ActivePageName(), "IMAGE");
+    const QSize logical(gif_->Image().LogicalWidth, gif_->Image().LogicalHeight);
+    page_->btnZoom()->click();
+    RunEventLoop(20);
+    EXPECT_EQ(gif_->Align(), TControlAlign::alClient);
+    EXPECT_FALSE(gif_->AutoSize());
+    EXPECT_TRUE(gif_->Stretch());
+    EXPECT_EQ(page_->imgImageDisplay()->Align(), TControlAlign::alClient);
+    // Fills the scroll box; the picture is scaled to it.
+    EXPECT_EQ(gif_->size(), page_->sbImage()->viewport()->size());
+    EXPECT_EQ(gif_->DestRect(), gif_->rect());
+
+    page_->btnZooomFull()->click();
+    RunEventLoop(20);
+    EXPECT_EQ(gif_->Align(), TControlAlign::alNone);
+    EXPECT_TRUE(gif_->AutoSize());
+    EXPECT_FALSE(gif_->Stretch());
+    EXPECT_EQ(gif_->geometry(), QRect(QPoint(8, 8), logical));
+}
