@@ -234,3 +234,12 @@ TEST(GifComposer, FailingDecodeDropsAPictureBuiltFromScratchAndKeepsAReusedOne) 
     ASSERT_NE(step.composer.CacheBitmap(), nullptr);
     EXPECT_EQ(step.composer.CacheIndex(), 0);
 }
+
+TEST(GifComposer, AnImageWithoutFramesComposesToNothing) {
+    TGIFImage image;
+    Composed c;
+    c.key = 0;
+    EXPECT_TRUE(c.at(image, 0).empty());
+    EXPECT_EQ(c.key, clNone);
+    EXPECT_EQ(c.composer.CacheIndex(), -1);
+}

@@ -34,6 +34,11 @@ int TGIFComposer::StartingFrame(const TGIFImage& image, int index) {
 
 const TComposedPicture& TGIFComposer::ComposeFrame(TGIFImage& image, int index, bool transparent,
                                                    uint32_t& key) {
+    if (image.FrameCount() == 0) {
+        Clear();
+        key = clNone;
+        return CacheBitmap_;
+    }
     index = std::clamp(index, 0, image.FrameCount() - 1);
     const bool reuse = !CacheBitmap_.Pixels.empty() && CacheIndex_ >= 0 &&
                        index == CacheIndex_ + 1 && image.Frame(CacheIndex_).Disposal != 3;
