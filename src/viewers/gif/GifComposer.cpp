@@ -140,7 +140,9 @@ void TGIFComposer::drawFrame(TGIFImage& image, int j) {
         if (dy >= p.Height) break;
         const uint8_t* row = raster.scanLine(y);
         uint32_t* out = p.Pixels.data() + size_t(dy) * size_t(p.Width) + frame.OriginX;
-        if (bits == 8) {
+        if (bits == 8 && frame.KeyColor == clNone) {
+            for (int x = x0; x < x1; ++x) out[x] = values[row[x]];
+        } else if (bits == 8) {
             for (int x = x0; x < x1; ++x) {
                 const uint8_t index = row[x];
                 if (!skip[index]) out[x] = values[index];
