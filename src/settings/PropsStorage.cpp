@@ -197,17 +197,34 @@ void TPropsStorage::captureProperty(const QObject* object, const QMetaProperty& 
     write_(name, text);
 }
 
+namespace {
+
+// One stored-property entry ("component.Property") resolved in the window;
+// false when it does not split or names what the window does not have.
+struct ResolvedEntry {
+    QObject* component = nullptr;
+    QMetaProperty property;
+    QString prefix;
+};
+
+bool resolveEntry(QObject* owner, const QString& entry, ResolvedEntry* out) {
+    QString componentName, propertyName;
+    if (!TPropsStorage::SplitEntry(entry, &componentName, &propertyName)) return false;
+    QObject* component = TPropsStorage::FindComponent(owner, componentName);
+    if (!component) return false;
+    const int index = TPropsStorage::FindProperty(component, propertyName);
+    if (index < 0) return false;
+    *out = {component, component->metaObject()->property(index), component->objectName() + QLatin1Char('_')};
+    return true;
+}
+
+}  // namespace
+
 void TPropsStorage::ApplyStoredProps(const QStringList& entries) const {
     for (const QString& entry : entries) {
         try {
-            QString componentName, propertyName;
-            if (!SplitEntry(entry, &componentName, &propertyName)) continue;
-            QObject* component = FindComponent(owner_, componentName);
-            if (!component) continue;
-            const int index = FindProperty(component, propertyName);
-            if (index < 0) continue;
-            const QString prefix = component->objectName() + QLatin1Char('_');
-            applyProperty(component, component->metaObject()->property(index), prefix);
+            ResolvedEntry e;
+            if (resolveEntry(owner_, entry, &e)) applyProperty(e.component, e.property, e.prefix);
         } catch (...) {
             // Restoring is best effort: a bad value never stops the others.
         }
@@ -216,13 +233,7 @@ void TPropsStorage::ApplyStoredProps(const QStringList& entries) const {
 
 void TPropsStorage::CaptureStoredProps(const QStringList& entries) const {
     for (const QString& entry : entries) {
-        QString componentName, propertyName;
-        if (!SplitEntry(entry, &componentName, &propertyName)) continue;
-        QObject* component = FindComponent(owner_, componentName);
-        if (!component) continue;
-        const int index = FindProperty(component, propertyName);
-        if (index < 0) continue;
-        const QString prefix = component->objectName() + QLatin1Char('_');
-        captureProperty(component, component->metaObject()->property(index), prefix);
+        ResolvedEntry e;
+        if (resolveEntry(owner_, entry, &e)) captureProperty(e.component, e.property, e.prefix);
     }
 }

@@ -1,0 +1,65 @@
+// Start-up to the first painted picture: the viewer opened on a 1-megapixel
+// JPEG against a bare Qt window showing the same file (decoded by Qt's own
+// reader), and against the same bare window with one line of text, which
+// loads the font database as any window with text does. Each iteration runs
+// all three as fresh processes.
+#include <benchmark/benchmark.h>
+
+#include <QColor>
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QImage>
+#include <QPainter>
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <QTemporaryDir>
+
+namespace {
+
+double run(const QString& mode, const QString& file, const QString& config) {
+    QProcess process;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), config);  // never the user's settings
+    process.setProcessEnvironment(env);
+    QElapsedTimer timer;
+    timer.start();
+    process.start(QStringLiteral(TARVEL_STARTUP_PROBE), {mode, file});
+    process.waitForFinished(30000);
+    return timer.nsecsElapsed() / 1e6;
+}
+
+void BM_StartupToFirstPicture(benchmark::State& state) {
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("photo.jpg"));
+    QImage picture(1000, 1000, QImage::Format_RGB32);
+    QPainter painter(&picture);
+    for (int y = 0; y < 1000; y += 10)
+        painter.fillRect(0, y, 1000, 10, QColor::fromHsv((y * 37) % 360, 180, 220));
+    painter.end();
+    picture.save(file, "JPEG", 90);
+    double viewer = 0, bare = 0, bareText = 0;
+    for (auto _ : state) {
+        bare += run(QStringLiteral("bare"), file, dir.path());
+        bareText += run(QStringLiteral("bare-text"), file, dir.path());
+        const double v = run(QStringLiteral("viewer"), file, dir.path());
+        viewer += v;
+        state.SetIterationTime(v / 1000);
+    }
+    const double n = double(state.iterations());
+    state.counters["viewer_ms"] = viewer / n;
+    state.counters["bare_qt_ms"] = bare / n;
+    state.counters["bare_qt_with_text_ms"] = bareText / n;
+    state.counters["viewer_over_bare"] = viewer / bare;
+    state.counters["viewer_over_bare_with_text"] = viewer / bareText;
+}
+BENCHMARK(BM_StartupToFirstPicture)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(10);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
