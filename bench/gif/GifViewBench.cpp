@@ -39,13 +39,12 @@ public:
         put("GIF89a");
         u16(w);
         u16(h);
-        bytes.insert(bytes.end(), {0xF7, 0, 0});  // 256-entry global table
-        for (int i = 0; i < 256; ++i)
-            bytes.insert(bytes.end(), {uint8_t(i), uint8_t(255 - i), uint8_t(i * 7)});
+        add({0xF7, 0, 0});  // 256-entry global table
+        for (int i = 0; i < 256; ++i) add({uint8_t(i), uint8_t(255 - i), uint8_t(i * 7)});
     }
     void frame(int x, int y, int w, int h, uint8_t seed, int delay, int disposal) {
-        bytes.insert(bytes.end(), {0x21, 0xF9, 4, uint8_t(disposal << 2), uint8_t(delay),
-                                   uint8_t(delay >> 8), 0, 0, 0x2C});
+        add({0x21, 0xF9, 4, uint8_t(disposal << 2), uint8_t(delay), uint8_t(delay >> 8), 0, 0,
+             0x2C});
         u16(x);
         u16(y);
         u16(w);
@@ -84,8 +83,13 @@ public:
     void end() { bytes.push_back(0x3B); }
 
 private:
-    void put(const char* s) { bytes.insert(bytes.end(), s, s + std::strlen(s)); }
-    void u16(int v) { bytes.insert(bytes.end(), {uint8_t(v), uint8_t(v >> 8)}); }
+    void put(const char* s) {
+        while (*s) bytes.push_back(uint8_t(*s++));
+    }
+    void u16(int v) { add({uint8_t(v), uint8_t(v >> 8)}); }
+    void add(std::initializer_list<uint8_t> b) {
+        for (uint8_t v : b) bytes.push_back(v);
+    }
 };
 
 /** The baseline: a widget that draws one picture of its size. */
