@@ -2,6 +2,7 @@
 #include "app/Application.h"
 #include "app/MainWindowUnit.h"
 #include "base/Error.h"
+#include "settings/PropsStorage.h"
 #include "support/GifBuilder.h"
 #include "support/QtTestSupport.h"
 #include "view/ViewTestSupport.h"
@@ -14,6 +15,7 @@
 
 // Qt
 #include <QFile>
+#include <QMap>
 #include <QToolButton>
 
 // C++
@@ -107,4 +109,27 @@ TEST_F(GifViewTest, ZoomButtonsActOnTheGifViewToo) {
     EXPECT_TRUE(gif_->AutoSize());
     EXPECT_FALSE(gif_->Stretch());
     EXPECT_EQ(gif_->geometry(), QRect(QPoint(8, 8), logical));
+}
+
+TEST_F(GifViewTest, DisplayPropertiesGoThroughTheSettingsStore) {
+    const QStringList entries{QStringLiteral("imgGifImageDisplay.Align"),
+                              QStringLiteral("imgGifImageDisplay.AutoSize"),
+                              QStringLiteral("imgGifImageDisplay.Stretch")};
+    QMap<QString, QString> stored;
+    TPropsStorage storage(
+        window_.get(),
+        [&](const QString& name, const QString& fallback) { return stored.value(name, fallback); },
+        [&](const QString& name, const QString& value) { stored[name] = value; });
+    page_->btnZoom()->click();
+    storage.CaptureStoredProps(entries);
+    EXPECT_EQ(stored.value(QStringLiteral("imgGifImageDisplay_Align")), "alClient");
+    EXPECT_EQ(stored.value(QStringLiteral("imgGifImageDisplay_AutoSize")), "False");
+    EXPECT_EQ(stored.value(QStringLiteral("imgGifImageDisplay_Stretch")), "True");
+
+    page_->btnZooomFull()->click();
+    ASSERT_EQ(gif_->Align(), TControlAlign::alNone);
+    storage.ApplyStoredProps(entries);
+    EXPECT_EQ(gif_->Align(), TControlAlign::alClient);
+    EXPECT_FALSE(gif_->AutoSize());
+    EXPECT_TRUE(gif_->Stretch());
 }
