@@ -28,9 +28,19 @@ void TFileList::Assign(QStringList paths) {
         QCollatorSortKey key;
         int index;
     };
+    // The paths of one folder share everything up to the last "/": keys of
+    // the names alone order them the same way and take half the work.
+    qsizetype common = paths.isEmpty() ? 0 : paths.first().lastIndexOf(QLatin1Char('/')) + 1;
+    for (const QString& p : paths)
+        if (p.size() < common || QStringView(p).left(common) != QStringView(paths.first()).left(common) ||
+            p.indexOf(QLatin1Char('/'), common) >= 0) {
+            common = 0;
+            break;
+        }
     std::vector<Entry> entries;
     entries.reserve(paths.size());
-    for (int i = 0; i < paths.size(); ++i) entries.push_back({collator_.sortKey(paths[i]), i});
+    for (int i = 0; i < paths.size(); ++i)
+        entries.push_back({collator_.sortKey(common ? paths[i].mid(common) : paths[i]), i});
     std::sort(entries.begin(), entries.end(), [&paths](const Entry& a, const Entry& b) {
         const int c = a.key.compare(b.key);
         if (c != 0) return c < 0;
