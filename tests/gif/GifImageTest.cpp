@@ -4,6 +4,7 @@
 #include "viewers/gif/GifImage.h"
 
 // C++
+#include <cstdio>
 #include <sstream>
 
 // System
@@ -373,6 +374,30 @@ TEST(GifFile, LoadsRegularFilesAndRefusesEverythingElse) {
     EXPECT_THROW(image.LoadFromFile(path), EError);
     unlink(path.c_str());
     rmdir(fifo);
+}
+
+TEST(GifFile, AFileBeyondTheReadLimitIsRefusedBeforeReading) {
+    // A sparse 2 GiB file: reading it whole would exhaust memory first.
+    char dir[] = "/tmp/tarvel-gif-bigXXXXXX";
+    ASSERT_NE(mkdtemp(dir), nullptr);
+    const std::string path = std::string(dir) + "/big.gif";
+    {
+        std::FILE* f = std::fopen(path.c_str(), "wb");
+        ASSERT_NE(f, nullptr);
+        ASSERT_EQ(ftruncate(fileno(f), off_t(2) << 30), 0);
+        std::fclose(f);
+    }
+    TGIFImage image;
+    image.LoadFromFile(TARVEL_TESTDATA "/wuffs/hat.gif");
+    try {
+        image.LoadFromFile(path);
+        ADD_FAILURE() << "loaded";
+    } catch (const EError& e) {
+        EXPECT_EQ(std::string(e.what()).rfind("System Error.  Code: 12.", 0), 0u) << e.what();
+    }
+    EXPECT_EQ(image.FrameCount(), 1);  // the previous picture was not reset
+    unlink(path.c_str());
+    rmdir(dir);
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 #include "viewers/gif/GifImage.h"
 
 #include "base/Error.h"
+#include "base/RegularFile.h"
 #include "viewers/gif/Lzw.h"
 
 // C++
@@ -9,11 +10,6 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-
-// System
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 bool LoadDamagedGifs = true;
 
@@ -392,25 +388,12 @@ void TGIFImage::Assign(const TGIFImage& source) {
 }
 
 void TGIFImage::LoadFromFile(const std::string& path) {
-    // O_NONBLOCK: opening a FIFO must not wait for a writer; it is refused below.
-    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    struct stat st {};
-    if (fd < 0 || ::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        if (fd >= 0) ::close(fd);
-        throw EError("Cannot open file " + path);
-    }
-    struct Closer {
-        int fd;
-        ~Closer() { ::close(fd); }
-    } closer{fd};
-
+    TRegularFile file(path);  // fails before anything is reset
+    if (file.Size() > TRegularFile::kMaxWholeFileBytes) throw EError(systemErrorMessage(ENOMEM));
     Reset();
-    const auto bytes = readAll(int64_t(st.st_size), [fd](uint8_t* out, size_t n) -> size_t {
-        for (;;) {
-            const ssize_t got = ::read(fd, out, n);
-            if (got >= 0) return size_t(got);
-            if (errno != EINTR) return 0;
-        }
+    const auto bytes = readAll(int64_t(file.Size()), [&file](uint8_t* out, size_t n) -> size_t {
+        size_t done = 0;
+        return file.Read(out, n, &done) ? done : 0;
     });
     parse(*this, bytes.data(), bytes.size(), true);
 }

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "base/RegularFile.h"
 #include "viewers/image/ByteStream.h"
 
 /**
@@ -16,17 +17,14 @@
  */
 class TImageFile : public TByteStream {
 public:
-    static constexpr uint64_t kMaxReadAllBytes = uint64_t(1) << 30;
+    static constexpr uint64_t kMaxReadAllBytes = TRegularFile::kMaxWholeFileBytes;
 
-    explicit TImageFile(const std::string& path);
-    ~TImageFile() override;
-    TImageFile(const TImageFile&) = delete;
-    TImageFile& operator=(const TImageFile&) = delete;
+    explicit TImageFile(const std::string& path) : file_(path) {}
 
     /// The file's size when it was opened.
-    uint64_t Size() const { return size_; }
+    uint64_t Size() const { return file_.Size(); }
 
-    uint64_t Remaining() const override { return size_ - pos_; }
+    uint64_t Remaining() const override { return file_.Size() - file_.Position(); }
     size_t Read(void* dest, size_t count) override;
     uint64_t Skip(uint64_t count) override;
 
@@ -35,7 +33,5 @@ public:
     static std::vector<uint8_t> ReadAll(const std::string& path);
 
 private:
-    int fd_ = -1;
-    uint64_t size_ = 0;
-    uint64_t pos_ = 0;
+    TRegularFile file_;
 };
