@@ -7,28 +7,37 @@
 
 #include "base/Error.h"
 
-std::string systemErrorMessage(int errnoCode) {
-    return "System Error.  Code: " + std::to_string(errnoCode) + ".\r\n" + std::strerror(errnoCode);
-}
-
 size_t TBitmap::stride(int64_t width, uint32_t bitsPerPixel) {
     return size_t(((uint64_t(width) * bitsPerPixel + 31) / 32) * 4);
 }
 
-void TBitmap::allocate(int32_t width, int32_t height, uint16_t bitsPerPixel) {
+uint64_t TBitmap::pixelBytes(int64_t width, int64_t height, uint32_t bitsPerPixel) {
+    const uint64_t rows = uint64_t(height < 0 ? -height : height);
+    return TMemoryBudget::Bytes(stride(width, bitsPerPixel), rows);
+}
+
+void TBitmap::allocate(int32_t width, int32_t height, uint16_t bitsPerPixel,
+                       TMemoryBudget* budget) {
     switch (bitsPerPixel) {
         case 1: case 4: case 8: case 16: case 24: case 32: break;
         default: throw EError("Bitmap image is not valid");
     }
     if (width < 0) throw EError("Bitmap image is not valid");
     const uint64_t rows = height < 0 ? uint64_t(-int64_t(height)) : uint64_t(height);
-    if (uint64_t(width) * rows > kMaxPixels) throw EError(systemErrorMessage(ENOMEM));
+    if (uint64_t(width) * rows > kMaxPixels) throw EError(outOfMemoryMessage());
     const size_t rowBytes = stride(width, bitsPerPixel);
+    // The previous pixels go first: they are not kept beside the new ones.
+    pixels_ = TZeroedArray<uint8_t>();
+    share_ = TBudgetShare();
+    width_ = height_ = 0;
+    stride_ = 0;
+    TBudgetShare share = budget ? budget->Take(rowBytes * rows) : TBudgetShare();
     try {
-        pixels_.assign(rowBytes * rows, 0);
+        pixels_ = TZeroedArray<uint8_t>(rowBytes * rows);
     } catch (const std::bad_alloc&) {
-        throw EError(systemErrorMessage(ENOMEM));
+        throw EError(outOfMemoryMessage());
     }
+    share_ = std::move(share);
     width_ = width;
     height_ = height;
     bits_ = bitsPerPixel;

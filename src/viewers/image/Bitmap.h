@@ -5,6 +5,10 @@
 #include <string>
 #include <vector>
 
+#include "base/MemoryBudget.h"
+#include "base/SystemError.h"
+#include "base/ZeroedArray.h"
+
 /** One colour table entry as a device-independent bitmap stores it. */
 struct TRGBQuad {
     uint8_t blue = 0;
@@ -30,14 +34,27 @@ public:
 
     TBitmap() = default;
 
-    /// Makes a zeroed picture. A negative height means top row first.
-    /// Throws EError with the out-of-memory "System Error" text when the
-    /// picture is above kMaxPixels or cannot be allocated, and "Bitmap image
-    /// is not valid" for a depth that is not 1, 4, 8, 16, 24 or 32.
-    void allocate(int32_t width, int32_t height, uint16_t bitsPerPixel);
+    /// Makes a zeroed picture. A negative height means top row first. The
+    /// zeros cost nothing until written (see TZeroedArray). With a budget,
+    /// the pixel bytes are taken from it first and held as long as the
+    /// picture (a copy takes them again). Throws EError with the
+    /// out-of-memory "System Error" text when the picture is above
+    /// kMaxPixels, beyond the budget or cannot be allocated, and "Bitmap
+    /// image is not valid" for a depth that is not 1, 4, 8, 16, 24 or 32.
+    void allocate(int32_t width, int32_t height, uint16_t bitsPerPixel,
+                  TMemoryBudget* budget = nullptr);
 
     /// Bytes per row for a width and depth (rows are padded to 4 bytes).
     static size_t stride(int64_t width, uint32_t bitsPerPixel);
+
+    /// The pixel bytes allocate() makes for a picture of that size.
+    static uint64_t pixelBytes(int64_t width, int64_t height, uint32_t bitsPerPixel);
+
+    /// Bytes of the 32-bit form a picture of that size is drawn from: every
+    /// reader counts it in the picture's budget along with its own pixels.
+    static uint64_t argb32Bytes(int64_t width, int64_t height) {
+        return TMemoryBudget::Bytes(uint64_t(width), uint64_t(height < 0 ? -height : height), 4);
+    }
 
     int32_t width() const { return width_; }
     /// The height as stored: negative for top-down pictures.
@@ -53,8 +70,8 @@ public:
     const uint8_t* scanLine(int32_t y) const { return pixels_.data() + rowOffset(y); }
 
     /// The pixel rows in storage order (bottom row first unless top-down).
-    std::vector<uint8_t>& bits() { return pixels_; }
-    const std::vector<uint8_t>& bits() const { return pixels_; }
+    TZeroedArray<uint8_t>& bits() { return pixels_; }
+    const TZeroedArray<uint8_t>& bits() const { return pixels_; }
 
     /// Colour table; for 1, 4 and 8 bits it gives the pixel colours.
     std::vector<TRGBQuad> palette;
@@ -82,8 +99,8 @@ private:
     int32_t height_ = 0;
     uint16_t bits_ = 24;
     size_t stride_ = 0;
-    std::vector<uint8_t> pixels_;
+    // The pixel bytes in the picture's budget; before the pixels, so that a
+    // copy is refused before it allocates.
+    TBudgetShare share_;
+    TZeroedArray<uint8_t> pixels_;
 };
-
-/// "System Error.  Code: %d.\r\n%s" with the system's text for an errno code.
-std::string systemErrorMessage(int errnoCode);

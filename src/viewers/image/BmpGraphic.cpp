@@ -3,5 +3,5 @@
 #include "viewers/image/BmpReader.h"
 
 void TBmpGraphic::LoadFromFile(const std::string& path) {
-    FBitmap = TBmpReader::ReadFile(path);
+    FBitmap = TBmpReader::ReadFile(path, &Budget());
 }

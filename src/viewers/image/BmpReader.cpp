@@ -8,6 +8,7 @@
 
 // Project
 #include "base/Error.h"
+#include "base/MemoryBudget.h"
 #include "viewers/image/Bitmap.h"
 #include "viewers/image/BmpRle.h"
 #include "viewers/image/ImageFile.h"
@@ -115,7 +116,7 @@ bool IsRunLength(const TBmpInfo& info) {
 
 }  // namespace
 
-TBitmap TBmpReader::Read(TByteStream& in) {
+TBitmap TBmpReader::Read(TByteStream& in, TMemoryBudget* budget) {
     TBitmap bitmap;
     if (in.Remaining() == 0) return bitmap;  // an empty file is an empty picture
 
@@ -147,27 +148,34 @@ TBitmap TBmpReader::Read(TByteStream& in) {
         info.imageSize ? info.imageSize : TBitmap::stride(info.width, info.bitsPerPixel) * rows;
     const uint64_t available = std::min(imageSize, in.Remaining());
 
+    // The picture is drawn from a 32-bit copy: both must fit, or the file is
+    // refused now rather than at its first draw.
+    const uint16_t depth = runLength ? 24 : info.bitsPerPixel;
+    if (uint64_t(info.width) * rows > TBitmap::kMaxPixels) throw EError(outOfMemoryMessage());
+    if (budget)
+        budget->Check(TBitmap::pixelBytes(info.width, info.height, depth) +
+                      TBitmap::argb32Bytes(info.width, info.height));
+
     if (runLength) {
-        bitmap.allocate(info.width, info.height, 24);
-        std::vector<uint8_t> codes(available);
-        in.ReadBuffer(codes.data(), codes.size());
-        ExpandBmpRle(codes.data(), codes.size(), info.bitsPerPixel, palette, bitmap);
+        bitmap.allocate(info.width, info.height, 24, budget);
+        ExpandBmpRle(in, available, info.bitsPerPixel, palette, bitmap);
     } else {
-        bitmap.allocate(info.width, info.height, info.bitsPerPixel);
+        bitmap.allocate(info.width, info.height, info.bitsPerPixel, budget);
         if (info.compression == kBitFields) {
             bitmap.redMask = info.masks[0];
             bitmap.greenMask = info.masks[1];
             bitmap.blueMask = info.masks[2];
         }
-        // One read straight into the picture; what the file lacks stays zero.
-        std::vector<uint8_t>& bits = bitmap.bits();
+        // One read straight into the picture; what the file lacks stays zero
+        // and is never touched.
+        auto& bits = bitmap.bits();
         in.ReadBuffer(bits.data(), size_t(std::min<uint64_t>(available, bits.size())));
     }
     bitmap.palette = std::move(palette);
     return bitmap;
 }
 
-TBitmap TBmpReader::ReadFile(const std::string& path) {
+TBitmap TBmpReader::ReadFile(const std::string& path, TMemoryBudget* budget) {
     TImageFile file(path);
-    return Read(file);
+    return Read(file, budget);
 }

@@ -2,9 +2,11 @@
 
 // C++
 #include <algorithm>
+#include <memory>
 
 // Project
 #include "viewers/image/Bitmap.h"
+#include "viewers/image/ByteStream.h"
 
 namespace {
 
@@ -44,17 +46,62 @@ private:
     int32_t y_ = 0;  // file row: 0 is the bottom row
 };
 
+// The code bytes, pulled from the stream a block at a time.
+class TRleCodes {
+public:
+    TRleCodes(TByteStream& in, uint64_t size) : in_(in), left_(size) {}
+
+    /// The next byte; false at the end of the codes.
+    bool Next(unsigned& byte) {
+        if (pos_ == end_ && !Fill()) return false;
+        byte = block_[pos_++];
+        return true;
+    }
+    /// The next two bytes; false (and nothing taken) when fewer remain.
+    bool NextPair(unsigned& first, unsigned& second) {
+        if (end_ - pos_ < 2) {
+            // Keep the odd byte in front of the next block.
+            if (pos_ < end_) block_[0] = block_[pos_];
+            end_ -= pos_;
+            pos_ = 0;
+            if (!Fill()) return false;
+            if (end_ < 2) return false;
+        }
+        first = block_[pos_];
+        second = block_[pos_ + 1];
+        pos_ += 2;
+        return true;
+    }
+
+private:
+    // Appends the next block after what is unread; false when none came.
+    bool Fill() {
+        if (pos_ == end_) pos_ = end_ = 0;
+        const size_t room = sizeof block_ - end_;
+        const size_t want = size_t(std::min<uint64_t>(left_, room));
+        if (want == 0) return false;
+        const size_t got = in_.Read(block_ + end_, want);
+        left_ = got < want ? 0 : left_ - got;
+        end_ += got;
+        return got > 0;
+    }
+
+    TByteStream& in_;
+    uint64_t left_;
+    uint8_t block_[65536];
+    size_t pos_ = 0;
+    size_t end_ = 0;
+};
+
 }  // namespace
 
-void ExpandBmpRle(const uint8_t* data, size_t size, int bitsPerIndex,
+void ExpandBmpRle(TByteStream& in, uint64_t size, int bitsPerIndex,
                   const std::vector<TRGBQuad>& palette, TBitmap& out) {
     const bool fourBit = bitsPerIndex == 4;
     TRleCanvas canvas(out, palette);
-    size_t i = 0;
-    while (i + 2 <= size && !canvas.Done()) {
-        const unsigned count = data[i];
-        const unsigned value = data[i + 1];
-        i += 2;
+    const auto codes = std::make_unique<TRleCodes>(in, size);
+    unsigned count = 0, value = 0;
+    while (!canvas.Done() && codes->NextPair(count, value)) {
         if (count > 0) {
             // Encoded run: one index, or two alternating 4-bit indexes.
             for (unsigned k = 0; k < count; ++k)
@@ -67,22 +114,21 @@ void ExpandBmpRle(const uint8_t* data, size_t size, int bitsPerIndex,
                 break;
             case 1:
                 return;
-            case 2:
-                if (i + 2 > size) return;
-                canvas.Delta(data[i], data[i + 1]);
-                i += 2;
+            case 2: {
+                unsigned dx = 0, dy = 0;
+                if (!codes->NextPair(dx, dy)) return;
+                canvas.Delta(dx, dy);
                 break;
+            }
             default: {
                 // Absolute run of `value` indexes, padded to a 16-bit boundary.
                 const size_t bytes = fourBit ? (value + 1) / 2 : value;
-                const size_t have = std::min(bytes, size - i);
+                unsigned b = 0;
                 for (unsigned k = 0; k < value; ++k) {
-                    const size_t at = fourBit ? k / 2 : k;
-                    if (at >= have) return;
-                    const unsigned b = data[i + at];
+                    if ((!fourBit || (k & 1) == 0) && !codes->Next(b)) return;
                     canvas.Put(fourBit ? ((k & 1) ? b & 15 : b >> 4) : b);
                 }
-                i += bytes + (bytes & 1);
+                if ((bytes & 1) && !codes->Next(b)) return;
                 break;
             }
         }

@@ -2,14 +2,21 @@
 
 #include <string>
 
+#include "base/MemoryBudget.h"
+
 class TBitmap;
 
 /**
  * A picture reader object as the picture of the image control holds it: it
- * loads one file and hands out the pixels to draw.
+ * loads one file and hands out the pixels to draw. Everything the picture
+ * makes the viewer hold (file bytes, pixels, the drawing copy that the image
+ * control makes from them) is held in its budget.
  */
 class TGraphic {
 public:
+    TGraphic() = default;
+    TGraphic(TGraphic&&) = default;
+    TGraphic& operator=(TGraphic&&) = default;
     virtual ~TGraphic() = default;
 
     /// Reads a file; on failure it throws EError and the object is discarded.
@@ -21,4 +28,9 @@ public:
     /// The pixels to draw. A reader that decodes lazily does it here, on the
     /// first call, and may throw then, once; later calls give what it has.
     virtual const TBitmap& Pixels() = 0;
+
+    TMemoryBudget& Budget() { return FBudget; }
+
+private:
+    TMemoryBudget FBudget;
 };

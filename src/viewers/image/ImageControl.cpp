@@ -7,6 +7,8 @@
 
 // Project
 #include "app/Application.h"
+#include "base/Error.h"
+#include "viewers/image/Bitmap.h"
 #include "viewers/image/BitmapImage.h"
 #include "viewers/image/FitRule.h"
 #include "viewers/image/Graphic.h"
@@ -65,6 +67,7 @@ void TImage::SetTop(int top) {
 
 void TImage::PictureChanged() {
     image_ = QImage();
+    imageShare_ = TBudgetShare();
     imageReady_ = false;
     decodeFailed_ = false;
     applyAutoSize();
@@ -91,13 +94,25 @@ QRect TImage::DestRect() const {
     return QRect(r.left, r.top, r.width, r.height);
 }
 
+// The picture's pixels as a QImage, its memory held in the picture's budget.
+QImage TImage::drawingCopy(TGraphic& graphic) {
+    const TBitmap& pixels = graphic.Pixels();
+    imageShare_ = TBudgetShare();
+    TBudgetShare share =
+        graphic.Budget().Take(TBitmap::argb32Bytes(pixels.width(), pixels.height()));
+    QImage image = BitmapToImage(pixels);
+    if (image.isNull() && !pixels.empty()) throw EError(outOfMemoryMessage());
+    imageShare_ = std::move(share);
+    return image;
+}
+
 const QImage* TImage::drawable() {
     TGraphic* graphic = FPicture.Graphic();
     if (!graphic) return nullptr;
     if (!imageReady_) {
         if (!decodeFailed_) {
             try {
-                image_ = BitmapToImage(graphic->Pixels());
+                image_ = drawingCopy(*graphic);
             } catch (...) {
                 // This draw stops; the reader keeps what it decoded and does
                 // not try again, so the next draw shows that and says nothing.
@@ -107,7 +122,7 @@ const QImage* TImage::drawable() {
             }
         } else {
             try {
-                image_ = BitmapToImage(graphic->Pixels());
+                image_ = drawingCopy(*graphic);
             } catch (...) {
                 image_ = QImage();  // reported once already
             }

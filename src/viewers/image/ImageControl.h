@@ -3,6 +3,7 @@
 #include <QImage>
 #include <QWidget>
 
+#include "base/MemoryBudget.h"
 #include "viewers/image/ControlAlign.h"
 #include "viewers/image/Picture.h"
 #include "viewers/image/Zoomable.h"
@@ -14,6 +15,8 @@
  * or decode; every paint scales that afresh. A JPEG decodes at the first
  * paint; a decode error is reported once, from that paint.
  */
+class TGraphic;
+
 class TImage : public QWidget, public TZoomable {
     Q_OBJECT
     Q_PROPERTY(TControlAlign::TAlign Align READ Align WRITE SetAlign)
@@ -55,6 +58,7 @@ private:
     void applyAutoSize();
     void requestAlign();
     const QImage* drawable();
+    QImage drawingCopy(TGraphic& graphic);
 
     TPicture FPicture;
     TControlAlign::TAlign FAlign = TControlAlign::alNone;
@@ -63,8 +67,10 @@ private:
     bool FProportional = true;
     bool FCenter = false;
 
-    // The drawable form of the current reader object's pixels.
+    // The drawable form of the current reader object's pixels, held in the
+    // picture's budget.
     QImage image_;
+    TBudgetShare imageShare_;
     bool imageReady_ = false;
     bool decodeFailed_ = false;
 };

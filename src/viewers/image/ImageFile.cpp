@@ -7,6 +7,7 @@
 
 // Project
 #include "base/Error.h"
+#include "base/MemoryBudget.h"
 #include "viewers/image/Bitmap.h"
 
 size_t TImageFile::Read(void* dest, size_t count) {
@@ -22,17 +23,20 @@ uint64_t TImageFile::Skip(uint64_t count) {
     return file_.Position() - from;
 }
 
-std::vector<uint8_t> TImageFile::ReadAll(const std::string& path) {
+std::vector<uint8_t> TImageFile::ReadAll(const std::string& path, TMemoryBudget* budget,
+                                         TBudgetShare* share) {
     TImageFile file(path);
     // Far above any picture that fits the pixel limit; a bigger file would
     // only make the system swap before the decoder refused it.
-    if (file.Size() > kMaxReadAllBytes) throw EError(systemErrorMessage(ENOMEM));
+    if (file.Size() > kMaxReadAllBytes) throw EError(outOfMemoryMessage());
+    TBudgetShare held = budget ? budget->Take(file.Size()) : TBudgetShare();
     std::vector<uint8_t> data;
     try {
         data.resize(size_t(file.Size()));
     } catch (const std::bad_alloc&) {
-        throw EError(systemErrorMessage(ENOMEM));
+        throw EError(outOfMemoryMessage());
     }
     data.resize(file.Read(data.data(), data.size()));
+    if (share) *share = std::move(held);
     return data;
 }

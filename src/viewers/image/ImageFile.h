@@ -8,6 +8,9 @@
 #include "base/RegularFile.h"
 #include "viewers/image/ByteStream.h"
 
+class TBudgetShare;
+class TMemoryBudget;
+
 /**
  * A picture file opened for reading. Only regular files are opened: a FIFO,
  * a device or a folder is refused before it is opened for reading, so that
@@ -28,9 +31,12 @@ public:
     size_t Read(void* dest, size_t count) override;
     uint64_t Skip(uint64_t count) override;
 
-    /// Reads a whole file into memory; files above kMaxReadAllBytes fail
-    /// with the out-of-memory "System Error" text.
-    static std::vector<uint8_t> ReadAll(const std::string& path);
+    /// Reads a whole file into memory; files above kMaxReadAllBytes, or
+    /// beyond the budget when one is given, fail with the out-of-memory
+    /// "System Error" text before anything is read. With a budget, `share`
+    /// receives the bytes held for the file's content.
+    static std::vector<uint8_t> ReadAll(const std::string& path, TMemoryBudget* budget = nullptr,
+                                        TBudgetShare* share = nullptr);
 
 private:
     TRegularFile file_;

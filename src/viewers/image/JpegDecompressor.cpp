@@ -10,11 +10,13 @@
 
 // C++
 #include <algorithm>
+#include <climits>
 #include <string>
 #include <type_traits>
 
 // Project
 #include "base/Error.h"
+#include "base/SystemError.h"
 
 namespace {
 
@@ -115,6 +117,9 @@ int Guarded(TErrorManager& err, Step step) {
 }
 
 void ThrowJpegError(int code) {
+    // Past its memory limit the library has no backing store to fall back on.
+    if (code == JERR_OUT_OF_MEMORY || code == JERR_NO_BACKING_STORE)
+        throw EError(outOfMemoryMessage());
     throw EError("JPEG error #" + std::to_string(code));
 }
 
@@ -160,6 +165,17 @@ void TJpegDecompressor::ReadHeader() {
     TSession* s = session_.get();
     const int code = Guarded(s->err, [s] { jpeg_read_header(&s->cinfo, TRUE); });
     if (code) ThrowJpegError(code);
+}
+
+void TJpegDecompressor::CalcOutputDimensions() {
+    TSession* s = session_.get();
+    const int code = Guarded(s->err, [s] { jpeg_calc_output_dimensions(&s->cinfo); });
+    if (code) ThrowJpegError(code);
+}
+
+void TJpegDecompressor::SetMemoryLimit(uint64_t bytes) {
+    session_->cinfo.mem->max_memory_to_use =
+        long(std::min<uint64_t>(std::max<uint64_t>(bytes, 1), uint64_t(LONG_MAX)));
 }
 
 void TJpegDecompressor::Start() {

@@ -11,7 +11,9 @@ struct jpeg_decompress_struct;
  * error manager and source manager. The buffer is handed over in 4096-byte
  * blocks; when it ends before the end-of-image marker the library is given a
  * made-up one and its warning is dropped, so a cut-off file decodes. Every
- * library error becomes EError("JPEG error #<message code>").
+ * library error becomes EError("JPEG error #<message code>"), except running
+ * out of the memory it is allowed (SetMemoryLimit), which gives the
+ * out-of-memory "System Error" text like any picture beyond its budget.
  *
  * Each library call runs inside a step function that holds the setjmp and
  * has only trivially destructible locals, so the error exit's longjmp never
@@ -28,8 +30,12 @@ public:
 
     /// jpeg_read_header, requiring an image.
     void ReadHeader();
+    /// jpeg_calc_output_dimensions: the output size for the parameters set.
+    void CalcOutputDimensions();
     /// jpeg_start_decompress with the parameters set on Info().
     void Start();
+    /// The most the library may allocate for this picture (1 GiB until set).
+    void SetMemoryLimit(uint64_t bytes);
     /// Reads up to count scan lines into rows; returns how many it read.
     unsigned ReadScanLines(uint8_t** rows, unsigned count);
     /// jpeg_finish_decompress.

@@ -23,6 +23,13 @@
  * colour files into 24-bit BGR, gray files through the one-pass quantiser
  * (236 colours, its default dithering) into 8 bits with a gray palette,
  * CMYK and YCCK files converted to their colours in 24 bits.
+ *
+ * Memory: the file bytes are held in the picture's budget from the load on;
+ * loading reads the header and refuses, with the out-of-memory "System
+ * Error" text, a picture whose pixels, 32-bit drawing copy and decoding work
+ * (the library's whole-picture coefficient buffer for progressive files)
+ * would not fit beside them. The decode holds its pixels in the budget and
+ * lets the library use no more than what is left.
  */
 class TJPEGImage : public TGraphic {
 public:
@@ -41,9 +48,11 @@ public:
     int DecodeCount() const { return FDecodeCount; }
 
 private:
+    void Load(std::vector<uint8_t> data, TBudgetShare share);
     void Decode();
 
     std::vector<uint8_t> FData;
+    TBudgetShare FDataShare;
     int FWidth = 0;
     int FHeight = 0;
     TBitmap FBitmap;
