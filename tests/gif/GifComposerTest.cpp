@@ -47,7 +47,8 @@ struct Composed {
     uint32_t key = 0;
     Composed() { composer.WindowColor = kWindow; }
     std::vector<uint32_t> at(TGIFImage& image, int index, bool transparent = true) {
-        return composer.ComposeFrame(image, index, transparent, key).Pixels;
+        const auto& pixels = composer.ComposeFrame(image, index, transparent, key).Pixels;
+        return std::vector<uint32_t>(pixels.begin(), pixels.end());
     }
 };
 

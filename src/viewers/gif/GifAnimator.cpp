@@ -52,9 +52,18 @@ void TGIFAnimator::SetImage(const TGIFImage& image) {
 }
 
 void TGIFAnimator::LoadFromFile(const std::string& path) {
-    TGIFImage loaded;
-    loaded.LoadFromFile(path);
-    SetImage(loaded);
+    auto loaded = std::make_unique<TGIFImage>();
+    loaded->LoadFromFile(path);
+    {
+        std::lock_guard lock(ViewLock);
+        // What was made of the old image goes with it, before it goes.
+        FCache.Clear();
+        DropPaintBuffer();
+        FImage->OnChange = nullptr;
+        FImage = std::move(loaded);
+        FImage->OnChange = [this] { ImageChanged(); };
+    }
+    ImageChanged();
 }
 
 void TGIFAnimator::SetAnimate(bool value) {
@@ -119,6 +128,7 @@ void TGIFAnimator::ImageChanged() {
     {
         std::lock_guard lock(ViewLock);
         FCache.Clear();
+        DropPaintBuffer();
         broken_ = false;
         FFrameIndex = FImage->CurrentFrame;
         if (FFrameIndex >= 0 && FImage->FrameCount() > 0)
@@ -162,15 +172,16 @@ void TGIFAnimator::TimerTick(QObject* sender) {
         if (isVisible()) repaint();
         if (paints_ == paints && !FImage->Empty()) {
             // Not drawn (behind another page, or not on screen yet): the
-            // frames go on being composed all the same.
+            // frames go on being composed all the same, within what was
+            // composed last, which costs nothing when nothing was.
             uint32_t key = clNone;
-            compose(key);
+            compose(key, TPixelRect{});
         }
     }
     if (!FLoop && FFrameIndex == 0) SetAnimate(false);
 }
 
-const TComposedPicture* TGIFAnimator::compose(uint32_t& key) {
+const TComposedPicture* TGIFAnimator::compose(uint32_t& key, const TPixelRect& window) {
     if (broken_) {
         // A frame of this image failed to decode and was reported: what was
         // composed before stays on show, and no error box comes at every paint.
@@ -178,11 +189,34 @@ const TComposedPicture* TGIFAnimator::compose(uint32_t& key) {
         return FCache.CacheBitmap();
     }
     try {
-        return &FCache.ComposeFrame(*FImage, FFrameIndex, FTransparent, key);
+        return &FCache.ComposeFrame(*FImage, FFrameIndex, FTransparent, key, &window);
     } catch (...) {
         broken_ = true;
         throw;
     }
+}
+
+TPixelRect TGIFAnimator::pictureWindow(const QRect& area) const {
+    const int w = FImage->LogicalWidth, h = FImage->LogicalHeight;
+    const QRect dest = DestRect();
+    const QRect shown = area.intersected(dest);
+    if (shown.isEmpty() || dest.isEmpty()) return {};
+    if (dest.width() == w && dest.height() == h)
+        return {shown.x() - dest.x(), shown.y() - dest.y(), shown.width(), shown.height()};
+    // Scaled: the source pixels the shown part samples, with a pixel to spare
+    // on each side for the rounding of the scaling.
+    auto from = [](int offset, int picture, int destination) {
+        return int(int64_t(offset) * picture / destination);
+    };
+    const int x0 = from(shown.left() - dest.x(), w, dest.width()) - 1;
+    const int y0 = from(shown.top() - dest.y(), h, dest.height()) - 1;
+    const int x1 = from(shown.right() + 1 - dest.x(), w, dest.width()) + 2;
+    const int y1 = from(shown.bottom() + 1 - dest.y(), h, dest.height()) + 2;
+    return TPixelRect{x0, y0, x1 - x0, y1 - y0}.Intersected({0, 0, w, h});
+}
+
+TMemoryBudget* TGIFAnimator::PictureBudget() {
+    return &FImage->Budget();
 }
 
 QSize TGIFAnimator::PictureSize() const {
@@ -207,7 +241,7 @@ void TGIFAnimator::PaintFrame(QPainter& surface) {
 
     FCache.WindowColor = qColorToColor(palette().color(QPalette::Base));
     uint32_t key = clNone;
-    const TComposedPicture* cached = compose(key);
+    const TComposedPicture* cached = compose(key, pictureWindow(PaintArea()));
     if (!cached) return;
     const TComposedPicture& composed = *cached;
     // The composed pixels are drawn in place, without a copy.

@@ -44,7 +44,8 @@ public:
     void SetImage(const TGIFImage& image);
 
     /// Reads a GIF file and takes it over only when it loaded: after a failure
-    /// the view keeps the image it had, untouched, and goes on with it.
+    /// the view keeps the image it had, untouched, and goes on with it. The
+    /// loaded image is taken over as it is, not copied.
     void LoadFromFile(const std::string& path);
 
     bool Animate() const { return FAnimate; }
@@ -101,12 +102,16 @@ public:
 protected:
     QSize PictureSize() const override;
     void PaintFrame(QPainter& surface) override;
+    TMemoryBudget* PictureBudget() override;
 
 private:
     bool visibleFlag() const;
-    /// The picture of FrameIndex, or the last one composed once a frame of
-    /// this image has failed to decode (nullptr when there is none).
-    const TComposedPicture* compose(uint32_t& key);
+    /// The picture of FrameIndex within `window` (picture coordinates), or
+    /// the last one composed once a frame of this image has failed to decode
+    /// (nullptr when there is none).
+    const TComposedPicture* compose(uint32_t& key, const TPixelRect& window);
+    /// The part of the picture that the area of the control shows.
+    TPixelRect pictureWindow(const QRect& area) const;
 
     std::unique_ptr<TThreadTimer> FTimer;
     std::unique_ptr<TGIFImage> FImage;

@@ -3,6 +3,11 @@
 
 // C++
 #include <algorithm>
+#include <new>
+
+// Project
+#include "base/Error.h"
+#include "base/SystemError.h"
 
 namespace {
 
@@ -15,12 +20,34 @@ bool hasLogicalSize(const TGIFImage& image, const TGIFFrame& frame) {
            frame.Item->FrameHeight == image.LogicalHeight;
 }
 
+/// Where a frame's raster goes: its origin and the size its raster has (none
+/// without a code stream), known without decoding it.
+TPixelRect frameRect(const TGIFFrame& frame) {
+    if (frame.Item->CodeStream.empty()) return {frame.OriginX, frame.OriginY, 0, 0};
+    return {frame.OriginX, frame.OriginY, frame.Item->FrameWidth, frame.Item->FrameHeight};
+}
+
 }  // namespace
+
+TPixelRect TPixelRect::Intersected(const TPixelRect& other) const {
+    const int64_t x0 = std::max(X, other.X), y0 = std::max(Y, other.Y);
+    const int64_t x1 = std::min(int64_t(X) + W, int64_t(other.X) + other.W);
+    const int64_t y1 = std::min(int64_t(Y) + H, int64_t(other.Y) + other.H);
+    if (x0 >= x1 || y0 >= y1) return {};
+    return {int(x0), int(y0), int(x1 - x0), int(y1 - y0)};
+}
+
+bool TPixelRect::Contains(const TPixelRect& inner) const {
+    if (inner.Empty()) return true;
+    return inner.X >= X && inner.Y >= Y && int64_t(inner.X) + inner.W <= int64_t(X) + W &&
+           int64_t(inner.Y) + inner.H <= int64_t(Y) + H;
+}
 
 void TGIFComposer::Clear() {
     CacheBitmap_ = TComposedPicture();
     CacheIndex_ = -1;
     CacheKey_ = clNone;
+    Valid_ = {};
 }
 
 int TGIFComposer::StartingFrame(const TGIFImage& image, int index) {
@@ -33,22 +60,26 @@ int TGIFComposer::StartingFrame(const TGIFImage& image, int index) {
 }
 
 const TComposedPicture& TGIFComposer::ComposeFrame(TGIFImage& image, int index, bool transparent,
-                                                   uint32_t& key) {
+                                                   uint32_t& key, const TPixelRect* window) {
     if (image.FrameCount() == 0) {
         Clear();
         key = clNone;
         return CacheBitmap_;
     }
     index = std::clamp(index, 0, image.FrameCount() - 1);
-    const bool reuse = !CacheBitmap_.Pixels.empty() && CacheIndex_ >= 0 &&
-                       index == CacheIndex_ + 1 && image.Frame(CacheIndex_).Disposal != 3;
-    if (reuse) {
+    const TPixelRect screen{0, 0, image.LogicalWidth, image.LogicalHeight};
+    const TPixelRect wanted = window ? window->Intersected(screen) : screen;
+    const bool cached = !CacheBitmap_.Pixels.empty() && CacheIndex_ >= 0 && Valid_.Contains(wanted);
+
+    if (cached && index == CacheIndex_ && builtWindowColor_ == WindowColor) {
+        // Painted again (exposed, scrolled within what is composed): as it is.
+        key = CacheKey_;
+        return CacheBitmap_;
+    }
+    if (cached && index == CacheIndex_ + 1 && image.Frame(CacheIndex_).Disposal != 3) {
         key = CacheKey_;
         const TGIFFrame& previous = image.Frame(CacheIndex_);
-        if (previous.Disposal == 2) {
-            const TBitmap& raster = image.FrameRaster(CacheIndex_);
-            fillRect(previous.OriginX, previous.OriginY, raster.width(), raster.height());
-        }
+        if (previous.Disposal == 2) fillRect(frameRect(previous));
         // The step is drawn in place; should it fail, the picture stays as far
         // as it got and the next paint draws the step again.
         drawFrame(image, index);
@@ -59,8 +90,14 @@ const TComposedPicture& TGIFComposer::ComposeFrame(TGIFImage& image, int index, 
     Clear();
     TComposedPicture& picture = CacheBitmap_;
     try {
+        // The whole screen is held in the budget (it is what a window may
+        // cover); only the window is ever written.
+        picture.Share = image.Budget().Take(ScreenBytes(image));
+        picture.Pixels = TZeroedArray<uint32_t>(size_t(image.LogicalWidth) * image.LogicalHeight);
         picture.Width = image.LogicalWidth;
         picture.Height = image.LogicalHeight;
+        Valid_ = wanted;
+        builtWindowColor_ = WindowColor;
         // The fill and the key come from the image's current frame (frame 0
         // after a load), not from the frame being composed.
         const int current = std::clamp(image.CurrentFrame, 0, image.FrameCount() - 1);
@@ -75,9 +112,9 @@ const TComposedPicture& TGIFComposer::ComposeFrame(TGIFImage& image, int index, 
             picture.FillColor = WindowColor;
         }
         picture.Keyed = key != clNone && transparent;
-        picture.Pixels.assign(size_t(picture.Width) * size_t(picture.Height),
-                              picture.Keyed ? 0u : colorToArgb(picture.FillColor));
         CacheKey_ = key;
+        // A keyed fill is 0, which the fresh memory already holds.
+        if (!picture.Keyed) fillRect(Valid_);
 
         const int start = StartingFrame(image, index);
         for (int j = start; j < index; ++j) {
@@ -85,12 +122,14 @@ const TComposedPicture& TGIFComposer::ComposeFrame(TGIFImage& image, int index, 
             if (frame.Disposal <= 1) {
                 drawFrame(image, j);
             } else if (frame.Disposal == 2 && j != start) {
-                const TBitmap& raster = image.FrameRaster(j);
-                fillRect(frame.OriginX, frame.OriginY, raster.width(), raster.height());
+                fillRect(frameRect(frame));
             }
         }
         drawFrame(image, index);
         CacheIndex_ = index;
+    } catch (const std::bad_alloc&) {
+        Clear();
+        throw EError(outOfMemoryMessage());
     } catch (...) {
         Clear();
         throw;
@@ -98,20 +137,22 @@ const TComposedPicture& TGIFComposer::ComposeFrame(TGIFImage& image, int index, 
     return picture;
 }
 
-void TGIFComposer::fillRect(int x, int y, int w, int h) {
+void TGIFComposer::fillRect(const TPixelRect& rect) {
     TComposedPicture& p = CacheBitmap_;
-    const int x0 = std::max(x, 0), y0 = std::max(y, 0);
-    const int x1 = std::min(x + w, p.Width), y1 = std::min(y + h, p.Height);
-    if (x0 >= x1 || y0 >= y1) return;
+    const TPixelRect area = rect.Intersected(Valid_);
+    if (area.Empty()) return;
     const uint32_t value = p.Keyed ? 0u : colorToArgb(p.FillColor);
-    for (int row = y0; row < y1; ++row) {
+    for (int row = area.Y; row < area.Y + area.H; ++row) {
         uint32_t* out = p.Pixels.data() + size_t(row) * size_t(p.Width);
-        std::fill(out + x0, out + x1, value);
+        std::fill(out + area.X, out + area.X + area.W, value);
     }
 }
 
 void TGIFComposer::drawFrame(TGIFImage& image, int j) {
     const TGIFFrame& frame = image.Frame(j);
+    // Outside what is composed the frame is not even decoded.
+    const TPixelRect area = frameRect(frame).Intersected(Valid_);
+    if (area.Empty()) return;
     const TBitmap& raster = image.FrameRaster(j);
     if (raster.empty()) return;
     TComposedPicture& p = CacheBitmap_;
@@ -131,15 +172,14 @@ void TGIFComposer::drawFrame(TGIFImage& image, int j) {
     }
 
     const int bits = raster.bitsPerPixel();
-    const int x0 = std::max(0, -frame.OriginX);
-    const int x1 = std::min(raster.width(), p.Width - frame.OriginX);
-    if (x0 >= x1) return;
-    for (int y = 0; y < raster.height(); ++y) {
-        const int dy = frame.OriginY + y;
-        if (dy < 0) continue;
-        if (dy >= p.Height) break;
+    // The area in raster coordinates.
+    const int x0 = area.X - frame.OriginX, x1 = x0 + area.W;
+    const int y0 = area.Y - frame.OriginY, y1 = y0 + area.H;
+    for (int y = y0; y < y1; ++y) {
         const uint8_t* row = raster.scanLine(y);
-        uint32_t* out = p.Pixels.data() + size_t(dy) * size_t(p.Width) + frame.OriginX;
+        // Raster column x lands at picture column OriginX + x of this row.
+        uint32_t* const line = p.Pixels.data() + size_t(frame.OriginY + y) * size_t(p.Width);
+        uint32_t* const out = line + frame.OriginX;
         if (bits == 8 && frame.KeyColor == clNone) {
             for (int x = x0; x < x1; ++x) out[x] = values[row[x]];
         } else if (bits == 8) {

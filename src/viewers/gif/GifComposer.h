@@ -5,22 +5,41 @@
 #include <vector>
 
 // Own
+#include "base/MemoryBudget.h"
+#include "base/ZeroedArray.h"
 #include "viewers/gif/GifImage.h"
 
 /// The system window-background colour (resolved by the view when it draws).
 constexpr uint32_t clWindow = 0x80000005;
+
+/** A rectangle of pixels: left, top, width, height. */
+struct TPixelRect {
+    int X = 0;
+    int Y = 0;
+    int W = 0;
+    int H = 0;
+
+    bool Empty() const { return W <= 0 || H <= 0; }
+    TPixelRect Intersected(const TPixelRect& other) const;
+    /// True when every pixel of `inner` is in this one (an empty one always is).
+    bool Contains(const TPixelRect& inner) const;
+    bool operator==(const TPixelRect&) const = default;
+};
 
 /** A composed frame: 32-bit premultiplied ARGB pixels, top row first. */
 struct TComposedPicture {
     int Width = 0;
     int Height = 0;
     /// 0xAARRGGBB. Opaque pixels have alpha 0xFF; keyed pixels are 0 (fully
-    /// transparent) when the picture is marked as keyed.
-    std::vector<uint32_t> Pixels;
+    /// transparent) when the picture is marked as keyed. Only the composer's
+    /// ValidRect holds the frame; memory outside it was never written.
+    TZeroedArray<uint32_t> Pixels;
     /// The colour the empty parts were filled with (0x00BBGGRR, resolved).
     uint32_t FillColor = 0;
     /// True when the key colour's pixels are left out (stored as 0).
     bool Keyed = false;
+    /// The pixels in the image's budget.
+    TBudgetShare Share;
 };
 
 /**
@@ -29,6 +48,13 @@ struct TComposedPicture {
  * the next frame draws that frame only. A step backwards, a change of image or
  * the frame after one with disposal 3 rebuilds the picture, starting from the
  * latest full-screen frame that hides everything before it.
+ *
+ * Only a window of the screen is composed: what can be seen. The picture
+ * has the screen's size (held in the image's budget), but only the window is
+ * written, so the rest is never committed; a frame outside the window is
+ * neither drawn nor decoded. A step draws within the window composed last;
+ * asking for a window that it does not cover rebuilds the picture for the new
+ * one. The pixels inside the window are the same whatever the window.
  */
 class TGIFComposer {
 public:
@@ -36,12 +62,15 @@ public:
     /// stands for clWindow, so the caller sets it to the window colour.
     uint32_t WindowColor = 0x00FFFFFF;
 
-    /// Composes frame `index` (limited to the frame range) and returns the
-    /// picture; `key` receives its key colour, clNone for none. With
-    /// `transparent` false a new picture is never marked as keyed. Decoding a
-    /// frame may throw; a picture being built from scratch is then dropped.
+    /// Composes frame `index` (limited to the frame range) within `window`
+    /// (the whole screen when none is given) and returns the picture; `key`
+    /// receives its key colour, clNone for none. With `transparent` false a
+    /// new picture is never marked as keyed. The same frame asked for again
+    /// within what is composed is returned as it is. Decoding a frame may
+    /// throw, and so may a picture beyond the image's budget; a picture
+    /// being built from scratch is then dropped.
     const TComposedPicture& ComposeFrame(TGIFImage& image, int index, bool transparent,
-                                         uint32_t& key);
+                                         uint32_t& key, const TPixelRect* window = nullptr);
 
     /// Drops the cached picture (a new image, or a change that needs a rebuild).
     void Clear();
@@ -51,17 +80,21 @@ public:
     }
     int CacheIndex() const { return CacheIndex_; }
     uint32_t CacheKey() const { return CacheKey_; }
+    /// The part of CacheBitmap that holds frame CacheIndex.
+    TPixelRect ValidRect() const { return Valid_; }
 
     /// The first frame drawn when frame `index` is composed from scratch.
     static int StartingFrame(const TGIFImage& image, int index);
 
 private:
     void drawFrame(TGIFImage& image, int j);
-    void fillRect(int x, int y, int w, int h);
+    void fillRect(const TPixelRect& rect);
 
     TComposedPicture CacheBitmap_;
     int CacheIndex_ = -1;
     uint32_t CacheKey_ = clNone;
+    TPixelRect Valid_;
+    uint32_t builtWindowColor_ = 0;  // WindowColor when the picture was built
 };
 
 /// 0x00BBGGRR as opaque 0xFFRRGGBB.

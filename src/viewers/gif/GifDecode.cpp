@@ -2,12 +2,14 @@
 #include "viewers/gif/GifImage.h"
 
 #include "base/Error.h"
+#include "base/ZeroedArray.h"
 #include "viewers/gif/Lzw.h"
 
 // C++
 #include <algorithm>
 #include <cstddef>
 #include <cstring>
+#include <new>
 
 // Frame decoding: LZW codes to 8-bit indexes, then rows packed into the
 // raster's depth in display order.
@@ -71,7 +73,8 @@ size_t gatherCodes(const std::vector<uint8_t>& stream, std::vector<uint8_t>& cod
 
 /// Work buffers kept between decodes of one thread, so that animations and
 /// repeated pictures do not fault fresh pages in for every frame. Large ones
-/// are given back at once.
+/// are given back at once; the pixels of a frame larger than what is kept
+/// go into lazily zeroed memory, of which only the rows decoded are touched.
 struct Scratch {
     static constexpr size_t kKeepBytes = size_t(16) << 20;
     std::vector<uint8_t> codes;
@@ -85,26 +88,38 @@ struct Scratch {
 
 thread_local Scratch scratch;
 
+/// The raster depth for a frame's colour count; 0 when it has no colours.
+int rasterDepth(int pixelBits) {
+    if (pixelBits == 1) return 1;
+    if (pixelBits >= 2 && pixelBits <= 4) return 4;
+    if (pixelBits >= 5 && pixelBits <= 8) return 8;
+    return 0;
+}
+
 }  // namespace
 
-void DecodeFrame(TGIFFrame& frame) {
+uint64_t FrameDecodeBytes(const TGIFFrame& frame) {
     const TGIFItem& item = *frame.Item;
-    int depth;
-    if (item.PixelBits == 1)
-        depth = 1;
-    else if (item.PixelBits >= 2 && item.PixelBits <= 4)
-        depth = 4;
-    else if (item.PixelBits >= 5 && item.PixelBits <= 8)
-        depth = 8;
-    else
-        throw EError("Wrong number of colors; must be a power of 2");
+    const int depth = rasterDepth(item.PixelBits);
+    return TBitmap::pixelBytes(item.FrameWidth, item.FrameHeight, depth ? uint32_t(depth) : 8) +
+           uint64_t(item.FrameWidth) * item.FrameHeight + item.CodeStream.size() +
+           LzwDecoder::kPadding;
+}
+
+namespace {
+
+void decode(TGIFFrame& frame) {
+    const TGIFItem& item = *frame.Item;
+    const int depth = rasterDepth(item.PixelBits);
+    if (depth == 0) throw EError("Wrong number of colors; must be a power of 2");
 
     const int32_t width = item.FrameWidth;
     const int32_t height = item.FrameHeight;
-    // allocate() refuses rasters above TBitmap::kMaxPixels before touching
-    // memory: a few bytes of header can ask for 4 GiB.
+    TMemoryBudget* budget = frame.Owner ? &frame.Owner->Budget() : nullptr;
+    // allocate() refuses rasters above TBitmap::kMaxPixels, or beyond the
+    // budget, before touching memory: a few bytes of header can ask for 4 GiB.
     auto raster = std::make_unique<TBitmap>();
-    raster->allocate(width, height, uint16_t(depth));
+    raster->allocate(width, height, uint16_t(depth), budget);
     const int entries = 1 << depth;
     raster->palette.resize(size_t(entries));
     for (int i = 0; i < entries; ++i) {
@@ -129,14 +144,24 @@ void DecodeFrame(TGIFFrame& frame) {
             struct Trim {
                 ~Trim() { scratch.trim(); }
             } trim;
+            const TBudgetShare work =
+                budget ? budget->Take(pixels + stream.size() + LzwDecoder::kPadding)
+                       : TBudgetShare();
             std::vector<uint8_t>& codes = scratch.codes;
             const size_t size = gatherCodes(stream, codes);
-            std::vector<uint8_t>& indexes = scratch.indexes;
-            if (indexes.size() < pixels) indexes.resize(pixels);
+            TZeroedArray<uint8_t> large;
+            uint8_t* indexes;
+            if (pixels > Scratch::kKeepBytes) {
+                large = TZeroedArray<uint8_t>(pixels);
+                indexes = large.data();
+            } else {
+                if (scratch.indexes.size() < pixels) scratch.indexes.resize(pixels);
+                indexes = scratch.indexes.data();
+            }
             const uint8_t mask = uint8_t((1u << item.PixelBits) - 1);
             auto decoder = std::make_unique<LzwDecoder>();
             const auto result =
-                decoder->decode(codes.data(), size, codeSize, mask, indexes.data(), pixels);
+                decoder->decode(codes.data(), size, codeSize, mask, indexes, pixels);
             if (result.status == LzwDecoder::Status::TooLong) {
                 if (!LoadDamagedGifs) throw EError("GIF encoded data is corrupt");
                 damaged = true;
@@ -147,12 +172,22 @@ void DecodeFrame(TGIFFrame& frame) {
             const auto order = rowOrder(height, frame.Interlaced);
             // A last row left incomplete is completed with zeros.
             const size_t rows = (result.written + size_t(width) - 1) / size_t(width);
-            std::memset(indexes.data() + result.written, 0, rows * size_t(width) - result.written);
+            std::memset(indexes + result.written, 0, rows * size_t(width) - result.written);
             for (size_t r = 0; r < rows; ++r)
-                packRow(indexes.data() + r * size_t(width), width, depth,
-                        raster->scanLine(order[r]));
+                packRow(indexes + r * size_t(width), width, depth, raster->scanLine(order[r]));
         }
     }
     frame.Raster = std::move(raster);
+    frame.Decoded = true;
     frame.Damaged = frame.Damaged || damaged;
+}
+
+}  // namespace
+
+void DecodeFrame(TGIFFrame& frame) {
+    try {
+        decode(frame);
+    } catch (const std::bad_alloc&) {
+        throw EError(outOfMemoryMessage());
+    }
 }

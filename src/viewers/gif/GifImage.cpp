@@ -3,6 +3,7 @@
 
 #include "base/Error.h"
 #include "base/RegularFile.h"
+#include "base/SystemError.h"
 #include "viewers/gif/Lzw.h"
 
 // C++
@@ -165,7 +166,7 @@ std::unique_ptr<std::vector<TExtension>> readExtensionRun(Source& in, uint8_t& i
 }
 
 /// Reads a frame after its ',' introducer.
-void readFrame(Source& in, TGIFFrame& frame, const TGIFImage& image) {
+void readFrame(Source& in, TGIFFrame& frame, TGIFImage& image) {
     TGIFItem& item = *frame.Item;
     try {
         uint8_t d[9];
@@ -195,6 +196,7 @@ void readFrame(Source& in, TGIFFrame& frame, const TGIFImage& image) {
             in.pos += size_t(length) + 1;
             if (length == 0) break;
         }
+        item.CodeShare = image.Budget().Take(in.pos - start);
         item.CodeStream.assign(in.data + start, in.data + in.pos);
         if (frame.Damaged) in.pos = in.size;
         if (frame.Damaged && !LoadDamagedGifs) streamReadError();
@@ -226,8 +228,38 @@ void readFrame(Source& in, TGIFFrame& frame, const TGIFImage& image) {
     } catch (...) {
         item.CodeStream.clear();
         item.CodeStream.shrink_to_fit();
+        item.CodeShare.Release();
         throw;
     }
+}
+
+/// The logical screen counts as a raster: the composed picture of a frame
+/// is one of its size, 32 bits a pixel.
+void checkScreen(TGIFImage& image) {
+    if (uint64_t(image.LogicalWidth) * image.LogicalHeight > TBitmap::kMaxPixels)
+        throw EError(outOfMemoryMessage());
+    image.Budget().Check(ScreenBytes(image));
+}
+
+/// The screen and the costliest frame to decode must fit beside what the
+/// load holds; decoded rasters do not count, as they are given back when
+/// another frame needs the room.
+void checkFrames(TGIFImage& image) {
+    uint64_t largest = 0, rasters = 0;
+    for (const auto& frame : image.Frames) {
+        if (FrameOnScreen(image, *frame)) largest = std::max(largest, FrameDecodeBytes(*frame));
+        if (frame->Raster) rasters += frame->Raster->bits().size();
+    }
+    const uint64_t screen = ScreenBytes(image);
+    const uint64_t need = largest > UINT64_MAX - screen ? UINT64_MAX : screen + largest;
+    if (need > image.Budget().Available() + rasters) throw EError(outOfMemoryMessage());
+}
+
+/// Fails as decoding would for a frame that has no colours at all, without
+/// decoding it.
+void checkColours(const TGIFFrame& frame) {
+    if (frame.Item->PixelBits < 1 || frame.Item->PixelBits > 8)
+        throw EError("Wrong number of colors; must be a power of 2");
 }
 
 void appendComments(TGIFData& header, const std::vector<TExtension>& run) {
@@ -270,6 +302,7 @@ void parse(TGIFImage& image, const uint8_t* data, size_t size, bool decodeFirst)
         while (introducer != 0 && introducer != kTrailer && !in.atEnd()) {
             auto run = readExtensionRun(in, introducer, image);
             if (introducer == kImageSeparator) {
+                if (image.Frames.empty()) checkScreen(image);
                 auto frame = std::make_unique<TGIFFrame>(&image);
                 const int globalCount = header.GlobalColors.count;
                 if (globalCount > 0) {
@@ -301,9 +334,22 @@ void parse(TGIFImage& image, const uint8_t* data, size_t size, bool decodeFirst)
         image.CurrentFrame = 0;
         if (decodeFirst) {
             try {
-                DecodeFrame(*image.Frames[0]);
+                // A frame off the screen is never drawn: only what decoding
+                // it would report about its colours is checked.
+                if (FrameOnScreen(image, *image.Frames[0]))
+                    image.FrameRaster(0);
+                else
+                    checkColours(*image.Frames[0]);
             } catch (...) {
                 image.Frames.erase(image.Frames.begin());
+                throw;
+            }
+            // A file that is to be shown is refused now if showing it cannot
+            // fit, not at a later frame.
+            try {
+                checkFrames(image);
+            } catch (...) {
+                image.CurrentFrame = -1;
                 throw;
             }
         }
@@ -313,15 +359,19 @@ void parse(TGIFImage& image, const uint8_t* data, size_t size, bool decodeFirst)
 }
 
 /// Reads exactly byteCount bytes through `read` (which returns 0 at the end)
-/// without trusting byteCount for the allocation.
+/// without trusting byteCount for the allocation; `share` holds the buffer
+/// in the budget, taken a block ahead of the reading.
 template <typename ReadFn>
-std::vector<uint8_t> readAll(int64_t byteCount, ReadFn read) {
+std::vector<uint8_t> readAll(int64_t byteCount, TMemoryBudget& budget, TBudgetShare& share,
+                             ReadFn read) {
     std::vector<uint8_t> buffer;
     if (byteCount <= 0) return buffer;
     const size_t total = size_t(byteCount);
     size_t have = 0;
     while (have < total) {
         const size_t chunk = std::min<size_t>(total - have, size_t(1) << 24);
+        share.Release();
+        share = budget.Take(have + chunk);
         buffer.resize(have + chunk);
         const size_t got = read(buffer.data() + have, chunk);
         if (got == 0) streamReadError();
@@ -338,7 +388,7 @@ TGIFFrame::TGIFFrame(TGIFImage* owner) : Owner(owner), Item(std::make_shared<TGI
 TGIFFrame::TGIFFrame(const TGIFFrame& other, TGIFImage* owner)
     : Owner(owner),
       Item(other.Item),
-      Raster(other.Raster ? std::make_unique<TBitmap>(*other.Raster) : nullptr),
+      Decoded(other.Decoded),
       ExtensionList(other.ExtensionList
                         ? std::make_unique<std::vector<TExtension>>(*other.ExtensionList)
                         : nullptr),
@@ -353,6 +403,7 @@ TGIFFrame::TGIFFrame(const TGIFFrame& other, TGIFImage* owner)
 
 TGIFImage::TGIFImage() {
     Reset();
+    FBudget.SetReclaimer([this](uint64_t needed) { ReleaseRasters(needed); });
 }
 
 TGIFImage::~TGIFImage() = default;
@@ -360,6 +411,8 @@ TGIFImage::~TGIFImage() = default;
 void TGIFImage::Reset() {
     Header = std::make_shared<TGIFData>();
     Frames.clear();
+    pinned_ = -1;
+    lastRequested_ = -1;
     CurrentFrame = -1;
     ScreenBackground = clNone;
     LoopCount = 1;
@@ -389,25 +442,50 @@ void TGIFImage::Assign(const TGIFImage& source) {
 
 void TGIFImage::LoadFromFile(const std::string& path) {
     TRegularFile file(path);  // fails before anything is reset
-    if (file.Size() > TRegularFile::kMaxWholeFileBytes) throw EError(systemErrorMessage(ENOMEM));
+    if (file.Size() > TRegularFile::kMaxWholeFileBytes) throw EError(outOfMemoryMessage());
     Reset();
-    const auto bytes = readAll(int64_t(file.Size()), [&file](uint8_t* out, size_t n) -> size_t {
-        size_t done = 0;
-        return file.Read(out, n, &done) ? done : 0;
-    });
+    TBudgetShare held;
+    const auto bytes =
+        readAll(int64_t(file.Size()), FBudget, held, [&file](uint8_t* out, size_t n) -> size_t {
+            size_t done = 0;
+            return file.Read(out, n, &done) ? done : 0;
+        });
     parse(*this, bytes.data(), bytes.size(), true);
 }
 
 const TBitmap& TGIFImage::FrameRaster(int i) {
     TGIFFrame& frame = Frame(i);
+    lastRequested_ = i;
     if (!frame.Raster) {
         if (frame.Item->CodeStream.empty()) {
             static const TBitmap none;
             return none;
         }
+        struct Pin {
+            int& pinned;
+            int previous;
+            ~Pin() { pinned = previous; }
+        } pin{pinned_, pinned_};
+        pinned_ = i;
         DecodeFrame(frame);
     }
     return *frame.Raster;
+}
+
+void TGIFImage::ReleaseRasters(uint64_t needed) {
+    const int count = FrameCount();
+    if (count == 0) return;
+    const int from = lastRequested_ >= 0 && lastRequested_ < count ? lastRequested_ : 0;
+    // An animation runs forwards and round: the frame before the last one
+    // asked for is needed again last, the one after it first.
+    uint64_t freed = 0;
+    for (int distance = count - 1; distance >= 1 && freed < needed; --distance) {
+        const int j = (from + distance) % count;
+        std::unique_ptr<TBitmap>& raster = Frames[size_t(j)]->Raster;
+        if (j == pinned_ || !raster) continue;
+        freed += raster->bits().size();
+        raster.reset();
+    }
 }
 
 bool TGIFImage::Empty() const {
@@ -427,13 +505,15 @@ bool TGIFImage::Transparent() const {
 int TGIFImage::Width() const {
     if (CurrentFrame < 0 || CurrentFrame >= FrameCount()) return 0;
     const TGIFFrame& frame = *Frames[size_t(CurrentFrame)];
-    return frame.Raster ? frame.Raster->width() : 0;
+    if (frame.Raster) return frame.Raster->width();
+    return frame.Decoded ? frame.Item->FrameWidth : 0;
 }
 
 int TGIFImage::Height() const {
     if (CurrentFrame < 0 || CurrentFrame >= FrameCount()) return 0;
     const TGIFFrame& frame = *Frames[size_t(CurrentFrame)];
-    return frame.Raster ? frame.Raster->height() : 0;
+    if (frame.Raster) return frame.Raster->height();
+    return frame.Decoded ? frame.Item->FrameHeight : 0;
 }
 
 void TGIFImage::SetWidth(int) {
@@ -446,11 +526,24 @@ void TGIFImage::SetHeight(int) {
 
 void LoadGif(TGIFImage& image, std::istream& source, int64_t byteCount, bool decodeFirst) {
     image.Reset();
-    const auto bytes = readAll(byteCount, [&source](uint8_t* out, size_t n) -> size_t {
-        source.read(reinterpret_cast<char*>(out), std::streamsize(n));
-        return size_t(source.gcount());
-    });
+    TBudgetShare held;
+    const auto bytes =
+        readAll(byteCount, image.Budget(), held, [&source](uint8_t* out, size_t n) -> size_t {
+            source.read(reinterpret_cast<char*>(out), std::streamsize(n));
+            return size_t(source.gcount());
+        });
     parse(image, bytes.data(), bytes.size(), decodeFirst);
+}
+
+bool FrameOnScreen(const TGIFImage& image, const TGIFFrame& frame) {
+    const TGIFItem& item = *frame.Item;
+    return frame.OriginX < image.LogicalWidth && frame.OriginY < image.LogicalHeight &&
+           item.FrameWidth > 0 && item.FrameHeight > 0 && frame.OriginX + item.FrameWidth > 0 &&
+           frame.OriginY + item.FrameHeight > 0;
+}
+
+uint64_t ScreenBytes(const TGIFImage& image) {
+    return TMemoryBudget::Bytes(image.LogicalWidth, image.LogicalHeight, 4);
 }
 
 void LoadGif(TGIFImage& image, const uint8_t* data, size_t size, bool decodeFirst) {

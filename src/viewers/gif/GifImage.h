@@ -9,6 +9,7 @@
 #include <vector>
 
 // Own
+#include "base/MemoryBudget.h"
 #include "viewers/image/Bitmap.h"
 
 /// Colours are 0x00BBGGRR: red in the low byte.
@@ -48,7 +49,8 @@ struct TGIFItem {
     uint16_t FrameWidth = 0;
     uint16_t FrameHeight = 0;
     uint8_t DescriptorFlags = 0;
-    ColorTable Colors;  ///< the local table, or a copy of the global one
+    ColorTable Colors;       ///< the local table, or a copy of the global one
+    TBudgetShare CodeShare;  ///< CodeStream's bytes in the loading image's budget
 };
 
 /** An extension block kept with a frame (graphic control or comment). */
@@ -65,11 +67,15 @@ class TGIFImage;
 class TGIFFrame {
 public:
     explicit TGIFFrame(TGIFImage* owner);
+    /// A copy for another image: the encoded data is shared; the raster is
+    /// not copied but decoded again when the copy needs it (the same pixels).
     TGIFFrame(const TGIFFrame& other, TGIFImage* owner);
 
     TGIFImage* Owner;
     std::shared_ptr<TGIFItem> Item;
-    std::unique_ptr<TBitmap> Raster;                         ///< absent until decoded
+    /// Absent until decoded; may be given back to the budget and decoded again.
+    std::unique_ptr<TBitmap> Raster;
+    bool Decoded = false;  ///< decoded at least once (the raster may have been given back)
     std::unique_ptr<std::vector<TExtension>> ExtensionList;  ///< absent when empty
     int32_t OriginX = 0;
     int32_t OriginY = 0;
@@ -85,6 +91,16 @@ public:
  * A GIF file's frames and logical screen, read by LoadGif. Only frame 0 is
  * decoded while loading; the others are decoded on first use by FrameRaster
  * and their rasters kept.
+ *
+ * Memory: everything the image holds (the file while it is read, the code
+ * streams, the rasters, and the composed picture that TGIFComposer makes
+ * of it) is held in the image's budget. A load is refused with the
+ * out-of-memory "System Error" text when the logical screen, counted as a
+ * 32-bit raster, or the screen with the largest frame's decoding beside it
+ * does not fit. Decoded rasters are kept while they fit; when a new one
+ * would not, the rasters shown longest ago are given back and decoded again
+ * when needed. Frames wholly outside the logical screen are never decoded
+ * by the load or the composition.
  */
 class TGIFImage {
 public:
@@ -106,11 +122,17 @@ public:
     const TGIFFrame& Frame(int i) const { return *Frames.at(size_t(i)); }
 
     /// The frame's raster, decoded on first use; empty without a code stream.
+    /// The reference holds until the next FrameRaster call, which may give
+    /// this raster back to the budget.
     const TBitmap& FrameRaster(int i);
+
+    /// What this image holds and may hold.
+    TMemoryBudget& Budget() { return FBudget; }
 
     bool Empty() const;
     bool Transparent() const;
-    /// Size of the current frame's raster (0 while there is none).
+    /// Size of the current frame's raster (0 while there is none; a raster
+    /// given back to the budget still counts with the size it had).
     int Width() const;
     int Height() const;
     /// The model never resizes: both fail with "Cannot change the Size of a GIF image".
@@ -134,7 +156,27 @@ public:
 
     /// Back to the empty state of a new image, without a notification.
     void Reset();
+
+private:
+    /// Gives back decoded rasters, those shown longest ago first, until
+    /// `needed` bytes are free; never the one being decoded.
+    void ReleaseRasters(uint64_t needed);
+
+    TMemoryBudget FBudget;
+    int pinned_ = -1;         // the frame being decoded
+    int lastRequested_ = -1;  // the frame FrameRaster gave out last
 };
+
+/// Whether a frame's rectangle meets the logical screen (only such frames
+/// are ever drawn).
+bool FrameOnScreen(const TGIFImage& image, const TGIFFrame& frame);
+
+/// What decoding a frame takes from its image's budget while it runs: the
+/// raster, one byte per pixel of work space and the gathered code bytes.
+uint64_t FrameDecodeBytes(const TGIFFrame& frame);
+
+/// Bytes of the composed picture of a logical screen (32 bits a pixel).
+uint64_t ScreenBytes(const TGIFImage& image);
 
 /// Replaces the image's content with the GIF in the next byteCount bytes of
 /// the source; decodes frame 0 when decodeFirst is set.
@@ -143,5 +185,6 @@ void LoadGif(TGIFImage& image, std::istream& source, int64_t byteCount, bool dec
 /// The same for bytes already in memory.
 void LoadGif(TGIFImage& image, const uint8_t* data, size_t size, bool decodeFirst);
 
-/// Decodes the frame's code stream into its Raster (replacing any raster).
+/// Decodes the frame's code stream into its Raster (replacing any raster),
+/// holding the raster and the work space in the owner's budget.
 void DecodeFrame(TGIFFrame& frame);

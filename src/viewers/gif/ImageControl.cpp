@@ -4,7 +4,11 @@
 // Qt
 #include <QCoreApplication>
 #include <QEvent>
+#include <QPaintEvent>
 #include <QPainter>
+
+// Project
+#include "base/Error.h"
 
 namespace {
 
@@ -88,27 +92,54 @@ void TImageControl::PaintBehind(QPainter& surface) {
 }
 
 void TImageControl::paintInto(QPainter& surface) {
-    surface.fillRect(rect(), palette().color(backgroundRole()));
+    surface.setClipRect(paintArea_);
+    surface.fillRect(paintArea_, palette().color(backgroundRole()));
     FlagScope painting(FPainting, true);
     PaintFrame(surface);
 }
 
-void TImageControl::paintEvent(QPaintEvent*) {
+void TImageControl::DropPaintBuffer() {
+    offscreen_ = QImage();
+    offscreenShare_ = TBudgetShare();
+}
+
+void TImageControl::paintEvent(QPaintEvent* event) {
     std::lock_guard lock(ViewLock);
+    // Qt asks only for what is exposed and in sight.
+    const QRect area = event->rect().intersected(rect());
+    if (area.isEmpty()) return;
+    paintArea_ = area;
     if (FDrawing) {
         QPainter surface(this);
         paintInto(surface);
         return;
     }
-    // The whole paint goes to a picture of the client size first and reaches
-    // the screen in one step, so a frame change never flickers.
+    // The paint goes to an off-screen picture first and reaches the screen
+    // in one step, so a frame change never flickers.
     FlagScope drawing(FDrawing, true);
-    if (offscreen_.size() != size())
-        offscreen_ = QImage(size(), QImage::Format_ARGB32_Premultiplied);
+    if (offscreen_.width() < area.width() || offscreen_.height() < area.height()) {
+        const QSize size = area.size().expandedTo(offscreen_.size());
+        DropPaintBuffer();
+        try {
+            if (TMemoryBudget* budget = PictureBudget())
+                offscreenShare_ = budget->Take(
+                    TMemoryBudget::Bytes(uint64_t(size.width()), uint64_t(size.height()), 4));
+            offscreen_ = QImage(size, QImage::Format_ARGB32_Premultiplied);
+        } catch (const EError&) {
+        }
+    }
+    if (offscreen_.isNull()) {
+        // No room for the off-screen picture: straight to the control.
+        DropPaintBuffer();
+        QPainter surface(this);
+        paintInto(surface);
+        return;
+    }
     {
         QPainter buffer(&offscreen_);
+        buffer.translate(-area.topLeft());
         paintInto(buffer);
     }
     QPainter surface(this);
-    surface.drawImage(0, 0, offscreen_);
+    surface.drawImage(area.topLeft(), offscreen_, QRect(QPoint(0, 0), area.size()));
 }

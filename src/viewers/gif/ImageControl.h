@@ -8,6 +8,7 @@
 #include <mutex>
 
 // Own
+#include "base/MemoryBudget.h"
 #include "viewers/image/ControlAlign.h"
 
 class QPainter;
@@ -21,6 +22,12 @@ class QPainter;
  * The control fills no background of its own: the parent's background is
  * painted beneath it, and the off-screen picture starts fully transparent
  * where PaintBehind is asked for, so what lies behind shows through there.
+ *
+ * Only what is to be painted is painted: the off-screen picture has the size
+ * of the part asked for (a control as large as a picture inside a scroll
+ * box is mostly out of sight), and PaintArea tells PaintFrame which part
+ * that is. The off-screen picture is held in the picture's budget; when that
+ * has no room left the paint goes straight to the control instead.
  */
 class TImageControl : public QWidget {
     Q_OBJECT
@@ -63,6 +70,17 @@ protected:
     /// fully transparent, the parent's background being painted beneath.
     void PaintBehind(QPainter& surface);
 
+    /// The part of the control (its own coordinates) that the paint under
+    /// way draws; the surface is clipped to it.
+    QRect PaintArea() const { return paintArea_; }
+
+    /// The budget of the picture shown, for the off-screen picture; none by
+    /// default.
+    virtual TMemoryBudget* PictureBudget() { return nullptr; }
+
+    /// Gives the off-screen picture back (its budget is going).
+    void DropPaintBuffer();
+
     void paintEvent(QPaintEvent* event) override;
 
 private:
@@ -72,5 +90,7 @@ private:
     bool FAutoSize = false;
     bool FPainting = false;
     bool FDrawing = false;  // a buffered paint is under way
+    QRect paintArea_;
     QImage offscreen_;
+    TBudgetShare offscreenShare_;
 };
