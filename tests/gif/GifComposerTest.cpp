@@ -4,6 +4,7 @@
 #include "viewers/gif/GifComposer.h"
 
 // C++
+#include <algorithm>
 #include <string>
 
 // Test
@@ -210,6 +211,58 @@ TEST(GifComposer, FramesReachingPastTheScreenAreClipped) {
     load(image, gif);
     Composed c;
     EXPECT_EQ(c.at(image, 1), picture({"11", "12"}));
+}
+
+TEST(GifComposer, WindowsAndRastersGivenBackComposeTheSamePixels) {
+    // Every disposal, keyed frames, frames past the edges and off the screen.
+    auto noise = [](int w, int h, int seed) {
+        std::vector<uint8_t> pixels(size_t(w * h));
+        for (size_t i = 0; i < pixels.size(); ++i) pixels[i] = uint8_t((i * 7 + i / 5 + seed) % 4);
+        return pixels;
+    };
+    GifBuilder gif;
+    gif.header().screen(16, 12, 4, 2);
+    gif.graphicControl(10, -1, 1).frame(0, 0, 16, 12, noise(16, 12, 0));
+    gif.graphicControl(10, 0, 2).frame(2, 3, 6, 5, noise(6, 5, 1));
+    gif.graphicControl(10, -1, 3).frame(7, 2, 8, 8, noise(8, 8, 2));
+    gif.graphicControl(10, -1, 1).frame(13, 10, 5, 4, noise(5, 4, 3));
+    gif.graphicControl(10, 3, 2).frame(0, 0, 16, 12, noise(16, 12, 4));
+    gif.graphicControl(10, -1, 0).frame(0, 0, 3, 3, noise(3, 3, 5));
+    gif.graphicControl(10, -1, 1).frame(40, 40, 4, 4, noise(4, 4, 6));
+    gif.graphicControl(10, 1, 1).frame(4, 4, 10, 6, noise(10, 6, 7)).trailer();
+    TGIFImage all, tight;
+    load(all, gif);
+    load(tight, gif);
+    // Room for the picture and one frame's decoding: rasters are given back
+    // at almost every step and decoded again.
+    uint64_t largest = 0;
+    for (int i = 0; i < tight.FrameCount(); ++i)
+        largest = std::max(largest, FrameDecodeBytes(tight.Frame(i)));
+    const uint64_t held = tight.Budget().Held() - tight.Frame(0).Raster->bits().size();
+    tight.Budget().SetLimit(held + ScreenBytes(tight) + largest);
+
+    // Each window stays for three steps: a rebuild for it, then steps within it.
+    const TPixelRect windows[] = {{5, 4, 7, 5}, {0, 0, 8, 6}, {0, 0, 16, 12}, {12, 0, 9, 30}};
+    Composed reference, windowed;
+    int step = 0, givenBack = 0;
+    for (int index : {0, 1, 2, 3, 4, 5, 6, 7, 0, 1, 2, 3, 4, 5, 6, 7, 3, 4, 2, 2}) {
+        SCOPED_TRACE(step);
+        const TPixelRect window = windows[step++ / 3 % 4].Intersected({0, 0, 16, 12});
+        const auto expected = reference.at(all, index);
+        uint32_t key = 0;
+        const TComposedPicture& picture =
+            windowed.composer.ComposeFrame(tight, index, true, key, &window);
+        EXPECT_EQ(key, reference.key);
+        for (int y = window.Y; y < window.Y + window.H; ++y)
+            for (int x = window.X; x < window.X + window.W; ++x)
+                ASSERT_EQ(picture.Pixels[size_t(y * 16 + x)], expected[size_t(y * 16 + x)])
+                    << x << "," << y;
+        for (int i = 0; i < tight.FrameCount(); ++i)
+            givenBack += tight.Frame(i).Decoded && !tight.Frame(i).Raster;
+    }
+    EXPECT_GT(givenBack, 0);
+    EXPECT_LE(tight.Budget().Peak(), tight.Budget().Limit());
+    EXPECT_FALSE(tight.Frame(6).Decoded);  // off the screen
 }
 
 TEST(GifComposer, FailingDecodeDropsAPictureBuiltFromScratchAndKeepsAReusedOne) {
