@@ -27,8 +27,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         if (uint64_t(item.FrameWidth) * item.FrameHeight > (uint64_t(1) << 20)) continue;
         try {
             const TBitmap& raster = image.FrameRaster(i);
+            const TRasterSize kept = FrameRasterSize(image.Frame(i));
             if (!item.CodeStream.empty() &&
-                (raster.width() != item.FrameWidth || raster.height() != item.FrameHeight))
+                (raster.width() != kept.Width || raster.height() != kept.Height))
                 __builtin_trap();
         } catch (const EError&) {
         }

@@ -6,6 +6,7 @@
 
 // Project
 #include "base/Error.h"
+#include "base/MemoryBudget.h"
 #include "viewers/image/Bitmap.h"
 #include "viewers/image/BmpReader.h"
 #include "viewers/image/MemoryStream.h"
@@ -17,8 +18,9 @@ constexpr uint64_t kConvertedPixels = uint64_t(1) << 20;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     TMemoryStream in(data, size);
+    TMemoryBudget budget;
     try {
-        const TBitmap bitmap = TBmpReader::Read(in);
+        const TBitmap bitmap = TBmpReader::Read(in, &budget);
         if (uint64_t(bitmap.width()) * uint64_t(bitmap.height()) <= kConvertedPixels)
             (void)bitmap.toArgb32();
     } catch (const EError&) {

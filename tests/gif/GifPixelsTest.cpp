@@ -226,13 +226,20 @@ TEST(GifPixels, SmallCodeSizeWithALargeTableStillExpandsTableCodes) {
     EXPECT_EQ(indexes(image.FrameRaster(0)), pixels);
 }
 
-TEST(GifPixels, FramesOutsideTheScreenDecodeAtTheirOwnSize) {
+TEST(GifPixels, RastersKeepOnlyThePartOfTheFrameOnTheScreen) {
+    // Nothing off the screen is ever drawn: a frame larger than the screen
+    // costs no more memory than the screen.
     GifBuilder b;
-    b.header().screen(2, 2, 2).frame(60000, 60000, 4, 1, {1, 1, 0, 1});
+    b.header().screen(3, 2, 2).frame(1, 0, 4, 3, {1, 1, 0, 1, 0, 1, 1, 1, 1, 0, 0, 1});
+    b.frame(60000, 60000, 4, 1, {1, 1, 0, 1});
     TGIFImage image;
     load(image, b.bytes);
-    EXPECT_EQ(image.Frame(0).OriginX, 60000);
+    EXPECT_EQ(image.Width(), 4);
+    EXPECT_EQ(image.FrameRaster(0).width(), 2);
+    EXPECT_EQ(image.FrameRaster(0).height(), 2);
     EXPECT_EQ(indexes(image.FrameRaster(0)), (std::vector<uint8_t>{1, 1, 0, 1}));
+    EXPECT_EQ(image.Frame(1).OriginX, 60000);
+    EXPECT_TRUE(image.FrameRaster(1).empty());
 }
 
 }  // namespace

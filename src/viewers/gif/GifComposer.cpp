@@ -48,6 +48,7 @@ void TGIFComposer::Clear() {
     CacheIndex_ = -1;
     CacheKey_ = clNone;
     Valid_ = {};
+    builtFor_ = nullptr;
 }
 
 int TGIFComposer::StartingFrame(const TGIFImage& image, int index) {
@@ -87,15 +88,30 @@ const TComposedPicture& TGIFComposer::ComposeFrame(TGIFImage& image, int index, 
         return CacheBitmap_;
     }
 
+    // A rebuild for the same image writes into the picture it has: only the
+    // window is filled again, and nothing is given back and taken anew.
+    const size_t pixels = size_t(image.LogicalWidth) * image.LogicalHeight;
+    const bool again = builtFor_ == &image && pixels > 0 && CacheBitmap_.Pixels.size() == pixels;
+    TZeroedArray<uint32_t> memory;
+    TBudgetShare share;
+    if (again) {
+        memory = std::move(CacheBitmap_.Pixels);
+        share = std::move(CacheBitmap_.Share);
+    }
     Clear();
     TComposedPicture& picture = CacheBitmap_;
     try {
-        // The whole screen is held in the budget (it is what a window may
-        // cover); only the window is ever written.
-        picture.Share = image.Budget().Take(ScreenBytes(image));
-        picture.Pixels = TZeroedArray<uint32_t>(size_t(image.LogicalWidth) * image.LogicalHeight);
+        if (!again) {
+            // The whole screen is held in the budget (it is what a window may
+            // cover); only the window is ever written.
+            share = image.Budget().Take(ScreenBytes(image));
+            memory = TZeroedArray<uint32_t>(pixels);
+        }
+        picture.Pixels = std::move(memory);
+        picture.Share = std::move(share);
         picture.Width = image.LogicalWidth;
         picture.Height = image.LogicalHeight;
+        builtFor_ = &image;
         Valid_ = wanted;
         builtWindowColor_ = WindowColor;
         // The fill and the key come from the image's current frame (frame 0
@@ -113,8 +129,8 @@ const TComposedPicture& TGIFComposer::ComposeFrame(TGIFImage& image, int index, 
         }
         picture.Keyed = key != clNone && transparent;
         CacheKey_ = key;
-        // A keyed fill is 0, which the fresh memory already holds.
-        if (!picture.Keyed) fillRect(Valid_);
+        // A keyed fill is 0, which fresh memory already holds.
+        if (!picture.Keyed || again) fillRect(Valid_);
 
         const int start = StartingFrame(image, index);
         for (int j = start; j < index; ++j) {

@@ -50,11 +50,12 @@ struct TComposedPicture {
  * latest full-screen frame that hides everything before it.
  *
  * Only a window of the screen is composed: what can be seen. The picture
- * has the screen's size (held in the image's budget), but only the window is
- * written, so the rest is never committed; a frame outside the window is
- * neither drawn nor decoded. A step draws within the window composed last;
- * asking for a window that it does not cover rebuilds the picture for the new
- * one. The pixels inside the window are the same whatever the window.
+ * has the screen's size (held in the image's budget), but only the windows
+ * asked for are ever written, so the rest is never committed; a frame
+ * outside the window is neither drawn nor decoded. A step draws within the
+ * window composed last; asking for a window that it does not cover rebuilds
+ * the picture for the new one, in the same memory while the image is the
+ * same. The pixels inside the window are the same whatever the window.
  */
 class TGIFComposer {
 public:
@@ -94,7 +95,8 @@ private:
     int CacheIndex_ = -1;
     uint32_t CacheKey_ = clNone;
     TPixelRect Valid_;
-    uint32_t builtWindowColor_ = 0;  // WindowColor when the picture was built
+    uint32_t builtWindowColor_ = 0;        // WindowColor when the picture was built
+    const TGIFImage* builtFor_ = nullptr;  // the image CacheBitmap was made for
 };
 
 /// 0x00BBGGRR as opaque 0xFFRRGGBB.

@@ -96,14 +96,45 @@ int rasterDepth(int pixelBits) {
     return 0;
 }
 
+/// Room for the indexes that `codeBytes` of LZW data can give: no more than
+/// the frame's pixels, nor than its codes expand to (each code takes at
+/// least codeSize + 1 bits and gives at most kMaxExpansion pixels), and a
+/// row beyond that, so that the decoding ends where it would with room for
+/// the whole frame. A few bytes cannot ask for 256 MiB of work space.
+size_t indexRoom(size_t codeBytes, int codeSize, int32_t width, size_t pixels) {
+    if (width <= 0 || pixels == 0) return 0;
+    const uint64_t codes = uint64_t(codeBytes) * 8 / uint64_t(codeSize + 1);
+    const uint64_t reach = TMemoryBudget::Bytes(codes, LzwDecoder::kMaxExpansion);
+    if (reach >= pixels) return pixels;
+    const uint64_t rows = reach / uint64_t(width) + 2;
+    return size_t(std::min<uint64_t>(pixels, rows * uint64_t(width)));
+}
+
 }  // namespace
+
+TRasterSize FrameRasterSize(const TGIFFrame& frame) {
+    const TGIFItem& item = *frame.Item;
+    if (!frame.Owner) return {item.FrameWidth, item.FrameHeight};
+    // Origins are never negative: what lies off the screen is on the right
+    // and at the bottom.
+    const int32_t w =
+        std::clamp<int32_t>(frame.Owner->LogicalWidth - frame.OriginX, 0, item.FrameWidth);
+    const int32_t h =
+        std::clamp<int32_t>(frame.Owner->LogicalHeight - frame.OriginY, 0, item.FrameHeight);
+    return w && h ? TRasterSize{w, h} : TRasterSize{0, 0};
+}
 
 uint64_t FrameDecodeBytes(const TGIFFrame& frame) {
     const TGIFItem& item = *frame.Item;
     const int depth = rasterDepth(item.PixelBits);
-    return TBitmap::pixelBytes(item.FrameWidth, item.FrameHeight, depth ? uint32_t(depth) : 8) +
-           uint64_t(item.FrameWidth) * item.FrameHeight + item.CodeStream.size() +
-           LzwDecoder::kPadding;
+    const size_t pixels = size_t(item.FrameWidth) * item.FrameHeight;
+    const int codeSize = item.CodeStream.empty() ? 0 : item.CodeStream[0];
+    const size_t room = codeSize >= 2 && codeSize <= 9
+                            ? indexRoom(item.CodeStream.size(), codeSize, item.FrameWidth, pixels)
+                            : 0;
+    const TRasterSize kept = FrameRasterSize(frame);
+    return TBitmap::pixelBytes(kept.Width, kept.Height, depth ? uint32_t(depth) : 8) + room +
+           item.CodeStream.size() + LzwDecoder::kPadding;
 }
 
 namespace {
@@ -115,11 +146,15 @@ void decode(TGIFFrame& frame) {
 
     const int32_t width = item.FrameWidth;
     const int32_t height = item.FrameHeight;
+    // A few bytes of header can ask for 4 GiB: frames above the pixel limit
+    // are refused, and of the others only the part on the screen is kept
+    // (allocate() holds it in the budget before touching memory).
+    if (uint64_t(width) * uint64_t(height) > TBitmap::kMaxPixels)
+        throw EError(outOfMemoryMessage());
     TMemoryBudget* budget = frame.Owner ? &frame.Owner->Budget() : nullptr;
-    // allocate() refuses rasters above TBitmap::kMaxPixels, or beyond the
-    // budget, before touching memory: a few bytes of header can ask for 4 GiB.
+    const TRasterSize kept = FrameRasterSize(frame);
     auto raster = std::make_unique<TBitmap>();
-    raster->allocate(width, height, uint16_t(depth), budget);
+    raster->allocate(kept.Width, kept.Height, uint16_t(depth), budget);
     const int entries = 1 << depth;
     raster->palette.resize(size_t(entries));
     for (int i = 0; i < entries; ++i) {
@@ -144,24 +179,23 @@ void decode(TGIFFrame& frame) {
             struct Trim {
                 ~Trim() { scratch.trim(); }
             } trim;
+            const size_t room = indexRoom(stream.size(), codeSize, width, pixels);
             const TBudgetShare work =
-                budget ? budget->Take(pixels + stream.size() + LzwDecoder::kPadding)
-                       : TBudgetShare();
+                budget ? budget->Take(room + stream.size() + LzwDecoder::kPadding) : TBudgetShare();
             std::vector<uint8_t>& codes = scratch.codes;
             const size_t size = gatherCodes(stream, codes);
             TZeroedArray<uint8_t> large;
             uint8_t* indexes;
-            if (pixels > Scratch::kKeepBytes) {
-                large = TZeroedArray<uint8_t>(pixels);
+            if (room > Scratch::kKeepBytes) {
+                large = TZeroedArray<uint8_t>(room);
                 indexes = large.data();
             } else {
-                if (scratch.indexes.size() < pixels) scratch.indexes.resize(pixels);
+                if (scratch.indexes.size() < room) scratch.indexes.resize(room);
                 indexes = scratch.indexes.data();
             }
             const uint8_t mask = uint8_t((1u << item.PixelBits) - 1);
             auto decoder = std::make_unique<LzwDecoder>();
-            const auto result =
-                decoder->decode(codes.data(), size, codeSize, mask, indexes, pixels);
+            const auto result = decoder->decode(codes.data(), size, codeSize, mask, indexes, room);
             if (result.status == LzwDecoder::Status::TooLong) {
                 if (!LoadDamagedGifs) throw EError("GIF encoded data is corrupt");
                 damaged = true;
@@ -174,7 +208,9 @@ void decode(TGIFFrame& frame) {
             const size_t rows = (result.written + size_t(width) - 1) / size_t(width);
             std::memset(indexes + result.written, 0, rows * size_t(width) - result.written);
             for (size_t r = 0; r < rows; ++r)
-                packRow(indexes + r * size_t(width), width, depth, raster->scanLine(order[r]));
+                if (order[r] < kept.Height)
+                    packRow(indexes + r * size_t(width), kept.Width, depth,
+                            raster->scanLine(order[r]));
         }
     }
     frame.Raster = std::move(raster);

@@ -505,14 +505,12 @@ bool TGIFImage::Transparent() const {
 int TGIFImage::Width() const {
     if (CurrentFrame < 0 || CurrentFrame >= FrameCount()) return 0;
     const TGIFFrame& frame = *Frames[size_t(CurrentFrame)];
-    if (frame.Raster) return frame.Raster->width();
     return frame.Decoded ? frame.Item->FrameWidth : 0;
 }
 
 int TGIFImage::Height() const {
     if (CurrentFrame < 0 || CurrentFrame >= FrameCount()) return 0;
     const TGIFFrame& frame = *Frames[size_t(CurrentFrame)];
-    if (frame.Raster) return frame.Raster->height();
     return frame.Decoded ? frame.Item->FrameHeight : 0;
 }
 

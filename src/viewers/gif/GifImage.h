@@ -73,7 +73,8 @@ public:
 
     TGIFImage* Owner;
     std::shared_ptr<TGIFItem> Item;
-    /// Absent until decoded; may be given back to the budget and decoded again.
+    /// The part of the frame on the screen (FrameRasterSize), absent until
+    /// decoded; may be given back to the budget and decoded again.
     std::unique_ptr<TBitmap> Raster;
     bool Decoded = false;  ///< decoded at least once (the raster may have been given back)
     std::unique_ptr<std::vector<TExtension>> ExtensionList;  ///< absent when empty
@@ -131,8 +132,8 @@ public:
 
     bool Empty() const;
     bool Transparent() const;
-    /// Size of the current frame's raster (0 while there is none; a raster
-    /// given back to the budget still counts with the size it had).
+    /// Size of the current frame once decoded (0 before; a raster given back
+    /// to the budget still counts; the part kept may be smaller).
     int Width() const;
     int Height() const;
     /// The model never resizes: both fail with "Cannot change the Size of a GIF image".
@@ -171,8 +172,19 @@ private:
 /// are ever drawn).
 bool FrameOnScreen(const TGIFImage& image, const TGIFFrame& frame);
 
+/// The size of a frame's raster: the part of the frame on its image's
+/// logical screen (origins are never negative, so it starts at the frame's
+/// top-left corner). Nothing beyond the screen is ever drawn, so it is not
+/// kept: a frame larger than the screen costs no more than the screen.
+struct TRasterSize {
+    int32_t Width = 0;
+    int32_t Height = 0;
+};
+TRasterSize FrameRasterSize(const TGIFFrame& frame);
+
 /// What decoding a frame takes from its image's budget while it runs: the
-/// raster, one byte per pixel of work space and the gathered code bytes.
+/// raster, the work space for the pixels its codes can give and the
+/// gathered code bytes.
 uint64_t FrameDecodeBytes(const TGIFFrame& frame);
 
 /// Bytes of the composed picture of a logical screen (32 bits a pixel).
@@ -186,5 +198,6 @@ void LoadGif(TGIFImage& image, std::istream& source, int64_t byteCount, bool dec
 void LoadGif(TGIFImage& image, const uint8_t* data, size_t size, bool decodeFirst);
 
 /// Decodes the frame's code stream into its Raster (replacing any raster),
-/// holding the raster and the work space in the owner's budget.
+/// holding the raster and the work space in the owner's budget. The raster
+/// has FrameRasterSize: the part of the frame on the screen.
 void DecodeFrame(TGIFFrame& frame);
