@@ -60,7 +60,7 @@ fuzz: deps $(BUILD_FUZZ)/build.ninja
 	  mkdir -p fuzz-corpus/$$name; seeds=fuzz/seeds/$$name; [ -d $$seeds ] || seeds=; \
 	  echo "== $$name ($(FUZZ_SECONDS) s)"; \
 	  $$f -max_total_time=$(FUZZ_SECONDS) -rss_limit_mb=2048 -timeout=10 \
-	      $$( [ -f fuzz/$$name.dict ] && echo -dict=fuzz/$$name.dict ) \
+	      $$( [ -f fuzz/$$name.dict ] && echo -dict=fuzz/$$name.dict ) $$(cat fuzz/$$name.flags 2>/dev/null) \
 	      fuzz-corpus/$$name $$seeds $$(cat fuzz/seeds/$$name.dirs 2>/dev/null) || exit 1; \
 	done
 
