@@ -1,6 +1,7 @@
 // LoadTextFile until the first paint, beside setting the same decoded text
 // into a bare QPlainTextEdit and painting it; plus the heap each view holds
-// per file byte once loaded.
+// per file byte once loaded, and the peak memory of the longest line the
+// view takes (laid out whole when shown).
 
 #include <benchmark/benchmark.h>
 
@@ -10,6 +11,7 @@
 #include <QTemporaryDir>
 
 #include <chrono>
+#include <cstdio>
 #include <memory>
 #include <string>
 
@@ -97,6 +99,72 @@ BENCHMARK(BM_LoadUntilFirstPaint)
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond)
     ->Iterations(3);
+
+/// Resident peak of the process (VmHWM) in bytes; ResetPeak starts it anew.
+std::size_t ResidentPeak() {
+    std::size_t kib = 0;
+    if (std::FILE* f = std::fopen("/proc/self/status", "r")) {
+        char line[256];
+        while (std::fgets(line, sizeof line, f))
+            if (std::sscanf(line, "VmHWM: %zu", &kib) == 1) break;
+        std::fclose(f);
+    }
+    return kib * 1024;
+}
+void ResetPeak() {
+    if (std::FILE* f = std::fopen("/proc/self/clear_refs", "w")) {
+        std::fputs("5", f);
+        std::fclose(f);
+    }
+}
+
+// One line of TMemo::kLineCapacity characters (words of five letters), with
+// word wrap on: the view's load and first paint beside the bare widget's.
+void BM_LongestLine(benchmark::State& state) {
+    static const Sample s = [] {
+        Sample line;
+        std::string text;
+        for (std::size_t i = 0; i < TMemo::kLineCapacity; ++i) text += (i % 6 == 5) ? ' ' : 'a';
+        line.path = folder().filePath(QStringLiteral("line.txt"));
+        QFile file(line.path);
+        file.open(QIODevice::WriteOnly);
+        file.write(text.data(), qint64(text.size()));
+        line.bytes = text.size();
+        line.decoded = QString::fromLatin1(text.data(), qsizetype(text.size()));
+        return line;
+    }();
+    double viewSeconds = 0, bareSeconds = 0, viewPeak = 0, barePeak = 0;
+    for (auto _ : state) {
+        {
+            auto bare = shownWidget<QPlainTextEdit>();
+            ResetPeak();
+            const std::size_t before = ResidentPeak();
+            auto t0 = Clock::now();
+            bare->setPlainText(s.decoded);
+            bare->viewport()->repaint();
+            bareSeconds += std::chrono::duration<double>(Clock::now() - t0).count();
+            barePeak += double(ResidentPeak() - before);
+        }
+        {
+            auto memo = shownWidget<TMemo>();
+            ResetPeak();
+            const std::size_t before = ResidentPeak();
+            auto t0 = Clock::now();
+            memo->LoadTextFile(s.path);
+            memo->viewport()->repaint();
+            const double seconds = std::chrono::duration<double>(Clock::now() - t0).count();
+            viewSeconds += seconds;
+            viewPeak += double(ResidentPeak() - before);
+            state.SetIterationTime(seconds);
+        }
+    }
+    const double n = double(state.iterations());
+    state.counters["bare_ms"] = bareSeconds / n * 1e3;
+    state.counters["x_bare_time"] = viewSeconds / bareSeconds;
+    state.counters["peak_per_char"] = viewPeak / n / double(s.bytes);
+    state.counters["bare_peak_per_char"] = barePeak / n / double(s.bytes);
+}
+BENCHMARK(BM_LongestLine)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(2);
 
 }  // namespace
 

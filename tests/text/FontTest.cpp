@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
+
 #include <QApplication>
 #include <QColor>
 #include <QFont>
@@ -92,6 +94,27 @@ TEST(Font, SizeAndHeightFollowMulDiv) {
     font.SetHeight(16);  // a cell height: a sensible, positive size
     EXPECT_EQ(font.Size(), 12);
     font.SetSize(0);
+    EXPECT_EQ(font.Height(), 0);
+
+    // Stored values beyond any font count as unreadable ones: 0, the default
+    // size. The smallest int once reached a negation that has no result.
+    for (int height : {INT_MIN, INT_MAX, -TFont::kMaxHeight - 1, TFont::kMaxHeight + 1}) {
+        font.SetHeight(-11);
+        EXPECT_TRUE(font.setProperty("Height", height));
+        EXPECT_EQ(font.Height(), 0) << height;
+        EXPECT_EQ(font.Size(), 0);
+        EXPECT_GT(font.ToQFont().pointSizeF() + font.ToQFont().pixelSize(), 0);
+    }
+    for (int points : {INT_MIN, INT_MAX, TFont::kMaxSize + 1}) {
+        font.SetSize(8);
+        EXPECT_TRUE(font.setProperty("Size", points));
+        EXPECT_EQ(font.Height(), 0) << points;
+    }
+    font.SetHeight(-TFont::kMaxHeight);
+    EXPECT_EQ(font.ToQFont().pixelSize(), TFont::kMaxHeight);
+    // The largest size of the chooser at a density where it has no height.
+    font.SetPixelsPerInch(9437184);
+    font.SetSize(-TFont::kMaxSize);
     EXPECT_EQ(font.Height(), 0);
 }
 

@@ -176,4 +176,15 @@ TEST_F(TextViewTest, TextAboveCapacityKeepsTheContent) {
               "Text exceeds memo capacity");
     EXPECT_EQ(linesOf(memo_), QStringList{"kept"});
     EXPECT_EQ(errorOf(memo_, files_.Write("fits.txt", std::string(50, '\n'))), "(no error)");
+
+    // One line is laid out whole: a line above the line capacity is refused
+    // however short the file; the same characters in shorter lines are taken.
+    memo_.SetCapacity(100, 10);
+    EXPECT_EQ(errorOf(memo_, files_.Write("long.txt", "short\n" + std::string(11, 'x'))),
+              "Text exceeds memo capacity");
+    EXPECT_EQ(linesOf(memo_).size(), 51);
+    EXPECT_EQ(
+        errorOf(memo_, files_.Write("lines.txt", std::string(9, 'x') + "\n" + std::string(9, 'x'))),
+        "(no error)");
+    EXPECT_EQ(linesOf(memo_), (QStringList{"xxxxxxxxx", "xxxxxxxxx"}));
 }

@@ -26,7 +26,8 @@ int TFont::MulDiv(int a, int b, int c) {
 int TFont::Size() const {
     // A positive height includes the internal leading; taking it as the size
     // in pixels overstates the points a little, which is the best guess
-    // without measuring a face that may not exist.
+    // without measuring a face that may not exist. Heights are bounded, so
+    // the negation stays within range.
     if (height_ < 0) return -MulDiv(height_, 72, pixelsPerInch_);
     return MulDiv(height_, 72, pixelsPerInch_);
 }
@@ -45,6 +46,7 @@ void TFont::SetColor(int color) {
 }
 
 void TFont::SetHeight(int height) {
+    if (height < -kMaxHeight || height > kMaxHeight) height = 0;
     if (height == height_) return;
     height_ = height;
     emit Changed();
@@ -63,7 +65,10 @@ void TFont::SetPitch(TFontPitch pitch) {
 }
 
 void TFont::SetSize(int points) {
-    SetHeight(-MulDiv(points, pixelsPerInch_, 72));
+    if (points < -kMaxSize || points > kMaxSize) points = 0;
+    // In 64 bits: MulDiv may give INT_MIN, whose negation has no int.
+    const std::int64_t height = -std::int64_t(MulDiv(points, pixelsPerInch_, 72));
+    SetHeight(height < -kMaxHeight || height > kMaxHeight ? 0 : int(height));
 }
 
 void TFont::SetStyle(TFontStyles style) {

@@ -37,6 +37,11 @@ public:
     static constexpr int kDefaultCharset = 1;                  // DEFAULT_CHARSET
     static constexpr int kWindowTextColor = int(0x80000008u);  // clWindowText
     static constexpr int kDefaultHeight = -11;
+    /// Heights (pixels) and sizes (points) beyond these are no font: stored
+    /// settings may hold anything, and such values count as unreadable ones,
+    /// which set 0 (the default size). The size is the font chooser's largest.
+    static constexpr int kMaxHeight = 1 << 17;
+    static constexpr int kMaxSize = 16384;
 
     explicit TFont(QObject* parent = nullptr);
 

@@ -1,6 +1,7 @@
 #include "viewers/text/TextNormalize.h"
 
 // C++ standard library
+#include <algorithm>
 #include <bit>
 #include <cstdint>
 #include <cstring>
@@ -107,6 +108,20 @@ std::string NormalizeLineBreaks(std::string_view data) {
     std::string out(NormalizedLength(data.data(), data.size()), '\0');
     out.resize(NormalizeLineBreaks(data.data(), data.size(), out.data(), out.size()));
     return out;
+}
+
+std::size_t LongestLineLength(std::string_view text) {
+    if (text.empty()) return 0;
+    std::size_t longest = 0;
+    std::size_t start = 0;
+    while (start <= text.size()) {
+        const void* lf = std::memchr(text.data() + start, '\n', text.size() - start);
+        const std::size_t end =
+            lf ? std::size_t(static_cast<const char*>(lf) - text.data()) : text.size();
+        longest = std::max(longest, end - start);
+        start = end + 1;
+    }
+    return longest;
 }
 
 }  // namespace text

@@ -29,4 +29,8 @@ std::size_t NormalizeLineBreaks(const char* data, std::size_t size, char* out, s
 /// Both passes into a new string.
 std::string NormalizeLineBreaks(std::string_view data);
 
+/// The most bytes between two LF bytes (or the text's ends): the longest
+/// line of a normalised text, its CR included.
+std::size_t LongestLineLength(std::string_view text);
+
 }  // namespace text

@@ -13,6 +13,7 @@
 
 // C++ standard library
 #include <cstring>
+#include <new>
 
 // Project
 #include "app/ActionList.h"
@@ -96,19 +97,29 @@ void TMemo::LoadTextFile(const QString& path) {
     // The same text as shown: leave scroll position and selection alone.
     if (normalized == FContent) return;
 
-    if (normalized.size() > capacity_) throw EError(text::kTextTooLargeMessage);
+    if (normalized.size() > capacity_ || text::LongestLineLength(normalized) > lineCapacity_)
+        throw EError(text::kTextTooLargeMessage);
 
     QString content(qsizetype(normalized.size()), Qt::Uninitialized);
     text::DecodeCp1252(normalized.data(), normalized.size(),
                        reinterpret_cast<char16_t*>(content.data()));
 
-    const bool updates = updatesEnabled();
+    // Drawing is suspended while the content is replaced, and resumed
+    // whatever happens: a view left suspended would never be drawn again.
+    struct Suspended {
+        QWidget* view;
+        bool updates;
+        ~Suspended() { view->setUpdatesEnabled(updates); }
+    } suspended{this, updatesEnabled()};
     setUpdatesEnabled(false);
-    setPlainText(content);
+    try {
+        setPlainText(content);
+    } catch (const std::bad_alloc&) {
+        throw EError(text::kTextTooLargeMessage);
+    }
     content.clear();
     showFromStart();
     FContent = std::move(normalized);
-    setUpdatesEnabled(updates);
 }
 
 void OptionsWordWrapExecute(TMemo& memo) {

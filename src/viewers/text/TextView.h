@@ -34,6 +34,11 @@ public:
     /// memory per file byte, so a full view stays near 2 GB. Larger files
     /// are refused by their size before a byte is read.
     static constexpr std::size_t kCapacity = std::size_t(256) << 20;
+    /// The longest line the view takes. A line is laid out whole when it is
+    /// shown, at about 41 bytes of memory and a microsecond or more per
+    /// character: one line of 100 MB would take 4 GB and minutes, a line of
+    /// this length about 45 MB and a second at most.
+    static constexpr std::size_t kLineCapacity = std::size_t(1) << 20;
 
     explicit TMemo(QWidget* parent = nullptr);
 
@@ -49,8 +54,11 @@ public:
     /// The content as normalised bytes (CR LF between lines).
     const std::string& Content() const { return FContent; }
 
-    /// Capacity used by LoadTextFile; tests lower it.
-    void SetCapacity(std::size_t capacity) { capacity_ = capacity; }
+    /// Capacities used by LoadTextFile; tests lower them.
+    void SetCapacity(std::size_t capacity, std::size_t lineCapacity = kLineCapacity) {
+        capacity_ = capacity;
+        lineCapacity_ = lineCapacity;
+    }
 
 protected:
     void changeEvent(QEvent* event) override;
@@ -64,6 +72,7 @@ private:
     TFont* FFont = nullptr;
     std::string FContent;
     std::size_t capacity_ = kCapacity;
+    std::size_t lineCapacity_ = kLineCapacity;
 };
 
 /// The word-wrap command: ssBoth from ssVertical, ssVertical from any other value.
