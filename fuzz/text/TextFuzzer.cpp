@@ -1,6 +1,7 @@
 // Line-break normalisation and Windows-1252 decoding of arbitrary bytes: the
 // second pass writes exactly what the first predicted, every break comes out
-// as CR LF, and decoding keeps one character per byte.
+// as CR LF, decoding keeps one character per byte, and the longest line
+// found for the capacity check is the longest run between LF bytes.
 
 #include <cstddef>
 #include <cstdint>
@@ -33,6 +34,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::size_t inputBreakBytes = 0;
     for (std::size_t i = 0; i < size; ++i) inputBreakBytes += bytes[i] == '\r' || bytes[i] == '\n';
     if (out.size() - 2 * lineBreaks != size - inputBreakBytes) std::abort();
+
+    std::size_t longest = 0, run = 0;
+    for (char c : out) {
+        run = c == '\n' ? 0 : run + 1;
+        if (run > longest) longest = run;
+    }
+    if (text::LongestLineLength(out) != longest) std::abort();
 
     const std::u16string decoded = text::DecodeCp1252(out);
     if (decoded.size() != out.size()) std::abort();
