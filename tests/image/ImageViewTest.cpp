@@ -11,6 +11,7 @@
 
 // Project
 #include "BmpBuilder.h"
+#include "ImageTestSupport.h"
 #include "app/Application.h"
 #include "app/MainWindowUnit.h"
 #include "base/Error.h"
@@ -285,16 +286,16 @@ TEST_F(ImageViewTest, EmptyFiles) {
 }
 
 TEST_F(ImageViewTest, JpegDecodesOnceAcrossModesResizesAndScrolls) {
-    view_->LoadPictureFile(Write("harvesters.jpg", ReadTestFile(Wuffs("harvesters.jpeg"))));
+    view_->LoadPictureFile(Write("IMG_0001.JPG", EncodePhoto(640, 480)));
     ASSERT_NE(Jpeg(), nullptr);
     EXPECT_EQ(Jpeg()->DecodeCount(), 0);  // nothing decoded before the first draw
-    EXPECT_EQ(image()->size(), QSize(1165, 859));
+    EXPECT_EQ(image()->size(), QSize(640, 480));
     const QImage first = Screen();
     EXPECT_EQ(Jpeg()->DecodeCount(), 1);
     // Drawn in its own colours, pixel for pixel from 8, 8.
     const std::vector<uint32_t> decoded = Jpeg()->Pixels().toArgb32();
     for (QPoint p : {QPoint(0, 0), QPoint(100, 50), QPoint(250, 150)})
-        EXPECT_EQ(first.pixel(p + QPoint(8, 8)), decoded[size_t(p.y()) * 1165 + size_t(p.x())]);
+        EXPECT_EQ(first.pixel(p + QPoint(8, 8)), decoded[size_t(p.y()) * 640 + size_t(p.x())]);
     view_->sbImage()->horizontalScrollBar()->setValue(300);
     Screen();
     view_->btnZoom()->click();
@@ -308,7 +309,9 @@ TEST_F(ImageViewTest, JpegDecodesOnceAcrossModesResizesAndScrolls) {
 }
 
 TEST_F(ImageViewTest, TruncatedJpegShowsWithoutAnError) {
-    Load("cut.jpg", ReadTestFile(Wuffs("peacock.default.truncated.jpeg")));
+    std::vector<uint8_t> cut = EncodePhoto(100, 75);
+    cut.resize(cut.size() / 2);
+    Load("cut.jpg", cut);
     EXPECT_EQ(image()->size(), QSize(100, 75));
     Screen();
     EXPECT_TRUE(errors_.isEmpty());
@@ -355,7 +358,7 @@ TEST_F(ImageDispatchTest, BmpAndJpgShowOnTheImagePage) {
     EXPECT_EQ(view_->imgImageDisplay()->size(), QSize(30, 20));
     EXPECT_FALSE(view_->imgImageDisplay()->isHidden());
 
-    const QString jpg = Write("b.jpg", ReadTestFile(Wuffs("hat.jpeg")));
+    const QString jpg = Write("b.jpg", EncodePhoto(90, 112));
     window_->ShowFile(jpg);
     EXPECT_EQ(TApplication::Title(), jpg);
     EXPECT_EQ(view_->imgImageDisplay()->size(), QSize(90, 112));
