@@ -96,7 +96,9 @@ QString ScratchFolder::Write(const QString& relativePath, const QByteArray& byte
     const QString path = Path() + relativePath;
     QDir().mkpath(QFileInfo(path).absolutePath());
     QFile f(path);
-    if (f.open(QIODevice::WriteOnly)) f.write(bytes);
+    if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size())
+        ADD_FAILURE() << "cannot write test file " << path.toStdString() << ": "
+                      << f.errorString().toStdString();
     return path;
 }
 
