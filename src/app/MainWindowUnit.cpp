@@ -9,9 +9,15 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QScreen>
 #include <QStackedWidget>
+#include <QStyle>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <QWindow>
+
+// C++
+#include <algorithm>
 
 // Project
 #include "about/AboutWindowUnit.h"
@@ -25,22 +31,29 @@ namespace {
 const char* const kPageNames[] = {"TEXT", "HTML", "IMAGE", "NOFILES", "INVALIDDIRECTORY"};
 const QStringList kDefaultExtensions = {"html", "htm", "txt", "gif", "bmp", "jpg", "jpeg"};
 
-// Which page shows which extension (exact, case-sensitive), and whether the
-// caption follows the load (HTML pages set it from their title instead).
+// Which page shows which extension, and whether the caption follows the load
+// (HTML pages set it from their title instead). Extensions are matched without
+// regard to case, as the folder scan lists them: every listed file has a page.
 struct Route {
     const char* extension;
     const char* page;
     bool captionAfterLoad;
 };
 constexpr Route kRoutes[] = {
-    {".txt", "TEXT", true},  {".htm", "HTML", false}, {".html", "HTML", false},
-    {".bmp", "IMAGE", true}, {".jpg", "IMAGE", true}, {".gif", "IMAGE", true},
+    {".txt", "TEXT", true},   {".htm", "HTML", false}, {".html", "HTML", false},
+    {".bmp", "IMAGE", true},  {".jpg", "IMAGE", true}, {".jpeg", "IMAGE", true},
+    {".gif", "IMAGE", true},
 };
 
+// The extension in ASCII lower case ("IMG_0001.JPG" gives ".jpg"); other
+// letters stay as they are, as the folder scan compares them.
 QString extractFileExt(const QString& path) {
     const qsizetype dot = path.lastIndexOf(QLatin1Char('.'));
     if (dot < 0 || path.indexOf(QLatin1Char('/'), dot) >= 0) return {};
-    return path.mid(dot);
+    QString ext = path.mid(dot);
+    for (QChar& c : ext)
+        if (c >= QLatin1Char('A') && c <= QLatin1Char('Z')) c = QChar(c.unicode() + ('a' - 'A'));
+    return ext;
 }
 
 QPalette windowColourPalette(QPalette p) {
@@ -245,7 +258,36 @@ void TMainWindow::FormCreate() {
 void TMainWindow::RunFirstShow() {
     if (firstShowDone_) return;
     firstShowDone_ = true;
+    // The initial bounds suit a large screen; a stored placement, restored by
+    // the show hook, still wins over what is made of them here.
+    keepOnScreen();
     if (OnShow) TApplication::Guarded(OnShow);
+}
+
+QRect TMainWindow::KeepOnScreen(const QRect& frame, const QRect& available) {
+    if (available.isEmpty()) return frame;
+    QRect fitted = frame;
+    fitted.setWidth(std::min(fitted.width(), available.width()));
+    fitted.setHeight(std::min(fitted.height(), available.height()));
+    fitted.moveLeft(
+        std::clamp(fitted.left(), available.left(), available.right() + 1 - fitted.width()));
+    fitted.moveTop(
+        std::clamp(fitted.top(), available.top(), available.bottom() + 1 - fitted.height()));
+    return fitted;
+}
+
+void TMainWindow::keepOnScreen() {
+    QScreen* on = screen();
+    if (!on) return;
+    // Before the window is mapped its frame is unknown: allow for a title bar.
+    QMargins margins = windowHandle() ? windowHandle()->frameMargins() : QMargins();
+    if (margins.isNull())
+        margins = QMargins(0, style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, this), 0, 0);
+    const QRect frame(pos(), size().grownBy(margins));
+    const QRect fitted = KeepOnScreen(frame, on->availableGeometry());
+    if (fitted == frame) return;
+    move(fitted.topLeft());
+    resize(fitted.size().shrunkBy(margins));
 }
 
 void TMainWindow::Close() {
@@ -304,7 +346,7 @@ void TMainWindow::ShowFile(const QString& name) {
         if (route.captionAfterLoad) SetCaption(name);
         return;
     }
-    // Any other extension (".jpeg", ".TXT", ...): only the file-name box changes.
+    // Any other extension: only the file-name box changes.
 }
 
 // ---- Keys and resizing -----------------------------------------------------------
