@@ -167,7 +167,8 @@ void TMainWindow::PopupFileMenu() {
     BuildFileMenu();
     QToolButton* button = Button(QStringLiteral("btnSelectFile"));
     // The button's place in the client area added to the window's outer
-    // corner, as the design has it (no allowance for the frame).
+    // corner, with no allowance for the frame: the menu opens a title bar's
+    // height above the button, so the button itself stays in sight.
     const QPoint at(button->x() + panToolbar->x() + frameGeometry().x(),
                     button->y() + panToolbar->y() + frameGeometry().y());
     pmFiles->Popup(at);

@@ -57,7 +57,8 @@ QString extractFileExt(const QString& path) {
 }
 
 QPalette windowColourPalette(QPalette p) {
-    // The design's "window colour" is the background of text areas.
+    // The window colour of the toolbars and message pages is the background
+    // of text areas (white in most themes), not the grey of dialogs.
     p.setColor(QPalette::Window, p.color(QPalette::Base));
     return p;
 }
@@ -145,7 +146,8 @@ void TMainWindow::buildLayout() {
     }
 
     auto* label = new QLabel(QStringLiteral("File name:"), panToolbar);
-    // Right edge where the design puts it; a wider substitute font grows it leftwards.
+    // The label's right edge stays 7 pixels left of the file-name box; a wider
+    // substitute font grows it leftwards.
     const int labelWidth = qMin(57, qMax(49, label->sizeHint().width()));
     label->setGeometry(57 - labelWidth, 40, labelWidth, 17);
     label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
