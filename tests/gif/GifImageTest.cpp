@@ -240,6 +240,30 @@ TEST(GifLoad, StrayByteFailsBeforeFramesAndEndsQuietlyAfterOne) {
     EXPECT_EQ(l.changes, 1);
 }
 
+TEST(GifLoad, ExclamationMarkAsTheLastByteEndsTheDataQuietly) {
+    GifBuilder afterScreen;
+    afterScreen.header().screen(1, 1, 2).raw({0x21});
+    Loaded screen(afterScreen.bytes);
+    EXPECT_EQ(screen.error, "");
+    EXPECT_EQ(screen.image.FrameCount(), 0);
+
+    GifBuilder afterFrame;
+    afterFrame.header().screen(1, 1, 2).frame(0, 0, 1, 1, {1}).raw({0x21});
+    Loaded frame(afterFrame.bytes);
+    EXPECT_EQ(frame.error, "");
+    EXPECT_EQ(frame.image.FrameCount(), 1);
+
+    // After an extension, as after the others; a comment before it is kept
+    // as the run that ends the file.
+    GifBuilder afterExtension;
+    afterExtension.header().screen(1, 1, 2).frame(0, 0, 1, 1, {1}).comment({"last words"});
+    Loaded extension(afterExtension.raw({0x21}).bytes);
+    EXPECT_EQ(extension.error, "");
+    EXPECT_EQ(extension.image.FrameCount(), 1);
+    EXPECT_EQ(extension.changes, 1);
+    EXPECT_EQ(extension.image.Header->Comments, std::vector<std::string>{"last words"});
+}
+
 TEST(GifLoad, CommentsOfTheFinalRunBecomeTheImageComment) {
     GifBuilder b;
     b.header().screen(1, 1, 2).comment({"frame note"}).frame(0, 0, 1, 1, {1});

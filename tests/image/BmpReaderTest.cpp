@@ -92,17 +92,32 @@ TEST(BmpReader, Os2CoreHeaderHasThreeByteColours) {
     EXPECT_EQ(os2.palette[2], kBlue);  // the fourth byte is zero, not the next entry's blue
 }
 
-TEST(BmpReader, PixelsStartAfterTheColourTableWhateverTheOffsetSays) {
-    BmpBuilder b = TwoByTwo();
-    b.gapBeforePixels = 4;  // the offset field points past the gap...
-    b.pixels = {1, 1, 0, 0, 3, 3, 0, 0};
-    const TBitmap bmp = ReadBytes(b.Build());
-    // ...but the reader starts right after the table: the gap is the bottom row.
-    uint32_t bottom[2], top[2];
-    bmp.rowToArgb32(1, bottom);
-    bmp.rowToArgb32(0, top);
-    EXPECT_EQ(bottom[0], 0xFF000000u);  // 0xEE is beyond the 4-entry table: black
-    EXPECT_EQ(top[0], Argb(kGreen));
+TEST(BmpReader, PixelsStartAtTheOffsetWhenItLiesBetweenTheTableAndTheEnd) {
+    const std::vector<uint32_t> expected = ReadBytes(TwoByTwo().Build()).toArgb32();
+    // A gap after the table (alignment, an embedded colour profile), with
+    // every kind of header.
+    for (uint32_t headerSize : {12u, 40u, 124u}) {
+        BmpBuilder b = TwoByTwo();
+        b.headerSize = headerSize;
+        if (headerSize == 12) b.palette.resize(256);
+        b.gapBeforePixels = 6;
+        EXPECT_EQ(ReadBytes(b.Build()).toArgb32(), expected) << headerSize;
+    }
+    // Run-length pictures too.
+    BmpBuilder rle = TwoByTwo();
+    rle.compression = 1;
+    rle.pixels = {2, 0, 0, 0, 1, 2, 3, 0, 0, 1};
+    const std::vector<uint32_t> plain = ReadBytes(rle.Build()).toArgb32();
+    rle.gapBeforePixels = 3;
+    EXPECT_EQ(ReadBytes(rle.Build()).toArgb32(), plain);
+
+    // An offset into the headers or the table, or past the end of the file,
+    // is ignored: the pixels start right after the table.
+    for (uint32_t offset : {1u, 14u + 40u, 14u + 40u + 15u, 14u + 40u + 16u + 8u, 100000u}) {
+        BmpBuilder b = TwoByTwo();
+        b.pixelOffset = offset;
+        EXPECT_EQ(ReadBytes(b.Build()).toArgb32(), expected) << offset;
+    }
 }
 
 TEST(BmpReader, CutOffPixelsLeaveTheMissingRowsZero) {

@@ -3,7 +3,9 @@
 
 // Qt
 #include <QApplication>
+#include <QBuffer>
 #include <QFile>
+#include <QImage>
 #include <QMetaEnum>
 #include <QScrollBar>
 #include <QTemporaryDir>
@@ -349,7 +351,7 @@ protected:
     QStringList errors_;
 };
 
-TEST_F(ImageDispatchTest, BmpAndJpgShowOnTheImagePage) {
+TEST_F(ImageDispatchTest, BmpAndJpegShowOnTheImagePageWhateverTheLetterCase) {
     EXPECT_EQ(TImageView::OfPage(window_->Page(QStringLiteral("IMAGE"))), view_);
     const QString bmp = Write("a.bmp", TwoColourBmp(30, 20));
     window_->ShowFile(bmp);
@@ -362,6 +364,24 @@ TEST_F(ImageDispatchTest, BmpAndJpgShowOnTheImagePage) {
     window_->ShowFile(jpg);
     EXPECT_EQ(TApplication::Title(), jpg);
     EXPECT_EQ(view_->imgImageDisplay()->size(), QSize(90, 112));
+
+    // Camera names and the long form of the extension show the same way.
+    QImage made(14, 9, QImage::Format_RGB32);
+    made.fill(Qt::darkCyan);
+    QBuffer encoded;
+    encoded.open(QIODevice::WriteOnly);
+    ASSERT_TRUE(made.save(&encoded, "JPEG"));
+    const std::vector<uint8_t> jpegBytes(encoded.data().begin(), encoded.data().end());
+    for (const char* name : {"IMG_0001.JPG", "harvesters.jpeg", "SCAN.JPEG"}) {
+        const QString path = Write(name, jpegBytes);
+        window_->ShowFile(path);
+        EXPECT_EQ(TApplication::Title(), path);
+        EXPECT_EQ(view_->imgImageDisplay()->size(), QSize(14, 9)) << name;
+    }
+    const QString upperBmp = Write("SCAN.BMP", TwoColourBmp(30, 20));
+    window_->ShowFile(upperBmp);
+    EXPECT_EQ(view_->imgImageDisplay()->size(), QSize(30, 20));
+    window_->ShowFile(jpg);
 
     // A failed load raises out of ShowFile: the caption and the picture stay.
     const QString bad = Write("c.bmp", {'N', 'O', 'T', ' ', 'B', 'M', 0, 0, 0, 0, 0, 0, 0, 0, 0});

@@ -31,6 +31,129 @@ TJPEGImage Loaded(const std::vector<uint8_t>& bytes) {
     return jpeg;
 }
 
+// A decode made with libjpeg-turbo alone: colour files as RGB, grey files as
+// palette indexes with the palette's grey levels.
+struct Reference {
+    std::vector<uint8_t> pixels;
+    std::vector<uint8_t> greys;
+    int components = 0;
+    bool operator==(const Reference&) const = default;
+};
+
+void PrintTo(const Reference& r, std::ostream* os) {
+    *os << r.components << " component(s), " << r.pixels.size() << " samples, " << r.greys.size()
+        << " greys";
+}
+
+struct Settings {
+    J_DCT_METHOD dct = JDCT_FLOAT;
+    bool smoothing = true;
+    int greyColours = 236;
+    J_DITHER_MODE dither = JDITHER_FS;
+};
+
+Reference ReferenceDecode(const std::vector<uint8_t>& bytes, const Settings& settings) {
+    jpeg_decompress_struct d{};
+    jpeg_error_mgr err{};
+    d.err = jpeg_std_error(&err);
+    err.emit_message = [](j_common_ptr, int) {};  // a cut-off file warns
+    jpeg_create_decompress(&d);
+    jpeg_mem_src(&d, bytes.data(), static_cast<unsigned long>(bytes.size()));
+    jpeg_read_header(&d, TRUE);
+    d.dct_method = settings.dct;
+    d.do_block_smoothing = settings.smoothing;
+    if (d.jpeg_color_space == JCS_GRAYSCALE) {
+        d.quantize_colors = TRUE;
+        d.desired_number_of_colors = settings.greyColours;
+        d.two_pass_quantize = FALSE;
+        d.dither_mode = settings.dither;
+    } else {
+        d.out_color_space = JCS_RGB;
+    }
+    jpeg_start_decompress(&d);
+    Reference r;
+    r.components = d.output_components;
+    const size_t stride = size_t(d.output_width) * size_t(d.output_components);
+    r.pixels.resize(stride * d.output_height);
+    while (d.output_scanline < d.output_height) {
+        JSAMPROW row = r.pixels.data() + stride * d.output_scanline;
+        jpeg_read_scanlines(&d, &row, 1);
+    }
+    if (d.quantize_colors)
+        for (int i = 0; i < d.actual_number_of_colors; ++i) r.greys.push_back(d.colormap[0][i]);
+    jpeg_finish_decompress(&d);
+    jpeg_destroy_decompress(&d);
+    return r;
+}
+
+// The viewer's decode in the same form.
+Reference ViewerDecode(const std::vector<uint8_t>& bytes) {
+    TJPEGImage jpeg = Loaded(bytes);
+    const TBitmap& px = jpeg.Pixels();
+    Reference r;
+    r.components = px.bitsPerPixel() == 8 ? 1 : 3;
+    for (int y = 0; y < px.height(); ++y) {
+        const uint8_t* row = px.scanLine(y);
+        for (int x = 0; x < px.width(); ++x) {
+            if (r.components == 1) {
+                r.pixels.push_back(row[x]);
+            } else {
+                r.pixels.insert(r.pixels.end(), {row[3 * x + 2], row[3 * x + 1], row[3 * x]});
+            }
+        }
+    }
+    for (const TRGBQuad& q : px.palette) r.greys.push_back(q.red);
+    return r;
+}
+
+// Smooth shading with fine detail, where the decode settings show.
+void Shaded(int x, int y, uint8_t* out, int components) {
+    for (int c = 0; c < components; ++c)
+        out[c] = uint8_t((x * 3 + y * 2 + c * 50 + ((x * 7 + y * 13 + c) % 11) * 9) & 0xFF);
+}
+
+// The file up to its n-th start of scan: the later scans are missing.
+std::vector<uint8_t> CutBeforeScan(const std::vector<uint8_t>& bytes, int n) {
+    for (size_t i = 0, seen = 0; i + 1 < bytes.size(); ++i)
+        if (bytes[i] == 0xFF && bytes[i + 1] == 0xDA && ++seen == size_t(n))
+            return {bytes.begin(), bytes.begin() + std::ptrdiff_t(i)};
+    return bytes;
+}
+
+TEST(JpegImage, DecodeSettingsMatchLibjpegWithFloatIdctSmoothingAndTheGreyQuantiser) {
+    const auto colour =
+        EncodeJpeg(96, 64, 3, JCS_RGB, [](int x, int y, uint8_t* out) { Shaded(x, y, out, 3); });
+    const auto grey = EncodeJpeg(96, 64, 1, JCS_GRAYSCALE,
+                                 [](int x, int y, uint8_t* out) { Shaded(x, y, out, 1); });
+    // A progressive file cut after its first scans: only block smoothing
+    // fills in the coefficients that are missing.
+    const auto partial = CutBeforeScan(
+        EncodeJpeg(
+            96, 64, 3, JCS_RGB, [](int x, int y, uint8_t* out) { Shaded(x, y, out, 3); },
+            [](jpeg_compress_struct& c) { jpeg_simple_progression(&c); }),
+        3);
+
+    const Settings viewer;
+    EXPECT_EQ(ViewerDecode(colour), ReferenceDecode(colour, viewer));
+    EXPECT_EQ(ViewerDecode(partial), ReferenceDecode(partial, viewer));
+    const Reference greyDecode = ViewerDecode(grey);
+    EXPECT_EQ(greyDecode.components, 1);
+    EXPECT_EQ(greyDecode.greys.size(), 236u);
+    EXPECT_EQ(greyDecode, ReferenceDecode(grey, viewer));
+
+    // Each setting shows in these files, so none can change unnoticed.
+    Settings integerIdct, noSmoothing, fullGreys, ordered;
+    integerIdct.dct = JDCT_ISLOW;
+    noSmoothing.smoothing = false;
+    fullGreys.greyColours = 256;
+    ordered.dither = JDITHER_ORDERED;
+    EXPECT_NE(ReferenceDecode(colour, viewer), ReferenceDecode(colour, integerIdct));
+    EXPECT_NE(ReferenceDecode(partial, viewer), ReferenceDecode(partial, noSmoothing));
+    EXPECT_NE(ReferenceDecode(grey, viewer), ReferenceDecode(grey, fullGreys));
+    EXPECT_NE(ReferenceDecode(grey, viewer), ReferenceDecode(grey, ordered));
+}
+
+
 // Each subsampling, odd sizes and progressive files decode to the picture
 // that was encoded; a flipped or channel-swapped decode is off by tens.
 TEST(JpegImage, EncodingsDecodeToTheirSourcePicture) {

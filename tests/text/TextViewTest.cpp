@@ -102,6 +102,11 @@ TEST_F(TextViewTest, SameTextInAnotherBreakStyleKeepsScrollAndSelection) {
         EXPECT_EQ(memo_.textCursor().selectionStart(), 40);
         EXPECT_EQ(memo_.textCursor().selectionEnd(), 60);
     }
+    // What follows a NUL is never shown: the file still holds the same text.
+    memo_.LoadTextFile(
+        files_.Write("nul.txt", numberedLines(500, "\n") + std::string("\0not shown", 10)));
+    EXPECT_EQ(bar->value(), 100);
+    EXPECT_EQ(memo_.textCursor().selectionStart(), 40);
 
     // Other text goes back to the start.
     memo_.LoadTextFile(files_.Write("other.txt", numberedLines(501, "\n")));

@@ -25,7 +25,7 @@ public:
     THtmlView(QWidget* page, CaptionSink setCaption);
 
     /// The load operation: opens a local HTML file; the caption follows on completion.
-    /// Throws EError "Cannot open file %s" when it is not a readable regular file.
+    /// Throws EError "Cannot open file <path>" when it is not a readable regular file.
     void Open(const QString& path);
 
     /// The web view once created, else null.

@@ -85,5 +85,5 @@ private:
     std::vector<uint8_t> pixels_;
 };
 
-/// "System Error.  Code: %d.\r\n%s" with the system's text for an errno code.
+/// "System Error.  Code: <code>.", CR LF, then the system's text for an errno code.
 std::string systemErrorMessage(int errnoCode);

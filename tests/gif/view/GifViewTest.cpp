@@ -67,7 +67,7 @@ protected:
 
 }  // namespace
 
-TEST_F(GifViewTest, JoinsTheImagePageAsTheFormPlacesIt) {
+TEST_F(GifViewTest, JoinsTheImagePageInTheScrollBoxCorner) {
     EXPECT_EQ(gif_->objectName(), "imgGifImageDisplay");
     EXPECT_EQ(gif_->parentWidget(), page_->sbImage()->Client());
     EXPECT_EQ(gif_->geometry(), QRect(8, 8, 121, 97));
