@@ -76,6 +76,8 @@ void THtmlView::Open(const QString& path) {
 
 void THtmlView::createBrowser() {
     THtmlBrowser* browser = LoadFactory()->CreateBrowser(page_);
+    // The engine has read its settings from the environment by now.
+    RestoreEnvironmentAfterWebEngineStart();
     // The engine reports from inside its own tasks; an error box (a nested
     // event loop) waits until they have returned.
     browser->OnNavigateComplete = [this](const QString& title) {
