@@ -132,7 +132,8 @@ protected:
         files_.Write(QStringLiteral("private/secret.txt"), "TOKEN=\"SECRETMARK-text\"; SECRETMARK");
         files_.Write(QStringLiteral("private/secret.json"), "{\"k\": \"SECRETMARK-json\"}");
         files_.Write(QStringLiteral("private/secret.css"), "b { --k: \"SECRETMARK-css\"; }");
-        files_.Write(QStringLiteral("private/secret.html"), Page("Secret", "<p>SECRETMARK-html</p>"));
+        files_.Write(QStringLiteral("private/secret.html"),
+                     Page("Secret", "<p>SECRETMARK-html</p>"));
         files_.Write(QStringLiteral("private/secret.svg"),
                      "<svg xmlns='http://www.w3.org/2000/svg'><rect id='r' width='50' height='50'/>"
                      "<text id='t' y='20'>SECRETMARK-svg</text></svg>");
@@ -210,11 +211,13 @@ TEST_F(LocalPagesTest, APageKeepsEverythingItShows) {
     files_.Write(root + "docs/app.mjs",
                  "import {own} from './own.js'; import {util} from '../shared/util.js';"
                  "import {sib} from '../other/sib.mjs'; window.modules = [own, util, sib].join();");
-    files_.Write(root + "other/part.htm",
-                 Page("Part", "<script>parent.postMessage('shown ' + document.title, '*');</script>"));
+    files_.Write(
+        root + "other/part.htm",
+        Page("Part", "<script>parent.postMessage('shown ' + document.title, '*');</script>"));
     files_.Write(root + "docs/next.html",
                  Page("Next", "<a id='web' href='" + web.Url("/web.html").toUtf8() + "'>web</a>"));
-    const QByteArray absoluteDot = QUrl::fromLocalFile(files_.Path() + root + "images/dot.png").toEncoded();
+    const QByteArray absoluteDot =
+        QUrl::fromLocalFile(files_.Path() + root + "images/dot.png").toEncoded();
     const QString index = files_.Write(root + "docs/index.html", Page("Index", R"HTML(
 <link rel="stylesheet" href="../shared/style.css">
 <p id="styled" style="font-family: own">styled</p><p id="more">more</p>
@@ -304,7 +307,8 @@ Promise.all([settle(import('../private/secret.json', {assert: {type: 'json'}})),
 settle(import('../private/secret.css', {assert: {type: 'css'}})
   .then(m => [...m.default.cssRules].map(r => r.cssText).join())).then(v => report([v]));
 </script>)JS"},
-        {QStringLiteral("data-as-module"), R"JS(<script type="module" src="../private/secret.json"></script>
+        {QStringLiteral("data-as-module"),
+         R"JS(<script type="module" src="../private/secret.json"></script>
 <script>
 Promise.all([settle(import('../private/secret.txt')), settle(import('./helper.js'))]).then(report);
 </script>)JS"},
@@ -332,7 +336,8 @@ Promise.all([run(() => new Worker('reader.js')), run(() => new Worker('../privat
 history.pushState(null, '', '../private/secret.txt');
 Promise.all([xhr(location.href), settle(fetch(location.href).then(r => r.text()))]).then(report);
 </script>)JS"},
-        {QStringLiteral("preload"), R"JS(<link rel="preload" as="fetch" href="../private/secret.json" crossorigin>
+        {QStringLiteral("preload"),
+         R"JS(<link rel="preload" as="fetch" href="../private/secret.json" crossorigin>
 <link rel="prefetch" href="../private/secret.txt">
 <script>
 addEventListener('load', () => settle(fetch('../private/secret.json').then(r => r.text()))
@@ -426,7 +431,8 @@ TEST_F(LocalPagesTest, AWebPageReachesNoLocalFile) {
     web.Serve(QStringLiteral("/hostile.html"), Page("Web", R"HTML(
 <img id="file" src="file://)HTML" + dir.toUtf8() + R"HTML(secret.png">
 <img id="gate" src="tarvel-file://gate)HTML" + dir.toUtf8() + R"HTML(secret.png">
-<iframe id="frame" src="tarvel-file://gate)HTML" + dir.toUtf8() + R"HTML(secret.html"></iframe>
+<iframe id="frame" src="tarvel-file://gate)HTML" + dir.toUtf8() +
+                                                               R"HTML(secret.html"></iframe>
 <script src="file://)HTML" + files_.Path().toUtf8() + R"HTML(hostile/helper.js"></script>
 <script>
 var found;

@@ -17,7 +17,8 @@ QString TGatePasses::QueryKey() {
 QUrl TGatePasses::Issue(const QString& path) {
     quint64 words[2];
     QRandomGenerator::system()->fillRange(words);
-    const QString pass = QString::number(words[0], 16) + QLatin1Char('-') + QString::number(words[1], 16);
+    const QString pass =
+        QString::number(words[0], 16) + QLatin1Char('-') + QString::number(words[1], 16);
     QUrl url = QUrl::fromLocalFile(path);
     QUrlQuery query;
     query.addQueryItem(QueryKey(), pass);

@@ -33,11 +33,11 @@ enum class TRequestKind {
 
 /** Where a request for a local file is addressed. */
 enum class TLocalAddress {
-    File,        ///< a file URL as a page wrote it
-    PassedFile,  ///< a file URL that the gate issued for this one request
-    OwnOrigin,   ///< the page scheme at the origin of the file it names
-    OtherOrigin, ///< the page scheme at another origin (a URL relative to a page)
-    Gate,        ///< the page scheme's gate for pictures, style sheets and media
+    File,         ///< a file URL as a page wrote it
+    PassedFile,   ///< a file URL that the gate issued for this one request
+    OwnOrigin,    ///< the page scheme at the origin of the file it names
+    OtherOrigin,  ///< the page scheme at another origin (a URL relative to a page)
+    Gate,         ///< the page scheme's gate for pictures, style sheets and media
 };
 
 /** What a local path is on disk, seen through symbolic links. */

@@ -85,6 +85,5 @@ TLocalAddress TLocalPages::AddressOf(const QUrl& url, TGatePasses& passes) {
         return passes.Take(url) ? TLocalAddress::PassedFile : TLocalAddress::File;
     }
     if (url.host() == kGateHost) return TLocalAddress::Gate;
-    return url.host() == keyOf(PathOf(url)) ? TLocalAddress::OwnOrigin
-                                            : TLocalAddress::OtherOrigin;
+    return url.host() == keyOf(PathOf(url)) ? TLocalAddress::OwnOrigin : TLocalAddress::OtherOrigin;
 }

@@ -35,7 +35,8 @@ TWebBrowser::TWebBrowser(QWidget* parent) : QWebEngineView(parent) {
     profile_->setPersistentCookiesPolicy(QWebEngineProfile::NoPersistentCookies);
     auto passes = std::make_shared<TGatePasses>();
     profile_->setUrlRequestInterceptor(new TLocalFileGuard(passes, profile_));
-    profile_->installUrlSchemeHandler(TLocalPages::Scheme(), new TLocalPageHandler(passes, profile_));
+    profile_->installUrlSchemeHandler(TLocalPages::Scheme(),
+                                      new TLocalPageHandler(passes, profile_));
     // No document is ever shown from a file URL; should one be, it reads no other file.
     profile_->settings()->setAttribute(QWebEngineSettings::LocalContentCanAccessFileUrls, false);
     setPage(new TWebPage(profile_, this));

@@ -23,7 +23,7 @@ struct TSavedVariable {
     QByteArray value;
 };
 TSavedVariable g_saved[] = {{"QTWEBENGINE_DISABLE_SANDBOX", false, {}},
-                             {"QTWEBENGINE_CHROMIUM_FLAGS", false, {}}};
+                            {"QTWEBENGINE_CHROMIUM_FLAGS", false, {}}};
 bool g_restorePending = false;
 
 /// The engine reports its set-up on every start (sandbox off, no GPU found,
