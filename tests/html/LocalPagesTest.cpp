@@ -224,7 +224,7 @@ TEST_F(LocalPagesTest, APageKeepsEverythingItShows) {
 <img id="img" src="../images/dot.png"><img id="abs" src=")HTML" + absoluteDot + R"HTML(">
 <audio id="audio" src="../media/tone.wav" preload="auto"></audio>
 <iframe src="../other/part.htm"></iframe>
-<a id="anchor" href="#target">down</a><a id="next" href="next.html">next</a>
+<a id="anchor" href="#target">down</a><a id="next" href="next.html?v=1#top">next</a>
 <div style="height: 3000px"></div><p id="target">target</p>
 <script src="../shared/lib.js"></script><script src="index_files/jquery.min.js.download"></script>
 <script type="module" src="app.mjs"></script>
@@ -277,6 +277,7 @@ addEventListener('load', () => {
     // Links lead to other local pages and to the web, each title in the caption.
     Eval(QStringLiteral("document.getElementById('next').click(); 'ok'"));
     ASSERT_TRUE(WaitFor([&] { return captions_.last() == QLatin1String("Next"); }));
+    EXPECT_EQ(Eval(QStringLiteral("location.search + location.hash")), QStringLiteral("?v=1#top"));
     Eval(QStringLiteral("document.getElementById('web').click(); 'ok'"));
     ASSERT_TRUE(WaitFor([&] { return captions_.last() == QLatin1String("Web page"); }));
     EXPECT_TRUE(errors_.Boxes().empty());

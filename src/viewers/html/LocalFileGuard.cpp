@@ -64,17 +64,24 @@ void TLocalFileGuard::interceptRequest(QWebEngineUrlRequestInfo& info) {
     request.target = ClassifyLocalPath(nativePath);
     request.fromLocalPage = FromLocalPage(info);
     request.scriptName = IsScriptFile(nativePath);
+    // A page's address keeps its query and fragment: pages read them.
+    const auto keepingQuery = [&url](QUrl target) {
+        if (url.hasQuery()) target.setQuery(url.query(QUrl::FullyEncoded), QUrl::StrictMode);
+        if (url.hasFragment())
+            target.setFragment(url.fragment(QUrl::FullyEncoded), QUrl::StrictMode);
+        return target;
+    };
     switch (RouteLocalRequest(request)) {
         case TLocalRoute::Pass:
             break;
         case TLocalRoute::ToOwnOrigin:
-            info.redirect(TLocalPages::PageUrl(path));
+            info.redirect(keepingQuery(TLocalPages::PageUrl(path)));
             break;
         case TLocalRoute::ToGate:
             info.redirect(TLocalPages::GateUrl(path));
             break;
         case TLocalRoute::ToFile:
-            info.redirect(QUrl::fromLocalFile(path));
+            info.redirect(keepingQuery(QUrl::fromLocalFile(path)));
             break;
         case TLocalRoute::Block:
             info.block(true);
