@@ -133,11 +133,7 @@ TEST_F(HtmlViewTest, OnlyTheOpenedFileReportsAFailure) {
     QFile::remove(doomed);
     ASSERT_TRUE(WaitFor([&] { return !errors_.Boxes().empty(); }));
     EXPECT_EQ(captions_.size(), 2) << "the caption stays";
-    const QString text = errors_.Texts().first();
-    EXPECT_FALSE(text.isEmpty());
-    EXPECT_FALSE(text.endsWith(QStringLiteral("..")));
-    EXPECT_FALSE(text.contains(QLatin1Char('\n')));
-    EXPECT_FALSE(text.contains(QLatin1Char('<'))) << text.toStdString();
+    EXPECT_EQ(errors_.Texts(), QStringList{QStringLiteral("Cannot open file ") + doomed + "."});
 }
 
 // Links into new windows open in the view when the user follows them; script
