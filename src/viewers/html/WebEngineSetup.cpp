@@ -16,6 +16,16 @@ namespace {
 
 QtMessageHandler g_previousHandler = nullptr;
 
+/// An environment variable as it was before the engine's set-up.
+struct TSavedVariable {
+    const char* name;
+    bool set = false;
+    QByteArray value;
+};
+TSavedVariable g_saved[] = {{"QTWEBENGINE_DISABLE_SANDBOX", false, {}},
+                            {"QTWEBENGINE_CHROMIUM_FLAGS", false, {}}};
+bool g_restorePending = false;
+
 /// The engine reports its set-up on every start (sandbox off, no GPU found,
 /// its whole configuration); none of it is for the user.
 void QuietEngineStart(QtMsgType type, const QMessageLogContext& context, const QString& message) {
@@ -37,6 +47,11 @@ void PrepareWebEngine() {
     static bool prepared = false;
     if (prepared) return;
     prepared = true;
+    for (TSavedVariable& variable : g_saved) {
+        variable.set = qEnvironmentVariableIsSet(variable.name);
+        variable.value = qgetenv(variable.name);
+    }
+    g_restorePending = true;
     if (::geteuid() == 0 && !qEnvironmentVariableIsSet("QTWEBENGINE_DISABLE_SANDBOX")) {
         qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
     }
@@ -51,4 +66,16 @@ void PrepareWebEngine() {
     if (noGpu && !flags.contains("-gpu")) flags += " --disable-gpu";
     qputenv("QTWEBENGINE_CHROMIUM_FLAGS", flags.trimmed());
     g_previousHandler = qInstallMessageHandler(QuietEngineStart);
+}
+
+void RestoreEnvironmentAfterWebEngineStart() {
+    if (!g_restorePending) return;
+    g_restorePending = false;
+    for (const TSavedVariable& variable : g_saved) {
+        if (variable.set) {
+            qputenv(variable.name, variable.value);
+        } else {
+            qunsetenv(variable.name);
+        }
+    }
 }

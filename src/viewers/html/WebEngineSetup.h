@@ -5,3 +5,9 @@
 /// is none (offscreen, Xvfb), and no start-up chatter on the terminal. Runs
 /// once; later calls do nothing.
 void PrepareWebEngine();
+
+/// Puts the environment variables that PrepareWebEngine set back as they
+/// were, once the engine has started and read them: the programs the viewer
+/// starts later (the desktop's handler for a file, the file manager) must not
+/// inherit the engine's flags or a switched-off sandbox. Later calls do nothing.
+void RestoreEnvironmentAfterWebEngineStart();
