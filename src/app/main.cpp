@@ -5,8 +5,9 @@
 #include "app/Viewers.h"
 
 int main(int argc, char** argv) {
-    // The web engine, loaded later from a plugin, needs shared GL contexts.
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    // No Qt::AA_ShareOpenGLContexts here: it would make a GL context, and so
+    // load the GL driver, before the first paint. The web engine's plugin
+    // gets its shared context when the first page comes (PrepareWebEngine).
     TApplication app(argc, argv);
     app.setWindowIcon(QIcon(QStringLiteral(":/icons/tarvel-viewer.svg")));
     // Lets the desktop match the window to its desktop entry.
