@@ -357,7 +357,7 @@ std::string viewer() {
 void BM_X11StartupJpeg(benchmark::State& state) {
     compare(state, {TARVEL_BARE_WINDOW_PROBE, picture()}, {viewer(), picture()});
 }
-BENCHMARK(BM_X11StartupJpeg)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(9);
+BENCHMARK(BM_X11StartupJpeg)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(15);
 
 #ifdef TARVEL_BARE_WEB_PROBE
 void BM_X11StartupHtml(benchmark::State& state) {
