@@ -317,6 +317,56 @@ TEST(JpegImage, DamagedDataIsBrokenOnceAndKeepsWhatWasDecoded) {
     EXPECT_EQ(jpeg.DecodeCount(), 1);
 }
 
+// The decode ahead runs on a worker thread from the load on; the first
+// Pixels() takes its result. Pixels, state and failure must be those of a
+// decode on demand, and loading again or dropping the picture stops it.
+TEST(JpegImage, DecodeAheadGivesWhatADecodeOnDemandGives) {
+    std::vector<uint8_t> good = Encode(
+        640, 480, 3, JCS_RGB,
+        [](int x, int y, uint8_t* p) {
+            p[0] = uint8_t(x * 7 + y), p[1] = uint8_t(y * 3), p[2] = uint8_t(x ^ y);
+        },
+        JCS_YCbCr, false);
+    std::vector<uint8_t> damaged = good;  // a Huffman table that is never defined
+    for (size_t i = 0; i + 1 < damaged.size(); ++i)
+        if (damaged[i] == 0xFF && damaged[i + 1] == 0xDA) {
+            damaged[i + 6] = 0x33;
+            break;
+        }
+    std::vector<uint8_t> cut(good.begin(), good.begin() + std::ptrdiff_t(good.size() / 2));
+
+    for (const std::vector<uint8_t>* bytes : {&good, &damaged, &cut}) {
+        TJPEGImage onDemand = Loaded(*bytes);
+        const std::string demandMessage = MessageOf([&] { onDemand.Pixels(); });
+        TJPEGImage ahead = Loaded(*bytes);
+        ahead.DecodeAhead();
+        EXPECT_EQ(ahead.State(), TJPEGImage::TState::Loaded) << "nothing is taken before a draw";
+        EXPECT_EQ(MessageOf([&] { ahead.Pixels(); }), demandMessage);
+        EXPECT_EQ(ahead.State(), onDemand.State());
+        EXPECT_EQ(ahead.DecodeCount(), 1);
+        EXPECT_EQ(MessageOf([&] { ahead.Pixels(); }), "<no error>") << "reported once";
+        const TBitmap& a = ahead.Pixels();
+        const TBitmap& b = onDemand.Pixels();
+        ASSERT_EQ(a.width(), b.width());
+        ASSERT_EQ(a.height(), b.height());
+        for (int y = 0; y < a.height(); ++y)
+            ASSERT_EQ(0, std::memcmp(a.scanLine(y), b.scanLine(y), a.stride())) << "row " << y;
+    }
+
+    // Stopped midway: a new load decodes the new bytes; a moved picture
+    // keeps its decode; a dropped one goes without waiting for the end.
+    TJPEGImage again = Loaded(good);
+    again.DecodeAhead();
+    again.LoadFromBytes(damaged);
+    EXPECT_NE(MessageOf([&] { again.Pixels(); }), "<no error>");
+    TJPEGImage first = Loaded(good);
+    first.DecodeAhead();
+    TJPEGImage moved(std::move(first));
+    EXPECT_EQ(MessageOf([&] { moved.Pixels(); }), "<no error>");
+    EXPECT_EQ(moved.State(), TJPEGImage::TState::Decoded);
+    { Loaded(good).DecodeAhead(); }
+}
+
 TEST(JpegImage, CmykAndYcckShowTheirColours) {
     // Red, green, blue and white bands; Adobe files store the inks inverted.
     auto band = [](int x) { return x / 16; };

@@ -16,7 +16,6 @@ int main(int argc, char** argv) {
     QTemporaryDir config(QDir::tempPath() + QStringLiteral("/tarvel-test-XXXXXX"));
     setenv("XDG_CONFIG_HOME", config.path().toLocal8Bit().constData(), 1);
     setenv("HOME", config.path().toLocal8Bit().constData(), 1);
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     ::testing::InitGoogleTest(&argc, argv);
     TApplication app(argc, argv);
     ::testing::UnitTest::GetInstance()->listeners().Append(new ModalWatchdog);

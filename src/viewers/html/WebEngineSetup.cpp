@@ -9,8 +9,17 @@
 // Qt
 #include <QByteArray>
 #include <QGuiApplication>
+#include <QOpenGLContext>
 #include <QString>
+#include <QSurfaceFormat>
 #include <QtGlobal>
+
+// Qt's own setter for the context that Qt::AA_ShareOpenGLContexts makes at
+// start-up (QOpenGLContext::globalShareContext() reads it); exported by Qt
+// GUI, declared only in its private headers.
+QT_BEGIN_NAMESPACE
+Q_GUI_EXPORT void qt_gl_set_global_share_context(QOpenGLContext* context);
+QT_END_NAMESPACE
 
 namespace {
 
@@ -41,6 +50,24 @@ void QuietEngineStart(QtMsgType type, const QMessageLogContext& context, const Q
     }
 }
 
+/// The engine draws through contexts shared with one global context. Made
+/// here, when the first page comes, instead of at start-up: creating it
+/// loads the GL driver (Mesa's with LLVM, about 100 MB), which a start on a
+/// picture or a text never needs. It is the context Qt makes at start-up
+/// for Qt::AA_ShareOpenGLContexts, made the same way (kept even when no GL
+/// is at hand; the engine then draws in software), and it goes with the
+/// application after the engine's own shutdown.
+void CreateSharedGLContext() {
+#if QT_CONFIG(opengl)
+    if (QOpenGLContext::globalShareContext()) return;
+    auto* context = new QOpenGLContext(qApp);
+    context->setFormat(QSurfaceFormat::defaultFormat());
+    context->create();
+    qt_gl_set_global_share_context(context);
+    QObject::connect(context, &QObject::destroyed, [] { qt_gl_set_global_share_context(nullptr); });
+#endif
+}
+
 }  // namespace
 
 void PrepareWebEngine() {
@@ -66,6 +93,7 @@ void PrepareWebEngine() {
     if (noGpu && !flags.contains("-gpu")) flags += " --disable-gpu";
     qputenv("QTWEBENGINE_CHROMIUM_FLAGS", flags.trimmed());
     g_previousHandler = qInstallMessageHandler(QuietEngineStart);
+    CreateSharedGLContext();
 }
 
 void RestoreEnvironmentAfterWebEngineStart() {

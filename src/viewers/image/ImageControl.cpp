@@ -67,6 +67,8 @@ void TImage::PictureChanged() {
     image_ = QImage();
     imageReady_ = false;
     decodeFailed_ = false;
+    // A JPEG decodes on another core while the window goes on to its paint.
+    if (TGraphic* graphic = FPicture.Graphic()) graphic->DecodeAhead();
     applyAutoSize();
     update();
 }

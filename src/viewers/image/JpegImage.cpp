@@ -7,8 +7,12 @@
 #include <jpeglib.h>
 
 // C++
+#include <atomic>
 #include <cerrno>
+#include <exception>
 #include <new>
+#include <system_error>
+#include <thread>
 
 // Project
 #include "base/Error.h"
@@ -65,13 +69,78 @@ void CmykRowToBgr(const uint8_t* in, uint8_t* out, int width, bool inverted) {
     }
 }
 
+/// Thrown inside a decode ahead that was told to stop; never seen outside.
+struct TStopped {};
+
+/// The whole decode into bitmap. `stop`, when given, is looked at between
+/// groups of rows.
+void Decode(const uint8_t* data, size_t size, TBitmap& bitmap, const std::atomic<bool>* stop) {
+    TJpegDecompressor decompressor(data, size);
+    jpeg_decompress_struct& info = decompressor.Info();
+    decompressor.ReadHeader();
+    CheckPixelLimit(info.image_width, info.image_height);
+    SetDecodeParameters(info);
+    decompressor.Start();
+    CheckPixelLimit(info.output_width, info.output_height);
+
+    const int width = int(info.output_width);
+    const int height = int(info.output_height);
+    const bool gray = info.out_color_space == JCS_GRAYSCALE;
+    // Top-down, so that row y of the picture is output scan line y.
+    bitmap.allocate(width, -height, gray ? 8 : 24);
+    if (gray) {
+        const int colours = info.actual_number_of_colors;
+        bitmap.palette.resize(size_t(colours));
+        for (int i = 0; i < colours; ++i) {
+            const uint8_t v = info.colormap[0][i];
+            bitmap.palette[size_t(i)] = TRGBQuad{v, v, v, 0};
+        }
+    }
+
+    const auto stopped = [stop] { return stop && stop->load(std::memory_order_relaxed); };
+    if (info.out_color_space == JCS_CMYK) {
+        std::vector<uint8_t> cmyk(size_t(width) * 4);
+        uint8_t* row = cmyk.data();
+        for (int y = 0; y < height; ++y) {
+            if (y % kRowsPerRead == 0 && stopped()) throw TStopped{};
+            decompressor.ReadScanLines(&row, 1);
+            CmykRowToBgr(row, bitmap.scanLine(y), width, info.saw_Adobe_marker);
+        }
+    } else {
+        uint8_t* rows[kRowsPerRead];
+        for (int y = 0; y < height;) {
+            if (stopped()) throw TStopped{};
+            const unsigned count = unsigned(std::min<int>(kRowsPerRead, height - y));
+            for (unsigned i = 0; i < count; ++i) rows[i] = bitmap.scanLine(y + int(i));
+            y += int(decompressor.ReadScanLines(rows, count));
+        }
+    }
+    decompressor.Finish();
+}
+
 }  // namespace
+
+struct TJPEGImage::TAhead {
+    std::atomic<bool> stop{false};
+    TBitmap bitmap;
+    std::exception_ptr error;
+    std::thread thread;
+};
+
+void TJPEGImage::TAheadStop::operator()(TAhead* ahead) const {
+    ahead->stop = true;
+    if (ahead->thread.joinable()) ahead->thread.join();
+    delete ahead;
+}
+
+TJPEGImage::~TJPEGImage() = default;
 
 void TJPEGImage::LoadFromFile(const std::string& path) {
     LoadFromBytes(TImageFile::ReadAll(path));
 }
 
 void TJPEGImage::LoadFromBytes(std::vector<uint8_t> data) {
+    FAhead.reset();
     int width = 0, height = 0;
     if (!data.empty()) {
         TJpegDecompressor decompressor(data.data(), data.size());
@@ -103,7 +172,10 @@ const TBitmap& TJPEGImage::Pixels() {
         FState = TState::Broken;
         ++FDecodeCount;
         try {
-            Decode();
+            if (FAhead)
+                TakeAhead();
+            else
+                Decode(FData.data(), FData.size(), FBitmap, nullptr);
         } catch (const std::bad_alloc&) {
             throw EError(systemErrorMessage(ENOMEM));
         }
@@ -112,43 +184,32 @@ const TBitmap& TJPEGImage::Pixels() {
     return FBitmap;
 }
 
-void TJPEGImage::Decode() {
-    TJpegDecompressor decompressor(FData.data(), FData.size());
-    jpeg_decompress_struct& info = decompressor.Info();
-    decompressor.ReadHeader();
-    CheckPixelLimit(info.image_width, info.image_height);
-    SetDecodeParameters(info);
-    decompressor.Start();
-    CheckPixelLimit(info.output_width, info.output_height);
-
-    const int width = int(info.output_width);
-    const int height = int(info.output_height);
-    const bool gray = info.out_color_space == JCS_GRAYSCALE;
-    // Top-down, so that row y of the picture is output scan line y.
-    FBitmap.allocate(width, -height, gray ? 8 : 24);
-    if (gray) {
-        const int colours = info.actual_number_of_colors;
-        FBitmap.palette.resize(size_t(colours));
-        for (int i = 0; i < colours; ++i) {
-            const uint8_t v = info.colormap[0][i];
-            FBitmap.palette[size_t(i)] = TRGBQuad{v, v, v, 0};
-        }
+void TJPEGImage::DecodeAhead() {
+    // An empty file fails at once; nothing to gain from a thread.
+    if (FState != TState::Loaded || FAhead || FData.empty()) return;
+    std::unique_ptr<TAhead, TAheadStop> ahead(new TAhead);
+    // The bytes stay where they are until the decode has stopped: loading
+    // again and destruction stop it first, and moving keeps the buffer.
+    const uint8_t* data = FData.data();
+    const size_t size = FData.size();
+    TAhead* a = ahead.get();
+    try {
+        a->thread = std::thread([a, data, size] {
+            try {
+                Decode(data, size, a->bitmap, &a->stop);
+            } catch (...) {
+                a->error = std::current_exception();
+            }
+        });
+    } catch (const std::system_error&) {
+        return;  // no thread to be had: the first draw decodes as before
     }
+    FAhead = std::move(ahead);
+}
 
-    if (info.out_color_space == JCS_CMYK) {
-        std::vector<uint8_t> cmyk(size_t(width) * 4);
-        uint8_t* row = cmyk.data();
-        for (int y = 0; y < height; ++y) {
-            decompressor.ReadScanLines(&row, 1);
-            CmykRowToBgr(row, FBitmap.scanLine(y), width, info.saw_Adobe_marker);
-        }
-    } else {
-        uint8_t* rows[kRowsPerRead];
-        for (int y = 0; y < height;) {
-            const unsigned count = unsigned(std::min<int>(kRowsPerRead, height - y));
-            for (unsigned i = 0; i < count; ++i) rows[i] = FBitmap.scanLine(y + int(i));
-            y += int(decompressor.ReadScanLines(rows, count));
-        }
-    }
-    decompressor.Finish();
+void TJPEGImage::TakeAhead() {
+    std::unique_ptr<TAhead, TAheadStop> ahead = std::move(FAhead);
+    ahead->thread.join();
+    FBitmap = std::move(ahead->bitmap);
+    if (ahead->error) std::rethrow_exception(ahead->error);
 }
