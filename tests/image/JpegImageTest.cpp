@@ -321,12 +321,9 @@ TEST(JpegImage, DamagedDataIsBrokenOnceAndKeepsWhatWasDecoded) {
 // Pixels() takes its result. Pixels, state and failure must be those of a
 // decode on demand, and loading again or dropping the picture stops it.
 TEST(JpegImage, DecodeAheadGivesWhatADecodeOnDemandGives) {
-    std::vector<uint8_t> good = Encode(
-        640, 480, 3, JCS_RGB,
-        [](int x, int y, uint8_t* p) {
-            p[0] = uint8_t(x * 7 + y), p[1] = uint8_t(y * 3), p[2] = uint8_t(x ^ y);
-        },
-        JCS_YCbCr, false);
+    std::vector<uint8_t> good = EncodeJpeg(640, 480, 3, JCS_RGB, [](int x, int y, uint8_t* p) {
+        p[0] = uint8_t(x * 7 + y), p[1] = uint8_t(y * 3), p[2] = uint8_t(x ^ y);
+    });
     std::vector<uint8_t> damaged = good;  // a Huffman table that is never defined
     for (size_t i = 0; i + 1 < damaged.size(); ++i)
         if (damaged[i] == 0xFF && damaged[i + 1] == 0xDA) {
