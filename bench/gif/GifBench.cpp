@@ -1,4 +1,5 @@
 // Own
+#include "support/TestData.h"
 #include "viewers/gif/GifImage.h"
 
 // C++
@@ -80,12 +81,13 @@ uint64_t decodeWithTarvel(const std::vector<uint8_t>& bytes, double& parseSecond
 }
 
 void BM_DecodeGif(benchmark::State& state, const char* name) {
-    const std::string path = std::string(TARVEL_TESTDATA "/wuffs/") + name;
-    const auto bytes = readFile(path);
-    if (bytes.empty()) {
-        state.SkipWithError("test file missing");
+    // The published figures of other decoders are for these real files.
+    if (!HasSharedTestData("wuffs")) {
+        state.SkipWithError(SharedTestDataMissing("wuffs").c_str());
         return;
     }
+    const std::string path = SharedTestPath(std::string("wuffs/") + name);
+    const auto bytes = ReadTestFile(path);
     double ours = 0, theirs = 0, parse = 0, reading = 0;
     uint64_t ourPixels = 0, theirPixels = 0;
     for (auto _ : state) {

@@ -46,7 +46,6 @@ qint64 TimeToTitle(TMainWindow& window, const QString& path, const QString& titl
 
 int main(int argc, char** argv) {
     if (argc < 3) return 2;
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     TApplication app(argc, argv);
 #ifdef TARVEL_PROBE_LINKS_ENGINE
     // Keeps the engine's library a load-time dependency of this build.

@@ -28,6 +28,7 @@
 #include <benchmark/benchmark.h>
 
 // Project
+#include "support/TestData.h"
 #include "viewers/image/Bitmap.h"
 #include "viewers/image/BitmapImage.h"
 #include "viewers/image/BmpReader.h"
@@ -41,8 +42,11 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-std::string Wuffs(const char* name) {
-    return std::string(TARVEL_TESTDATA) + "/wuffs/" + name;
+// The path of a shared real-world file, or "" after skipping the benchmark.
+std::string Wuffs(benchmark::State& state, const char* name) {
+    if (HasSharedTestData("wuffs")) return SharedTestPath(std::string("wuffs/") + name);
+    state.SkipWithError(SharedTestDataMissing("wuffs").c_str());
+    return {};
 }
 
 template <class F>
@@ -69,7 +73,8 @@ void SideBySide(benchmark::State& state, Ours&& ours, Baseline&& baseline) {
 }
 
 void BM_BmpLoad_vs_QImageReader(benchmark::State& state) {
-    const std::string path = Wuffs("harvesters.bmp");
+    const std::string path = Wuffs(state, "harvesters.bmp");
+    if (path.empty()) return;
     SideBySide(
         state, [&] { benchmark::DoNotOptimize(TBmpReader::ReadFile(path)); },
         [&] { benchmark::DoNotOptimize(QImageReader(QString::fromStdString(path)).read()); });
@@ -78,7 +83,8 @@ BENCHMARK(BM_BmpLoad_vs_QImageReader)->UseManualTime()->Unit(benchmark::kMillise
 
 // Ours up to a drawable QImage, as the control does once per load.
 void BM_BmpLoadToImage_vs_QImageReader(benchmark::State& state) {
-    const std::string path = Wuffs("harvesters.bmp");
+    const std::string path = Wuffs(state, "harvesters.bmp");
+    if (path.empty()) return;
     SideBySide(
         state, [&] { benchmark::DoNotOptimize(BitmapToImage(TBmpReader::ReadFile(path))); },
         [&] { benchmark::DoNotOptimize(QImageReader(QString::fromStdString(path)).read()); });
@@ -107,7 +113,8 @@ std::vector<uint8_t> PlainLibjpegDecode(const std::vector<uint8_t>& bytes) {
 }
 
 void BM_JpegLoadAndDecode_vs_PlainLibjpeg(benchmark::State& state) {
-    const std::string path = Wuffs("harvesters.jpeg");
+    const std::string path = Wuffs(state, "harvesters.jpeg");
+    if (path.empty()) return;
     SideBySide(
         state,
         [&] {

@@ -46,7 +46,6 @@ int main(int argc, char** argv) {
         window.show();
         return app.exec();
     }
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     TApplication app(argc, argv);
     TMainWindow* window = CreateMainWindow();
     window->SetCommandLineArgument(file);

@@ -1,4 +1,5 @@
-// libFuzzer target: loading a JPEG (header) and its first decode.
+// libFuzzer target: loading a JPEG (header) and its first decode, for every
+// other input through the decode ahead on a worker thread.
 
 // C++
 #include <cstddef>
@@ -24,6 +25,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         return 0;
     }
     if (uint64_t(jpeg.Width()) * uint64_t(jpeg.Height()) > kDecodedPixels) return 0;
+    if (size % 2) jpeg.DecodeAhead();
     for (int pass = 0; pass < 2; ++pass) {  // the second pass must not decode again
         try {
             const TBitmap& pixels = jpeg.Pixels();

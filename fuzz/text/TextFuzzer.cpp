@@ -1,7 +1,8 @@
 // Line-break normalisation and Windows-1252 decoding of arbitrary bytes: the
 // second pass writes exactly what the first predicted, every break comes out
-// as CR LF, decoding keeps one character per byte, and the longest line
-// found for the capacity check is the longest run between LF bytes.
+// as CR LF, decoding keeps one character per byte, the pieces a long text
+// is shown in cover the text without parting a CR from its LF, and the
+// longest line found for the capacity check is the longest run between LFs.
 
 #include <cstddef>
 #include <cstdint>
@@ -34,6 +35,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::size_t inputBreakBytes = 0;
     for (std::size_t i = 0; i < size; ++i) inputBreakBytes += bytes[i] == '\r' || bytes[i] == '\n';
     if (out.size() - 2 * lineBreaks != size - inputBreakBytes) std::abort();
+
+    const std::size_t want = size > 0 ? std::size_t(data[0]) * 7 : 0;
+    std::size_t covered = 0;
+    while (covered < out.size()) {
+        const std::size_t end = text::PieceEnd(out, covered, want);
+        if (end <= covered || end > out.size() || out[end - 1] == '\r') std::abort();
+        covered = end;
+    }
 
     std::size_t longest = 0, run = 0;
     for (char c : out) {

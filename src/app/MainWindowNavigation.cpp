@@ -49,6 +49,16 @@ QString caseInsensitivePattern(const QString& pattern) {
     return out;
 }
 
+// The path made absolute against the working folder, "." and ".." resolved
+// as a shell shows them; an empty path stays empty.
+QString absolutePath(const QString& path) {
+    if (path.isEmpty()) return path;
+    const bool folderForm = path.endsWith(QLatin1Char('/'));
+    QString absolute = QDir::cleanPath(QDir::current().absoluteFilePath(path));
+    if (folderForm && !absolute.endsWith(QLatin1Char('/'))) absolute += QLatin1Char('/');
+    return absolute;
+}
+
 // A file named in other letter case than on disk (as people type on systems
 // that ignore case) is found in its folder; the first match in list order wins.
 QString resolveLetterCase(const QString& path) {
@@ -69,12 +79,10 @@ QString resolveLetterCase(const QString& path) {
 
 void TMainWindow::FormShow() {
     QString argument = commandLineArgument_;
-    // A relative argument is taken relative to the working folder, so that a
-    // bare file name still has a folder to scan.
-    if (!argument.isEmpty() && !argument.startsWith(QLatin1Char('/')) &&
-        (IsRegularFile(argument) || IsFolder(argument)))
-        argument = QFileInfo(argument).absoluteFilePath() +
-                   (IsFolder(argument) ? QStringLiteral("/") : QString());
+    // A relative argument is taken from the working folder first, so that a
+    // name in other letter case is looked for where it stands and everything
+    // the window holds (caption, list, folder for the file manager) is absolute.
+    if (!argument.isEmpty()) argument = absolutePath(argument);
     if (!IsRegularFile(argument) && !IsFolder(argument)) argument = resolveLetterCase(argument);
     if (!IsRegularFile(argument) && !IsFolder(argument)) {
         if (!ChooseFile()) Close();
@@ -85,7 +93,8 @@ void TMainWindow::FormShow() {
 
 // ---- Folder scan and navigation ------------------------------------------------
 
-void TMainWindow::OpenPath(const QString& path) {
+void TMainWindow::OpenPath(const QString& given) {
+    const QString path = absolutePath(given);
     QString folder;
     if (IsRegularFile(path))
         folder = folderPart(path);
@@ -109,6 +118,9 @@ void TMainWindow::ScanFolder(const QString& folder) {
     QString dir = folder;
     if (!dir.endsWith(QLatin1Char('/'))) dir += QLatin1Char('/');
     FFiles->Assign(ScanFolderFiles(dir, FExtensions));
+    // The old index means nothing in the new list; it must stay valid even
+    // when the first file fails to show below.
+    FCurrentIndex = 0;
     fileMenuBuilt_ = false;
     pmFiles->Clear();
     FCurrentFolder = dir;
@@ -155,7 +167,8 @@ void TMainWindow::PopupFileMenu() {
     BuildFileMenu();
     QToolButton* button = Button(QStringLiteral("btnSelectFile"));
     // The button's place in the client area added to the window's outer
-    // corner, as the design has it (no allowance for the frame).
+    // corner, with no allowance for the frame: the menu opens a title bar's
+    // height above the button, so the button itself stays in sight.
     const QPoint at(button->x() + panToolbar->x() + frameGeometry().x(),
                     button->y() + panToolbar->y() + frameGeometry().y());
     pmFiles->Popup(at);

@@ -9,9 +9,15 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QScreen>
 #include <QStackedWidget>
+#include <QStyle>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <QWindow>
+
+// C++
+#include <algorithm>
 
 // Project
 #include "about/AboutWindowUnit.h"
@@ -25,26 +31,34 @@ namespace {
 const char* const kPageNames[] = {"TEXT", "HTML", "IMAGE", "NOFILES", "INVALIDDIRECTORY"};
 const QStringList kDefaultExtensions = {"html", "htm", "txt", "gif", "bmp", "jpg", "jpeg"};
 
-// Which page shows which extension (exact, case-sensitive), and whether the
-// caption follows the load (HTML pages set it from their title instead).
+// Which page shows which extension, and whether the caption follows the load
+// (HTML pages set it from their title instead). Extensions are matched without
+// regard to case, as the folder scan lists them: every listed file has a page.
 struct Route {
     const char* extension;
     const char* page;
     bool captionAfterLoad;
 };
 constexpr Route kRoutes[] = {
-    {".txt", "TEXT", true},  {".htm", "HTML", false}, {".html", "HTML", false},
-    {".bmp", "IMAGE", true}, {".jpg", "IMAGE", true}, {".gif", "IMAGE", true},
+    {".txt", "TEXT", true},   {".htm", "HTML", false}, {".html", "HTML", false},
+    {".bmp", "IMAGE", true},  {".jpg", "IMAGE", true}, {".jpeg", "IMAGE", true},
+    {".gif", "IMAGE", true},
 };
 
+// The extension in ASCII lower case ("IMG_0001.JPG" gives ".jpg"); other
+// letters stay as they are, as the folder scan compares them.
 QString extractFileExt(const QString& path) {
     const qsizetype dot = path.lastIndexOf(QLatin1Char('.'));
     if (dot < 0 || path.indexOf(QLatin1Char('/'), dot) >= 0) return {};
-    return path.mid(dot);
+    QString ext = path.mid(dot);
+    for (QChar& c : ext)
+        if (c >= QLatin1Char('A') && c <= QLatin1Char('Z')) c = QChar(c.unicode() + ('a' - 'A'));
+    return ext;
 }
 
 QPalette windowColourPalette(QPalette p) {
-    // The design's "window colour" is the background of text areas.
+    // The window colour of the toolbars and message pages is the background
+    // of text areas (white in most themes), not the grey of dialogs.
     p.setColor(QPalette::Window, p.color(QPalette::Base));
     return p;
 }
@@ -132,7 +146,8 @@ void TMainWindow::buildLayout() {
     }
 
     auto* label = new QLabel(QStringLiteral("File name:"), panToolbar);
-    // Right edge where the design puts it; a wider substitute font grows it leftwards.
+    // The label's right edge stays 7 pixels left of the file-name box; a wider
+    // substitute font grows it leftwards.
     const int labelWidth = qMin(57, qMax(49, label->sizeHint().width()));
     label->setGeometry(57 - labelWidth, 40, labelWidth, 17);
     label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
@@ -245,7 +260,36 @@ void TMainWindow::FormCreate() {
 void TMainWindow::RunFirstShow() {
     if (firstShowDone_) return;
     firstShowDone_ = true;
+    // The initial bounds suit a large screen; a stored placement, restored by
+    // the show hook, still wins over what is made of them here.
+    keepOnScreen();
     if (OnShow) TApplication::Guarded(OnShow);
+}
+
+QRect TMainWindow::KeepOnScreen(const QRect& frame, const QRect& available) {
+    if (available.isEmpty()) return frame;
+    QRect fitted = frame;
+    fitted.setWidth(std::min(fitted.width(), available.width()));
+    fitted.setHeight(std::min(fitted.height(), available.height()));
+    fitted.moveLeft(
+        std::clamp(fitted.left(), available.left(), available.right() + 1 - fitted.width()));
+    fitted.moveTop(
+        std::clamp(fitted.top(), available.top(), available.bottom() + 1 - fitted.height()));
+    return fitted;
+}
+
+void TMainWindow::keepOnScreen() {
+    QScreen* on = screen();
+    if (!on) return;
+    // Before the window is mapped its frame is unknown: allow for a title bar.
+    QMargins margins = windowHandle() ? windowHandle()->frameMargins() : QMargins();
+    if (margins.isNull())
+        margins = QMargins(0, style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, this), 0, 0);
+    const QRect frame(pos(), size().grownBy(margins));
+    const QRect fitted = KeepOnScreen(frame, on->availableGeometry());
+    if (fitted == frame) return;
+    move(fitted.topLeft());
+    resize(fitted.size().shrunkBy(margins));
 }
 
 void TMainWindow::Close() {
@@ -304,11 +348,17 @@ void TMainWindow::ShowFile(const QString& name) {
         if (route.captionAfterLoad) SetCaption(name);
         return;
     }
-    // Any other extension (".jpeg", ".TXT", ...): only the file-name box changes.
+    // Any other extension: only the file-name box changes.
 }
 
 // ---- Keys and resizing -----------------------------------------------------------
 
+// Filters every object of the application, among them the web engine's own,
+// whose classes are built without run-time type information: the sanitizer's
+// check of the dynamic type cannot read them and would report a fault.
+#if defined(__GNUC__)
+__attribute__((no_sanitize("vptr")))
+#endif
 bool TMainWindow::eventFilter(QObject* watched, QEvent* event) {
     if (watched == panToolbar && event->type() == QEvent::Resize) {
         txtFileName->resize(qMax(0, panToolbar->width() - 64 - 15), txtFileName->height());

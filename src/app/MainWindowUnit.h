@@ -38,7 +38,8 @@ public:
     /// A command of the command table by its name (NavigationBack, OptionsFont, ...).
     TAction* Action(const QString& name) const;
     TActionList* ActionList() const { return actionList_; }
-    /// Registers the load operation for files of one extension (".txt", ...).
+    /// Registers the load operation for files of one extension, in lower case
+    /// (".txt", ...); ShowFile matches extensions without regard to case.
     void RegisterViewer(const QString& extension, TViewerLoad load);
 
     /// Event hooks, each holding the current handler. A component that takes
@@ -53,9 +54,13 @@ public:
     void FormShow();
     void FormDestroy();
 
-    /// The first showing: runs the show hook once (the placement restore and
-    /// FormShow), before the window is mapped.
+    /// The first showing: keeps the initial bounds on the screen, then runs
+    /// the show hook once (the placement restore and FormShow), before the
+    /// window is mapped.
     void RunFirstShow();
+    /// The window's outer rectangle moved onto the available area of its
+    /// screen, and shrunk only where it is larger than that area.
+    static QRect KeepOnScreen(const QRect& frame, const QRect& available);
     /// Runs the destroy hook once (the destructor calls it too).
     void RunDestroy();
     /// Closes the window; before it was ever shown this only runs the close
@@ -106,10 +111,12 @@ private:
     void buildLayout();
     void buildCommands();
     void activatePage(const QString& name);
+    void keepOnScreen();
     void FileExecute();
     void FileExecuteFolder();
 
-    // Fields named as the design names them.
+    // What is browsed: the folder's files, the file types, and the index and
+    // folder of the file on display.
     TFileList* FFiles = nullptr;
     QStringList FExtensions;
     int FCurrentIndex = 0;

@@ -1,16 +1,61 @@
+#include <QEvent>
 #include <QIcon>
+#include <QTimer>
+
+#include <functional>
+#include <thread>
+
+#ifdef TARVEL_HAVE_FONTCONFIG
+#include <fontconfig/fontconfig.h>
+#endif
 
 #include "app/Application.h"
 #include "app/MainWindowUnit.h"
 #include "app/Viewers.h"
 
+namespace {
+
+/// Runs a task once the first window has painted: what the first picture
+/// does not need waits until it is on the screen.
+class TAfterFirstPaint : public QObject {
+public:
+    explicit TAfterFirstPaint(std::function<void()> task) : task_(std::move(task)) {
+        qApp->installEventFilter(this);
+    }
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Paint && task_) {
+            qApp->removeEventFilter(this);
+            QTimer::singleShot(0, qApp, std::move(task_));
+            task_ = nullptr;
+        }
+        return false;
+    }
+
+private:
+    std::function<void()> task_;
+};
+
+}  // namespace
+
 int main(int argc, char** argv) {
-    // The web engine, loaded later from a plugin, needs shared GL contexts.
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+#ifdef TARVEL_HAVE_FONTCONFIG
+    // The first text the window measures loads the system's font list
+    // (fontconfig's configuration and caches); a second core reads it while
+    // the application connects to the display. Thread-safe in fontconfig.
+    std::thread fontList([] { FcInit(); });
+#endif
+    // No Qt::AA_ShareOpenGLContexts here: it would make a GL context, and so
+    // load the GL driver, before the first paint. The web engine's plugin
+    // gets its shared context when the first page comes (PrepareWebEngine).
     TApplication app(argc, argv);
-    app.setWindowIcon(QIcon(QStringLiteral(":/icons/tarvel-viewer.svg")));
     // Lets the desktop match the window to its desktop entry.
     QGuiApplication::setDesktopFileName(QStringLiteral("com.example.TarvelViewer"));
+    // The icon is an SVG drawn in several sizes for the window system.
+    TAfterFirstPaint icon(
+        [] { qApp->setWindowIcon(QIcon(QStringLiteral(":/icons/tarvel-viewer.svg"))); });
+#ifdef TARVEL_HAVE_FONTCONFIG
+    fontList.join();
+#endif
 
     TMainWindow* window = CreateMainWindow();
     const QStringList arguments = QCoreApplication::arguments();

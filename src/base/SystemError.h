@@ -2,7 +2,7 @@
 
 #include <string>
 
-/// "System Error.  Code: %d.\r\n%s" with the system's text for an errno code.
+/// "System Error.  Code: <code>.", CR LF, then the system's text for an errno code.
 std::string systemErrorMessage(int errnoCode);
 
 /// The out-of-memory form of that message: what a picture that cannot be

@@ -250,7 +250,7 @@ void TFormPlacement::ApplyWindowPlacement() {
         readInteger(QStringLiteral("PixelsPerInch"), pixelsPerInch) == pixelsPerInch;
     const long long width = 0LL + normal[2] - normal[0];
     const long long height = 0LL + normal[3] - normal[1];
-    // An empty rectangle is no placement: the window keeps its designed bounds.
+    // An empty rectangle is no placement: the window keeps its initial bounds.
     if (found && samePixelsPerInch && width > 0 && height > 0) {
         // A hand-edited size is held to the desktop's: a window larger than
         // all screens together is no placement, and its backing store alone

@@ -63,8 +63,8 @@ public:
     /// the owner, so that it happens once the window is on screen.
     std::function<void()> MinimizeApplication;
 
-    /// The screen suffix "(%dx%d)" and logical pixels per inch of the screen
-    /// the window is on.
+    /// The screen suffix ("(1024x768)" on a 1024 x 768 screen) and the logical
+    /// pixels per inch of the screen the window is on.
     QString ScreenSuffix() const;
     int PixelsPerInch() const;
 

@@ -8,6 +8,11 @@
 #include <QStringList>
 #include <QVariant>
 
+#ifndef Q_OS_WIN
+// ---- System ----
+#include <sys/stat.h>
+#endif
+
 // ---- Project ----
 #include "base/Error.h"
 #include "settings/KeyPaths.h"
@@ -43,6 +48,24 @@ bool hasDroppedLines(const QString& path) {
     }
     return false;
 }
+
+#ifndef Q_OS_WIN
+/// Which file a path names: every save puts a new file in the old one's
+/// place, so a save that went out changes it. Zero when there is no file.
+struct FileIdentity {
+    dev_t device = 0;
+    ino_t inode = 0;
+    bool operator!=(const FileIdentity& other) const {
+        return device != other.device || inode != other.inode;
+    }
+};
+
+FileIdentity identityOf(const QString& path) {
+    struct stat info {};
+    if (::stat(QFile::encodeName(path).constData(), &info) != 0) return {};
+    return {info.st_dev, info.st_ino};
+}
+#endif
 
 }  // namespace
 
@@ -131,8 +154,20 @@ void TRegIniFile::Close() {
     std::unique_ptr<QSettings> settings = std::move(settings_);
     if (!dirty_) return;
     dirty_ = false;
+#ifndef Q_OS_WIN
+    const FileIdentity before = identityOf(location_);
+#endif
     settings->sync();
-    if (settings->status() != QSettings::NoError) fail("Failed to set data for '%1'", lastIdent_);
+    const QSettings::Status status = settings->status();
+    if (status == QSettings::NoError) return;
+#ifndef Q_OS_WIN
+    // A format error comes from reading (the file was edited meanwhile and is
+    // read again before it is written) and is no failure to write. QSettings
+    // keeps only the first error it meets, so a failed write behind it shows
+    // only in the file not having been replaced.
+    if (status == QSettings::FormatError && identityOf(location_) != before) return;
+#endif
+    fail("Failed to set data for '%1'", lastIdent_);
 }
 
 void TRegIniFile::keepDamagedFileAside() {

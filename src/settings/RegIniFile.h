@@ -11,7 +11,7 @@ class QSettings;
 /**
  * The registry adapter: one opening of the application key, over QSettings.
  * Values are strings; reads give the default for whatever is missing, a value
- * of another type fails with "Invalid data type for '%s'". Writes are
+ * of another type fails with "Invalid data type for '<name>'". Writes are
  * collected and reach the disk in one atomic replacement when the store is
  * closed, so a crash or kill during a save leaves the old file or the new one.
  * A file that QSettings could only partly parse is kept aside as
@@ -36,8 +36,9 @@ public:
     void WriteBool(const QString& section, const QString& ident, bool value);
 
     /// Writes what was changed to disk (one sync) and releases the store.
-    /// Throws "Failed to set data for '%s'" naming the last value written
-    /// when the file could not be replaced.
+    /// Throws "Failed to set data for '<name>'" naming the last value
+    /// written when the file could not be replaced; a file that only reads
+    /// back damaged is no failure here.
     void Close();
 
     /// Where the store lives (a file path here, a registry key on Windows).

@@ -95,7 +95,7 @@ TEST_F(AboutWindowTest, ShowsTheProductTextsInOneLineEach) {
     EXPECT_TRUE(ok->isDefault());
 }
 
-TEST_F(AboutWindowTest, PlacesEveryControlWhereTheDesignHasIt) {
+TEST_F(AboutWindowTest, ControlsHaveTheirPlacesAndSizes) {
     TAboutWindow box;
     EXPECT_EQ(box.size(), QSize(298, 213));
     EXPECT_EQ(box.minimumSize(), box.maximumSize()) << "the box must not be resizable";

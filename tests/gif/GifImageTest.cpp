@@ -5,6 +5,8 @@
 
 // C++
 #include <cstdio>
+#include <filesystem>
+#include <fstream>
 #include <sstream>
 
 // System
@@ -238,6 +240,30 @@ TEST(GifLoad, StrayByteFailsBeforeFramesAndEndsQuietlyAfterOne) {
     EXPECT_EQ(l.changes, 1);
 }
 
+TEST(GifLoad, ExclamationMarkAsTheLastByteEndsTheDataQuietly) {
+    GifBuilder afterScreen;
+    afterScreen.header().screen(1, 1, 2).raw({0x21});
+    Loaded screen(afterScreen.bytes);
+    EXPECT_EQ(screen.error, "");
+    EXPECT_EQ(screen.image.FrameCount(), 0);
+
+    GifBuilder afterFrame;
+    afterFrame.header().screen(1, 1, 2).frame(0, 0, 1, 1, {1}).raw({0x21});
+    Loaded frame(afterFrame.bytes);
+    EXPECT_EQ(frame.error, "");
+    EXPECT_EQ(frame.image.FrameCount(), 1);
+
+    // After an extension, as after the others; a comment before it is kept
+    // as the run that ends the file.
+    GifBuilder afterExtension;
+    afterExtension.header().screen(1, 1, 2).frame(0, 0, 1, 1, {1}).comment({"last words"});
+    Loaded extension(afterExtension.raw({0x21}).bytes);
+    EXPECT_EQ(extension.error, "");
+    EXPECT_EQ(extension.image.FrameCount(), 1);
+    EXPECT_EQ(extension.changes, 1);
+    EXPECT_EQ(extension.image.Header->Comments, std::vector<std::string>{"last words"});
+}
+
 TEST(GifLoad, CommentsOfTheFinalRunBecomeTheImageComment) {
     GifBuilder b;
     b.header().screen(1, 1, 2).comment({"frame note"}).frame(0, 0, 1, 1, {1});
@@ -346,58 +372,63 @@ TEST(GifLoad, ALaterLoadReplacesEverything) {
     EXPECT_EQ(copy.FrameRaster(0).toArgb32(), l.image.FrameRaster(0).toArgb32());
 }
 
-TEST(GifFile, LoadsRegularFilesAndRefusesEverythingElse) {
+/// A folder of its own for each file test, removed afterwards.
+class GifFile : public testing::Test {
+protected:
+    void SetUp() override { ASSERT_NE(mkdtemp(dir_), nullptr); }
+    void TearDown() override { std::filesystem::remove_all(dir_); }
+    std::string path(const char* name) const { return std::string(dir_) + "/" + name; }
+    std::string write(const char* name, const std::vector<uint8_t>& bytes) const {
+        std::ofstream(path(name), std::ios::binary)
+            .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+        return path(name);
+    }
+
+    char dir_[32] = "/tmp/tarvel-gif-XXXXXX";
+};
+
+TEST_F(GifFile, LoadsRegularFilesAndRefusesEverythingElse) {
     TGIFImage image;
     int changes = 0;
     image.OnChange = [&] { ++changes; };
-    image.LoadFromFile(TARVEL_TESTDATA "/wuffs/hat.gif");
+    image.LoadFromFile(write("IMG_0001.GIF", oneFrameGif().bytes));
     EXPECT_EQ(changes, 1);
     EXPECT_FALSE(image.Empty());
     ASSERT_NE(image.Frame(0).Raster, nullptr);
 
-    for (std::string path :
-         {std::string("/nonexistent/a.gif"), std::string("/tmp"), std::string("/dev/zero")}) {
+    const std::string fifo = path("pipe.gif");
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    for (const std::string& refused :
+         {std::string("/nonexistent/a.gif"), std::string("/tmp"), std::string("/dev/zero"), fifo}) {
         try {
-            image.LoadFromFile(path);
-            ADD_FAILURE() << path;
+            image.LoadFromFile(refused);
+            ADD_FAILURE() << refused;
         } catch (const EError& e) {
-            EXPECT_EQ(std::string(e.what()), "Cannot open file " + path);
+            EXPECT_EQ(std::string(e.what()), "Cannot open file " + refused);
         }
     }
     // Nothing was reset by the refused paths.
     EXPECT_EQ(image.FrameCount(), 1);
-
-    char fifo[] = "/tmp/tarvel-gif-fifoXXXXXX";
-    ASSERT_NE(mkdtemp(fifo), nullptr);
-    const std::string path = std::string(fifo) + "/pipe.gif";
-    ASSERT_EQ(mkfifo(path.c_str(), 0600), 0);
-    EXPECT_THROW(image.LoadFromFile(path), EError);
-    unlink(path.c_str());
-    rmdir(fifo);
 }
 
-TEST(GifFile, AFileBeyondTheReadLimitIsRefusedBeforeReading) {
+TEST_F(GifFile, AFileBeyondTheReadLimitIsRefusedBeforeReading) {
     // A sparse 2 GiB file: reading it whole would exhaust memory first.
-    char dir[] = "/tmp/tarvel-gif-bigXXXXXX";
-    ASSERT_NE(mkdtemp(dir), nullptr);
-    const std::string path = std::string(dir) + "/big.gif";
+    const std::string big = path("big.gif");
     {
-        std::FILE* f = std::fopen(path.c_str(), "wb");
+        std::FILE* f = std::fopen(big.c_str(), "wb");
         ASSERT_NE(f, nullptr);
         ASSERT_EQ(ftruncate(fileno(f), off_t(2) << 30), 0);
         std::fclose(f);
     }
     TGIFImage image;
-    image.LoadFromFile(TARVEL_TESTDATA "/wuffs/hat.gif");
+    image.LoadFromFile(write("a.gif", oneFrameGif().bytes));
     try {
-        image.LoadFromFile(path);
+        image.LoadFromFile(big);
         ADD_FAILURE() << "loaded";
     } catch (const EError& e) {
         EXPECT_EQ(std::string(e.what()).rfind("System Error.  Code: 12.", 0), 0u) << e.what();
     }
     EXPECT_EQ(image.FrameCount(), 1);  // the previous picture was not reset
-    unlink(path.c_str());
-    rmdir(dir);
 }
 
 }  // namespace

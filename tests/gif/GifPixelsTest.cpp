@@ -1,11 +1,13 @@
 // Own
 #include "base/Error.h"
-#include "support/BmpTwin.h"
 #include "support/GifBuilder.h"
+#include "support/TestData.h"
 #include "viewers/gif/GifImage.h"
+#include "viewers/image/BmpReader.h"
 
 // C++
 #include <algorithm>
+#include <cctype>
 #include <cstdlib>
 #include <sstream>
 
@@ -57,21 +59,20 @@ std::pair<double, int> difference(const std::vector<uint32_t>& a, const std::vec
 class GifTwins : public testing::TestWithParam<Twin> {};
 
 TEST_P(GifTwins, DecodeToThePixelsOfTheBmpTwin) {
+    TARVEL_NEED_SHARED("wuffs");
     const Twin twin = GetParam();
     TGIFImage image;
-    image.LoadFromFile(std::string(TARVEL_TESTDATA "/wuffs/") + twin.gif);
+    image.LoadFromFile(SharedTestPath(std::string("wuffs/") + twin.gif));
     ASSERT_EQ(image.FrameCount(), 1);
     EXPECT_FALSE(image.Frame(0).Damaged);
     EXPECT_EQ(image.Frame(0).KeyColor, clNone);
-    int width = 0, height = 0;
-    const auto expected =
-        readBmpTwin(std::string(TARVEL_TESTDATA "/wuffs/") + twin.bmp, width, height);
-    ASSERT_FALSE(expected.empty());
+    const TBitmap bmp = TBmpReader::ReadFile(SharedTestPath(std::string("wuffs/") + twin.bmp));
     const TBitmap& raster = image.FrameRaster(0);
-    ASSERT_EQ(raster.width(), width);
-    ASSERT_EQ(raster.height(), height);
+    ASSERT_EQ(raster.width(), bmp.width());
+    ASSERT_EQ(raster.height(), bmp.height());
     EXPECT_FALSE(raster.topDown());
     const auto got = raster.toArgb32();
+    const auto expected = bmp.toArgb32();
     if (!twin.exact) {
         const auto [mean, largest] = difference(got, expected);
         // Quantising to 256 colours moves channels by a few steps on average;
@@ -86,7 +87,7 @@ TEST_P(GifTwins, DecodeToThePixelsOfTheBmpTwin) {
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Wuffs, GifTwins,
+    Shared, GifTwins,
     testing::Values(Twin{"bricks-dither.gif", "bricks-dither.bmp", true},
                     Twin{"bricks-gray.gif", "bricks-gray.bmp", true},
                     Twin{"bricks-nodither.gif", "bricks-nodither.bmp", true},
@@ -96,29 +97,46 @@ INSTANTIATE_TEST_SUITE_P(
                     Twin{"hibiscus.primitive.gif", "hibiscus.primitive.bmp", false},
                     Twin{"hibiscus.regular.gif", "hibiscus.regular.bmp", false},
                     Twin{"hippopotamus.regular.gif", "hippopotamus.bmp", false},
-                    Twin{"hippopotamus.interlaced.gif", "hippopotamus.bmp", false}));
+                    Twin{"hippopotamus.interlaced.gif", "hippopotamus.bmp", false}),
+    // Named after the GIF file, so that one case can be run again by name.
+    [](const testing::TestParamInfo<Twin>& info) {
+        std::string name = info.param.gif;
+        name.resize(name.rfind('.'));
+        for (char& c : name)
+            if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
+        return name;
+    });
 
-TEST(GifPixels, InterlacedAndRegularFilesHoldTheSamePicture) {
+// Real files: an interlaced one against its plain twin, a cut one, an animation.
+TEST(GifPixels, SharedFilesInterlacedCutAndAnimated) {
+    TARVEL_NEED_SHARED("wuffs");
     TGIFImage regular, interlaced;
-    regular.LoadFromFile(TARVEL_TESTDATA "/wuffs/hippopotamus.regular.gif");
-    interlaced.LoadFromFile(TARVEL_TESTDATA "/wuffs/hippopotamus.interlaced.gif");
+    regular.LoadFromFile(SharedTestPath("wuffs/hippopotamus.regular.gif"));
+    interlaced.LoadFromFile(SharedTestPath("wuffs/hippopotamus.interlaced.gif"));
     EXPECT_FALSE(regular.Frame(0).Interlaced);
     EXPECT_TRUE(interlaced.Frame(0).Interlaced);
     EXPECT_TRUE(regular.FrameRaster(0).toArgb32() == interlaced.FrameRaster(0).toArgb32());
-}
 
-TEST(GifPixels, CutShortSubBlocksAreDroppedAndTheRestDecoded) {
-    // The real file is cut inside its first (254-byte) sub-block: nothing of
-    // it is kept, the frame is damaged and its raster stays 0.
+    // Cut inside its first (254-byte) sub-block: a damaged frame of zeros.
     TGIFImage cut;
-    cut.LoadFromFile(TARVEL_TESTDATA "/wuffs/hippopotamus.interlaced.truncated.gif");
+    cut.LoadFromFile(SharedTestPath("wuffs/hippopotamus.interlaced.truncated.gif"));
     ASSERT_EQ(cut.FrameCount(), 1);
     EXPECT_TRUE(cut.Frame(0).Damaged);
     const auto zeros = indexes(cut.FrameRaster(0));
     EXPECT_EQ(zeros.size(), 36u * 28u);
     EXPECT_TRUE(std::all_of(zeros.begin(), zeros.end(), [](uint8_t v) { return v == 0; }));
 
-    // A built file cut inside its second sub-block keeps what the first held.
+    TGIFImage animation;
+    animation.LoadFromFile(SharedTestPath("wuffs/gifplayer-muybridge.gif"));
+    ASSERT_GT(animation.FrameCount(), 1);
+    for (int i = 0; i < animation.FrameCount(); ++i) {
+        EXPECT_EQ(animation.FrameRaster(i).width(), animation.Frame(i).Item->FrameWidth);
+        EXPECT_FALSE(animation.Frame(i).Damaged) << i;
+    }
+}
+
+TEST(GifPixels, CutShortSubBlocksAreDroppedAndTheRestDecoded) {
+    // Cut inside its second sub-block, a frame keeps what the first held...
     std::vector<uint8_t> pixels;
     for (int i = 0; i < 64 * 40; ++i) pixels.push_back(uint8_t((i * 7 + i / 64) % 16));
     GifBuilder b;
@@ -135,20 +153,14 @@ TEST(GifPixels, CutShortSubBlocksAreDroppedAndTheRestDecoded) {
     const auto got = indexes(part.FrameRaster(0));
     EXPECT_TRUE(std::equal(pixels.begin(), pixels.begin() + 64, got.begin()));
     EXPECT_TRUE(std::all_of(got.end() - 64, got.end(), [](uint8_t v) { return v == 0; }));
-}
-
-TEST(GifPixels, AnimatedFilesDecodeEveryFrame) {
-    TGIFImage image;
-    image.LoadFromFile(TARVEL_TESTDATA "/wuffs/gifplayer-muybridge.gif");
-    ASSERT_GT(image.FrameCount(), 1);
-    EXPECT_NE(image.Frame(0).Raster, nullptr);
-    EXPECT_EQ(image.Frame(1).Raster, nullptr);
-    for (int i = 0; i < image.FrameCount(); ++i) {
-        const TBitmap& raster = image.FrameRaster(i);
-        EXPECT_EQ(raster.width(), image.Frame(i).Item->FrameWidth);
-        EXPECT_FALSE(image.Frame(i).Damaged) << i;
-    }
-    EXPECT_EQ(&image.FrameRaster(1), image.Frame(1).Raster.get());
+    // ...and cut inside its first, nothing of it: a damaged frame of zeros.
+    b.bytes.resize(dataStart + 100);
+    TGIFImage none;
+    load(none, b.bytes);
+    EXPECT_TRUE(none.Frame(0).Damaged);
+    const auto zeros = indexes(none.FrameRaster(0));
+    EXPECT_EQ(zeros.size(), 64u * 40u);
+    EXPECT_TRUE(std::all_of(zeros.begin(), zeros.end(), [](uint8_t v) { return v == 0; }));
 }
 
 TEST(GifPixels, InterlacedRowsLandInPlaceForHeightsOneToNine) {
@@ -191,8 +203,9 @@ TEST(GifPixels, DepthAndPaletteFollowThePixelBits) {
         const uint32_t c1 = GifBuilder::colorOf(1);
         EXPECT_EQ(raster.palette[1],
                   (TRGBQuad{uint8_t(c1 >> 16), uint8_t(c1 >> 8), uint8_t(c1), 0}));
-        if (size_t(colors) < raster.palette.size())
+        if (size_t(colors) < raster.palette.size()) {
             EXPECT_EQ(raster.palette.back(), (TRGBQuad{128, 128, 128, 128}));
+        }
     }
 }
 

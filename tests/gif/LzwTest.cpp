@@ -3,6 +3,7 @@
 #include "viewers/gif/Lzw.h"
 
 // C++
+#include <algorithm>
 #include <random>
 
 // Test
@@ -65,14 +66,43 @@ TEST(Lzw, KwKwKCodeRepeatsThePreviousString) {
     EXPECT_EQ(d.pixels, (std::vector<uint8_t>{1, 1, 1}));
 }
 
-TEST(Lzw, StopsWhenTheOutputIsFullAndLeavesTheRestUntouched) {
+TEST(Lzw, StopsWhenTheOutputIsFullOrAtTheEndCode) {
     const auto d = decode(packCodes({4, 1, 6, 6, 5}, 2), 2, 4);
     EXPECT_EQ(d.result.written, 4u);
     EXPECT_EQ(d.pixels, (std::vector<uint8_t>{1, 1, 1, 1}));
 
     const auto e = decode(packCodes({4, 2, 3, 5}, 2), 2, 4);
+    EXPECT_EQ(e.result.status, LzwDecoder::Status::Finished);
     EXPECT_EQ(e.result.written, 2u);
-    EXPECT_EQ(e.pixels, (std::vector<uint8_t>{2, 3, 0xEE, 0xEE}));
+    EXPECT_EQ(e.pixels[0], 2);
+    EXPECT_EQ(e.pixels[1], 3);
+}
+
+TEST(Lzw, EightByteCopiesStayInsideTheOutput) {
+    const auto pixels = randomPixels(400, 4, 11, 40);
+    auto codes = lzwEncode(pixels, 2, true, true);
+    const size_t size = codes.size();
+    codes.resize(size + LzwDecoder::kPadding, 0);
+    LzwDecoder decoder;
+    // Output ending at every point of the picture, long strings included:
+    // the bytes after it are never written.
+    for (size_t outSize = 1; outSize <= pixels.size(); ++outSize) {
+        std::vector<uint8_t> buffer(outSize + 16, 0xEE);
+        const auto r = decoder.decode(codes.data(), size, 2, 0xFF, buffer.data(), outSize);
+        ASSERT_EQ(r.written, outSize);
+        EXPECT_TRUE(std::equal(pixels.begin(), pixels.begin() + std::ptrdiff_t(outSize),
+                               buffer.begin()))
+            << outSize;
+        EXPECT_EQ(std::count(buffer.begin() + std::ptrdiff_t(outSize), buffer.end(), 0xEE), 16)
+            << outSize;
+    }
+    // A stream that ends before the output is full writes at most
+    // kOvershoot bytes past what it decoded.
+    std::vector<uint8_t> buffer(pixels.size() + 64, 0xEE);
+    const auto r = decoder.decode(codes.data(), size, 2, 0xFF, buffer.data(), buffer.size());
+    ASSERT_EQ(r.written, pixels.size());
+    const auto untouched = buffer.begin() + std::ptrdiff_t(r.written + LzwDecoder::kOvershoot);
+    EXPECT_EQ(std::count(untouched, buffer.end(), 0xEE), buffer.end() - untouched);
 }
 
 TEST(Lzw, RunningOutOfCodesIsReportedWithThePixelsSoFar) {

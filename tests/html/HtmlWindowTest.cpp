@@ -6,6 +6,7 @@
 #include <QDeadlineTimer>
 #include <QFile>
 #include <QLineEdit>
+#include <QOpenGLContext>
 #include <QTest>
 #include <QWindow>
 
@@ -95,12 +96,14 @@ TEST_F(HtmlWindowTest, TheCaptionFollowsEachCompletedPageWhileTheBoxAndIndexStay
     EXPECT_EQ(texts.last(), notes);
     EXPECT_EQ(WebView(), nullptr);
     EXPECT_FALSE(EngineLoaded());
+    EXPECT_EQ(QOpenGLContext::globalShareContext(), nullptr) << "no GL before the first page";
 
     window->OpenPath(report);
     EXPECT_EQ(window->ActivePageName(), QStringLiteral("HTML"));
     EXPECT_EQ(FileNameBox(), report);
     EXPECT_EQ(window->windowTitle(), notes) << "the caption waits for the page";
     ASSERT_NE(WebView(), nullptr);
+    EXPECT_NE(QOpenGLContext::globalShareContext(), nullptr) << "the engine draws through it";
     ASSERT_TRUE(WaitForCaption(QStringLiteral("Report")));
     EXPECT_EQ(TApplication::Title(), QStringLiteral("Report"));
     EXPECT_EQ(window->CurrentIndex(), 0);

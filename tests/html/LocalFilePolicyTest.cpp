@@ -29,13 +29,9 @@ protected:
     std::string dir_;
 };
 
-TEST_F(LocalFilePolicyTest, ClassifiesWhatIsOnDisk) {
-    EXPECT_EQ(ClassifyLocalPath(Write("page.html")), TLocalTarget::Page);
-    EXPECT_EQ(ClassifyLocalPath(Write("PAGE.HTM")), TLocalTarget::Page);
-    EXPECT_EQ(ClassifyLocalPath(Write("doc.xhtml")), TLocalTarget::Page);
-    EXPECT_EQ(ClassifyLocalPath(Write("notes.txt")), TLocalTarget::File);
-    EXPECT_EQ(ClassifyLocalPath(Write("html")), TLocalTarget::File);
-    EXPECT_EQ(ClassifyLocalPath(Write("page.html.txt")), TLocalTarget::File);
+TEST_F(LocalFilePolicyTest, ClassifiesWhatIsOnDiskThroughLinks) {
+    const std::string page = Write("page.html");
+    EXPECT_EQ(ClassifyLocalPath(page), TLocalTarget::File);
     EXPECT_EQ(ClassifyLocalPath(dir_), TLocalTarget::Directory);
     EXPECT_EQ(ClassifyLocalPath(dir_ + "/missing.html"), TLocalTarget::Missing);
     EXPECT_EQ(ClassifyLocalPath(""), TLocalTarget::Missing);
@@ -43,49 +39,94 @@ TEST_F(LocalFilePolicyTest, ClassifiesWhatIsOnDisk) {
     const std::string fifo = dir_ + "/pipe.html";
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
     EXPECT_EQ(ClassifyLocalPath(fifo), TLocalTarget::Special);
-}
-
-TEST_F(LocalFilePolicyTest, ALinkNamedLikeAPageIsJudgedByItsTarget) {
-    const std::string secret = Write("id_rsa");
-    const std::string disguised = dir_ + "/readme.html";
-    ASSERT_EQ(::symlink(secret.c_str(), disguised.c_str()), 0);
-    EXPECT_EQ(ClassifyLocalPath(disguised), TLocalTarget::File);
-
-    const std::string page = Write("real.html");
-    const std::string alias = dir_ + "/alias.htm";
-    ASSERT_EQ(::symlink(page.c_str(), alias.c_str()), 0);
-    EXPECT_EQ(ClassifyLocalPath(alias), TLocalTarget::Page);
-
     const std::string folderLink = dir_ + "/folder.html";
     ASSERT_EQ(::symlink(dir_.c_str(), folderLink.c_str()), 0);
     EXPECT_EQ(ClassifyLocalPath(folderLink), TLocalTarget::Directory);
+    const std::string pipeLink = dir_ + "/lib.js";
+    ASSERT_EQ(::symlink(fifo.c_str(), pipeLink.c_str()), 0);
+    EXPECT_EQ(ClassifyLocalPath(pipeLink), TLocalTarget::Special);
 }
 
-TEST(LocalFilePolicy, PagesKeepTheirResourcesButScriptReadsNothing) {
+TEST(LocalFilePolicy, OnlyFilesNamedAsScriptsRun) {
+    for (const char* name : {"/a/lib.js", "/a/APP.JS", "/a/mod.mjs", "/a/common.cjs",
+                             "/saved_files/jquery.min.js.download", "/a/b.JS.Download"}) {
+        EXPECT_TRUE(HasScriptName(name)) << name;
+    }
+    for (const char* name : {"/a/data.json", "/a/style.css", "/a/notes.txt", "/home/me/.ssh/id_rsa",
+                             "/a/js", "/a/lib.js.map", "/a/x.download", "/a/.js.txt", ""}) {
+        EXPECT_FALSE(HasScriptName(name)) << name;
+    }
+}
+
+TEST_F(LocalFilePolicyTest, ALinkNamedLikeAScriptIsJudgedByItsTarget) {
+    const std::string secret = Write("id_rsa");
+    const std::string disguised = dir_ + "/helper.js";
+    ASSERT_EQ(::symlink(secret.c_str(), disguised.c_str()), 0);
+    EXPECT_FALSE(IsScriptFile(disguised));
+    const std::string lib = Write("lib.js");
+    const std::string alias = dir_ + "/alias.mjs";
+    ASSERT_EQ(::symlink(lib.c_str(), alias.c_str()), 0);
+    EXPECT_TRUE(IsScriptFile(alias));
+    EXPECT_TRUE(IsScriptFile(lib));
+    EXPECT_FALSE(IsScriptFile(dir_ + "/missing.js"));
+    EXPECT_FALSE(IsScriptFile(Write("data.json")));
+}
+
+TLocalRoute Route(TRequestKind kind, TLocalAddress address, bool scriptName = true,
+                  TLocalTarget target = TLocalTarget::File, bool fromLocalPage = true) {
+    TLocalRequest r;
+    r.kind = kind;
+    r.address = address;
+    r.target = target;
+    r.fromLocalPage = fromLocalPage;
+    r.scriptName = scriptName;
+    return RouteLocalRequest(r);
+}
+
+TEST(LocalFilePolicy, EachKindOfRequestGoesWhereItCannotBeRead) {
+    using K = TRequestKind;
+    using A = TLocalAddress;
+    using R = TLocalRoute;
+    // Documents live at their own origin, wherever the page pointed.
+    EXPECT_EQ(Route(K::Document, A::OwnOrigin), R::Pass);
+    EXPECT_EQ(Route(K::Document, A::OtherOrigin), R::ToOwnOrigin);
+    EXPECT_EQ(Route(K::Document, A::File), R::ToOwnOrigin);
+    EXPECT_EQ(Route(K::Document, A::PassedFile), R::ToOwnOrigin);
+    EXPECT_EQ(Route(K::Document, A::Gate), R::Block);
+    // Scripts and fonts come from file URLs; data never runs as a script.
+    EXPECT_EQ(Route(K::Script, A::OtherOrigin), R::ToFile);
+    EXPECT_EQ(Route(K::Script, A::OwnOrigin), R::ToFile);
+    EXPECT_EQ(Route(K::Script, A::Gate), R::ToFile);
+    EXPECT_EQ(Route(K::Script, A::File), R::Pass);
+    for (A address : {A::File, A::OtherOrigin}) {
+        EXPECT_EQ(Route(K::Script, address, false), R::Block);
+    }
+    EXPECT_EQ(Route(K::Font, A::OtherOrigin, false), R::ToFile);
+    EXPECT_EQ(Route(K::Font, A::File, false), R::Pass);
+    // Pictures, style sheets and media pass the gate; a file URL the page
+    // wrote itself goes there too, only the gate's own pass goes on.
+    EXPECT_EQ(Route(K::Passive, A::OtherOrigin), R::ToGate);
+    EXPECT_EQ(Route(K::Passive, A::OwnOrigin), R::ToGate);
+    EXPECT_EQ(Route(K::Passive, A::File), R::ToGate);
+    EXPECT_EQ(Route(K::Passive, A::Gate), R::Pass);
+    EXPECT_EQ(Route(K::Passive, A::PassedFile), R::Pass);
+    // What script reads itself never reaches a local file.
+    for (A address : {A::File, A::PassedFile, A::OwnOrigin, A::OtherOrigin, A::Gate}) {
+        EXPECT_EQ(Route(K::Other, address), R::Block);
+    }
+}
+
+TEST(LocalFilePolicy, WebPagesFoldersDevicesAndMissingFilesAreNeverRead) {
     using K = TRequestKind;
     using T = TLocalTarget;
-    // Links lead anywhere a page or a folder can be shown.
-    EXPECT_TRUE(AllowLocalRequest(K::Navigation, T::Page));
-    EXPECT_TRUE(AllowLocalRequest(K::Navigation, T::File));
-    EXPECT_TRUE(AllowLocalRequest(K::Navigation, T::Directory));
-    EXPECT_TRUE(AllowLocalRequest(K::Navigation, T::Missing));
-    // Frames: pages only; a listing or another file would be readable by script.
-    EXPECT_TRUE(AllowLocalRequest(K::Frame, T::Page));
-    EXPECT_FALSE(AllowLocalRequest(K::Frame, T::File));
-    EXPECT_FALSE(AllowLocalRequest(K::Frame, T::Directory));
-    EXPECT_FALSE(AllowLocalRequest(K::Frame, T::Missing));
-    // Images, style sheets and scripts from anywhere, but no listing.
-    EXPECT_TRUE(AllowLocalRequest(K::Subresource, T::File));
-    EXPECT_TRUE(AllowLocalRequest(K::Subresource, T::Page));
-    EXPECT_TRUE(AllowLocalRequest(K::Subresource, T::Missing));
-    EXPECT_FALSE(AllowLocalRequest(K::Subresource, T::Directory));
-    // What script reads itself never reaches a local file.
-    for (T target : {T::Page, T::File, T::Directory, T::Missing}) {
-        EXPECT_FALSE(AllowLocalRequest(K::ScriptRead, target));
-    }
-    // Reading a device or a pipe may never end.
-    for (K kind : {K::Navigation, K::Frame, K::Subresource, K::ScriptRead}) {
-        EXPECT_FALSE(AllowLocalRequest(kind, T::Special));
+    for (K kind : {K::Document, K::Script, K::Font, K::Passive, K::Other}) {
+        for (TLocalAddress address : {TLocalAddress::File, TLocalAddress::OwnOrigin,
+                                      TLocalAddress::Gate, TLocalAddress::PassedFile}) {
+            EXPECT_EQ(Route(kind, address, true, T::File, false), TLocalRoute::Block);
+            for (T target : {T::Directory, T::Special, T::Missing}) {
+                EXPECT_EQ(Route(kind, address, true, target), TLocalRoute::Block);
+            }
+        }
     }
 }
 

@@ -74,18 +74,3 @@ struct BmpBuilder {
         return file;
     }
 };
-
-inline std::vector<uint8_t> ReadTestFile(const std::string& path) {
-    std::vector<uint8_t> data;
-    if (FILE* f = std::fopen(path.c_str(), "rb")) {
-        uint8_t buf[65536];
-        size_t n;
-        while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) data.insert(data.end(), buf, buf + n);
-        std::fclose(f);
-    }
-    return data;
-}
-
-inline std::string Wuffs(const std::string& name) {
-    return std::string(TARVEL_TESTDATA) + "/wuffs/" + name;
-}

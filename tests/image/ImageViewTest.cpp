@@ -3,7 +3,9 @@
 
 // Qt
 #include <QApplication>
+#include <QBuffer>
 #include <QFile>
+#include <QImage>
 #include <QMetaEnum>
 #include <QScrollBar>
 #include <QTemporaryDir>
@@ -11,6 +13,7 @@
 
 // Project
 #include "BmpBuilder.h"
+#include "ImageTestSupport.h"
 #include "app/Application.h"
 #include "app/MainWindowUnit.h"
 #include "base/Error.h"
@@ -285,16 +288,16 @@ TEST_F(ImageViewTest, EmptyFiles) {
 }
 
 TEST_F(ImageViewTest, JpegDecodesOnceAcrossModesResizesAndScrolls) {
-    view_->LoadPictureFile(Write("harvesters.jpg", ReadTestFile(Wuffs("harvesters.jpeg"))));
+    view_->LoadPictureFile(Write("IMG_0001.JPG", EncodePhoto(640, 480)));
     ASSERT_NE(Jpeg(), nullptr);
     EXPECT_EQ(Jpeg()->DecodeCount(), 0);  // nothing decoded before the first draw
-    EXPECT_EQ(image()->size(), QSize(1165, 859));
+    EXPECT_EQ(image()->size(), QSize(640, 480));
     const QImage first = Screen();
     EXPECT_EQ(Jpeg()->DecodeCount(), 1);
     // Drawn in its own colours, pixel for pixel from 8, 8.
     const std::vector<uint32_t> decoded = Jpeg()->Pixels().toArgb32();
     for (QPoint p : {QPoint(0, 0), QPoint(100, 50), QPoint(250, 150)})
-        EXPECT_EQ(first.pixel(p + QPoint(8, 8)), decoded[size_t(p.y()) * 1165 + size_t(p.x())]);
+        EXPECT_EQ(first.pixel(p + QPoint(8, 8)), decoded[size_t(p.y()) * 640 + size_t(p.x())]);
     view_->sbImage()->horizontalScrollBar()->setValue(300);
     Screen();
     view_->btnZoom()->click();
@@ -308,7 +311,9 @@ TEST_F(ImageViewTest, JpegDecodesOnceAcrossModesResizesAndScrolls) {
 }
 
 TEST_F(ImageViewTest, TruncatedJpegShowsWithoutAnError) {
-    Load("cut.jpg", ReadTestFile(Wuffs("peacock.default.truncated.jpeg")));
+    std::vector<uint8_t> cut = EncodePhoto(100, 75);
+    cut.resize(cut.size() / 2);
+    Load("cut.jpg", cut);
     EXPECT_EQ(image()->size(), QSize(100, 75));
     Screen();
     EXPECT_TRUE(errors_.isEmpty());
@@ -346,7 +351,7 @@ protected:
     QStringList errors_;
 };
 
-TEST_F(ImageDispatchTest, BmpAndJpgShowOnTheImagePage) {
+TEST_F(ImageDispatchTest, BmpAndJpegShowOnTheImagePageWhateverTheLetterCase) {
     EXPECT_EQ(TImageView::OfPage(window_->Page(QStringLiteral("IMAGE"))), view_);
     const QString bmp = Write("a.bmp", TwoColourBmp(30, 20));
     window_->ShowFile(bmp);
@@ -355,10 +360,28 @@ TEST_F(ImageDispatchTest, BmpAndJpgShowOnTheImagePage) {
     EXPECT_EQ(view_->imgImageDisplay()->size(), QSize(30, 20));
     EXPECT_FALSE(view_->imgImageDisplay()->isHidden());
 
-    const QString jpg = Write("b.jpg", ReadTestFile(Wuffs("hat.jpeg")));
+    const QString jpg = Write("b.jpg", EncodePhoto(90, 112));
     window_->ShowFile(jpg);
     EXPECT_EQ(TApplication::Title(), jpg);
     EXPECT_EQ(view_->imgImageDisplay()->size(), QSize(90, 112));
+
+    // Camera names and the long form of the extension show the same way.
+    QImage made(14, 9, QImage::Format_RGB32);
+    made.fill(Qt::darkCyan);
+    QBuffer encoded;
+    encoded.open(QIODevice::WriteOnly);
+    ASSERT_TRUE(made.save(&encoded, "JPEG"));
+    const std::vector<uint8_t> jpegBytes(encoded.data().begin(), encoded.data().end());
+    for (const char* name : {"IMG_0001.JPG", "harvesters.jpeg", "SCAN.JPEG"}) {
+        const QString path = Write(name, jpegBytes);
+        window_->ShowFile(path);
+        EXPECT_EQ(TApplication::Title(), path);
+        EXPECT_EQ(view_->imgImageDisplay()->size(), QSize(14, 9)) << name;
+    }
+    const QString upperBmp = Write("SCAN.BMP", TwoColourBmp(30, 20));
+    window_->ShowFile(upperBmp);
+    EXPECT_EQ(view_->imgImageDisplay()->size(), QSize(30, 20));
+    window_->ShowFile(jpg);
 
     // A failed load raises out of ShowFile: the caption and the picture stay.
     const QString bad = Write("c.bmp", {'N', 'O', 'T', ' ', 'B', 'M', 0, 0, 0, 0, 0, 0, 0, 0, 0});

@@ -4,7 +4,10 @@
 #include <QScreen>
 
 // ---- System ----
+#include <sys/resource.h>
 #include <sys/stat.h>
+
+#include <csignal>
 
 namespace {
 
@@ -200,6 +203,42 @@ TEST_F(SettingsTest, DamagedFileGivesDefaultsAndIsKeptAsideBeforeTheSave) {
         EXPECT_EQ(aside.readAll(), damaged);
         EXPECT_EQ(stored("FormVersion"), "0");
     }
+}
+
+TEST_F(SettingsTest, FileDamagedWhileTheWindowIsOpenReportsOnlyAFailedWrite) {
+    for (const QByteArray& damaged :
+         {QByteArray("[TMainWindow]\nShowCmd=1\n[Other\nA=1\n"),
+          QByteArray("[TMainWindow]\nshowcmd 3\nNormPos=10,10,500,400\n")}) {
+        writeRaw("[TMainWindow]\nShowCmd=1\n");
+        auto window = openWindow();
+        writeRaw(damaged);  // edited by hand while the viewer runs
+        closeWindow(window);
+        EXPECT_TRUE(messages_.isEmpty()) << messages_.join("; ").toStdString();
+        EXPECT_EQ(stored("txtText_FontStyle"), "[]");
+        QFile aside(settingsFile() + ".broken");
+        ASSERT_TRUE(aside.open(QIODevice::ReadOnly));
+        EXPECT_EQ(aside.readAll(), damaged);
+    }
+
+    // The same, but nothing can be written (a file size limit of 0): the
+    // read error met first must not hide the failed write.
+    const QByteArray damaged("[TMainWindow]\nShowCmd=1\n[Other\nA=1\n");
+    writeRaw("[TMainWindow]\nShowCmd=1\n");
+    auto window = openWindow();
+    writeRaw(damaged);
+    rlimit old{};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &old), 0);
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit small = old;
+    small.rlim_cur = 0;
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+    EXPECT_TRUE(window->close());
+    ::setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, oldHandler);
+    ASSERT_EQ(messages_.size(), 1);
+    EXPECT_TRUE(messages_[0].startsWith("Failed to set data for ")) << messages_[0].toStdString();
+    EXPECT_EQ(readRaw(), damaged);
+    window.reset();
 }
 
 TEST_F(SettingsTest, SoundFileIsNotCopiedAside) {

@@ -1,4 +1,5 @@
 // The assembled program: the window with its settings store and viewers.
+#include <gtest/gtest-spi.h>
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
@@ -9,6 +10,7 @@
 
 #include <memory>
 
+#include "app/Application.h"
 #include "app/MainWindowUnit.h"
 #include "app/Viewers.h"
 #include "support/QtTestSupport.h"
@@ -20,7 +22,24 @@ QString settingsFile() {
            QCoreApplication::applicationName() + QStringLiteral(".conf");
 }
 
+void ShowAnErrorBoxNobodyRecords() {
+    TApplication::ShowError(QStringLiteral("Nobody closes this"));
+}
+
+void ShowTheWindowWithoutAFile() {
+    std::unique_ptr<TMainWindow> window(CreateMainWindow());
+    window->show();  // asks for a file
+}
+
 }  // namespace
+
+// A test left in a modal loop fails at once instead of hanging the run.
+TEST(TestWatchdog, ClosesAModalLeftOpenAndFailsTheTest) {
+    ModalWatchdog::SetLimit(300);
+    EXPECT_NONFATAL_FAILURE(ShowAnErrorBoxNobodyRecords(), "saying \"Nobody closes this.\"");
+    EXPECT_NONFATAL_FAILURE(ShowTheWindowWithoutAFile(), "QFileDialog");
+    ModalWatchdog::SetLimit(ModalWatchdog::kDefaultLimitMs);
+}
 
 TEST(AssembledWindow, FirstRunSavesPlacementPropertiesAndFileTypes) {
     QFile::remove(settingsFile());

@@ -1,12 +1,28 @@
 // The command table: hints, shortcuts, enabling, and the shell hand-offs.
 #include <QApplication>
+#include <QDialog>
+#include <QEventLoop>
 #include <QListView>
 #include <QTest>
+#include <QTimer>
 #include <QToolButton>
 
 #include "ShellFixture.h"
 #include "app/ActionList.h"
+#include "app/Application.h"
 #include "app/FileMenu.h"
+
+namespace {
+
+// Runs the event loop until it has waited for events once: the moment idle
+// updates run (merely processing what is queued does not count as idle).
+void RunUntilIdle() {
+    QEventLoop loop;
+    QTimer::singleShot(20, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+}  // namespace
 
 TEST_F(ShellTest, CommandTable) {
     struct Row {
@@ -56,9 +72,54 @@ TEST_F(ShellTest, NavigationDisabledWithoutFilesAndShortcutsDoNothing) {
     for (const char* name : {"FileOpen", "FileExecute", "FileExecuteFolder", "OptionsExtensions",
                              "OptionsWordWrap", "OptionsFont", "HelpAbout"})
         EXPECT_TRUE(window->Action(name)->isEnabled()) << name;
+    // Stepping in an empty list would show the "no files" page and reset the
+    // caption: neither may happen.
     QTest::keyClick(window->FileNameBox(), Qt::Key_W, Qt::ControlModifier);
     QTest::keyClick(window->FileNameBox(), Qt::Key_Q, Qt::ControlModifier);
-    EXPECT_TRUE(loads.isEmpty());
+    EXPECT_EQ(window->ActivePageName(), "TEXT");
+    EXPECT_EQ(window->windowTitle(), "MainWindow");
+}
+
+TEST_F(ShellTest, IdleUpdatesFollowTheListButWaitForModalDialogs) {
+    for (const char* n : {"a.txt", "b.txt"}) folder.Write(n);
+    window->show();
+    RunUntilIdle();
+    EXPECT_FALSE(window->Button("btnNext")->isEnabled());
+    // No one asks for an update: the idle step enables the buttons by itself.
+    window->OpenPath(folder.Path());
+    RunUntilIdle();
+    EXPECT_TRUE(window->Button("btnNext")->isEnabled());
+
+    // While a modal dialog is up, a list emptied behind it leaves the buttons
+    // as they were; they follow once the dialog has closed.
+    QDialog dialog(window.get());
+    bool enabledDuringDialog = false;
+    QTimer::singleShot(0, &dialog, [&] {
+        window->Extensions() = QStringList({"\\txt"});
+        window->ScanFolder(folder.Path());
+        RunUntilIdle();
+        enabledDuringDialog = window->Button("btnNext")->isEnabled();
+        dialog.reject();
+    });
+    dialog.exec();
+    EXPECT_TRUE(enabledDuringDialog);
+    RunUntilIdle();
+    EXPECT_FALSE(window->Button("btnNext")->isEnabled());
+}
+
+TEST_F(ShellTest, IndexStaysValidWhenTheFirstFileOfASmallerFolderFails) {
+    for (const char* n : {"a.txt", "b.txt", "c.txt"}) folder.Write(n);
+    window->OpenPath(folder.Path() + "c.txt");
+    ASSERT_EQ(window->CurrentIndex(), 2);
+    const QString broken = folder.Write("small/broken.txt");
+    failing.append(broken);
+    // As Ctrl+O into that folder: the failure goes to the error box.
+    TApplication::Guarded([&] { window->OpenPath(folder.Path() + "small/"); });
+    EXPECT_EQ(errors.Texts(), QStringList({"Cannot open file " + broken + "."}));
+    ASSERT_EQ(window->Files(), QStringList({broken}));
+    ASSERT_EQ(window->CurrentIndex(), 0);
+    window->Action("FileExecute")->Execute();
+    EXPECT_EQ(shellRequests, QStringList({broken}));
 }
 
 TEST_F(ShellTest, ShortcutsWorkWhileTheFileNameBoxHasFocus) {
@@ -114,3 +175,4 @@ TEST_F(ShellTest, FileMenuMirrorsTheListAndPopsUpAtTheButton) {
     EXPECT_FALSE(menu->isVisible());
     EXPECT_EQ(window->CurrentIndex(), 2);
 }
+

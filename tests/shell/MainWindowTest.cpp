@@ -1,5 +1,6 @@
 // The window's layout, pages and dispatch.
 #include <QLabel>
+#include <QScreen>
 #include <QStackedWidget>
 #include <QToolButton>
 
@@ -34,7 +35,7 @@ TEST_F(ShellTest, LayoutAtCreation) {
     EXPECT_TRUE(window->FileNameBox()->isReadOnly());
 }
 
-TEST_F(ShellTest, DispatchByExactExtension) {
+TEST_F(ShellTest, DispatchByExtensionWithoutRegardToCase) {
     const QString txt = folder.Write("a.txt");
     window->ShowFile(txt);
     EXPECT_EQ(window->ActivePageName(), "TEXT");
@@ -48,17 +49,69 @@ TEST_F(ShellTest, DispatchByExactExtension) {
     EXPECT_EQ(fileNameBox(), html);
     EXPECT_EQ(window->windowTitle(), txt);  // the page's title comes later
 
-    window->ShowFile(folder.Write("b.gif"));
-    EXPECT_EQ(window->ActivePageName(), "IMAGE");
+    // Camera names, upper-case names and the long form of JPEG reach their
+    // viewers like any other listed file.
+    for (const char* name : {"b.gif", "IMG_0001.JPG", "harvesters.jpeg", "Scan.Bmp", "C.GIF"}) {
+        const QString path = folder.Write(name);
+        window->ShowFile(path);
+        EXPECT_EQ(window->ActivePageName(), "IMAGE") << name;
+        EXPECT_EQ(loads.last(), path);
+        EXPECT_EQ(window->windowTitle(), path);
+    }
+    const QString readme = folder.Write("README.TXT");
+    window->ShowFile(readme);
+    EXPECT_EQ(window->ActivePageName(), "TEXT");
+    EXPECT_EQ(loads.last(), readme);
+    const QString page = folder.Write("INDEX.HTM");
+    window->ShowFile(page);
+    EXPECT_EQ(window->ActivePageName(), "HTML");
+    EXPECT_EQ(loads.last(), page);
 
-    // Other letter case and ".jpeg" reach no viewer: only the file-name box changes.
-    const QString upper = folder.Write("c.TXT");
-    window->ShowFile(upper);
-    EXPECT_EQ(window->ActivePageName(), "IMAGE");
-    EXPECT_EQ(fileNameBox(), upper);
-    EXPECT_EQ(window->windowTitle(), folder.Path() + "b.gif");
-    window->ShowFile(folder.Write("d.jpeg"));
-    EXPECT_EQ(loads.size(), 3);
+    // A name no viewer takes only changes the file-name box.
+    const qsizetype count = loads.size();
+    const QString other = folder.Write("notes.md");
+    window->ShowFile(other);
+    EXPECT_EQ(window->ActivePageName(), "HTML");
+    EXPECT_EQ(fileNameBox(), other);
+    EXPECT_EQ(window->windowTitle(), readme);
+    EXPECT_EQ(loads.size(), count);
+}
+
+TEST(KeepOnScreen, MovesFirstAndShrinksOnlyWhatCannotFit) {
+    const QRect screen(0, 0, 960, 600);
+    // The initial bounds on a large screen stay as they are.
+    EXPECT_EQ(TMainWindow::KeepOnScreen(QRect(206, 162, 700, 510), QRect(0, 0, 1920, 1080)),
+              QRect(206, 162, 700, 510));
+    // Reaching past the bottom: moved up, the size kept.
+    EXPECT_EQ(TMainWindow::KeepOnScreen(QRect(206, 162, 700, 510), screen),
+              QRect(206, 90, 700, 510));
+    // Past the right and the bottom of a screen that does not start at 0, 0.
+    EXPECT_EQ(TMainWindow::KeepOnScreen(QRect(1900, 900, 700, 510), QRect(1920, 40, 1024, 728)),
+              QRect(1920, 258, 700, 510));
+    EXPECT_EQ(TMainWindow::KeepOnScreen(QRect(-50, -20, 700, 510), screen),
+              QRect(0, 0, 700, 510));
+    // Larger than the screen: shrunk to it, at its corner.
+    EXPECT_EQ(TMainWindow::KeepOnScreen(QRect(206, 162, 700, 510), QRect(0, 0, 640, 480)),
+              QRect(0, 0, 640, 480));
+}
+
+TEST_F(ShellTest, FirstShowKeepsTheWindowWhollyOnTheScreen) {
+    const QRect available = window->screen()->availableGeometry();
+    // Initial bounds that reach past the bottom of this screen.
+    window->move(206, available.bottom() - 300);
+    window->show();
+    ProcessEvents(50);
+    EXPECT_TRUE(available.contains(window->frameGeometry())) << window->frameGeometry().y();
+    EXPECT_EQ(window->size(), QSize(696, 480));
+
+    // Bounds larger than the screen are shrunk to fit.
+    auto large = std::make_unique<TMainWindow>();
+    large->OnShow = nullptr;
+    large->resize(available.width() + 200, available.height() + 200);
+    large->show();
+    ProcessEvents(50);
+    EXPECT_TRUE(available.contains(large->frameGeometry()));
+    EXPECT_LT(large->width(), available.width());
 }
 
 TEST_F(ShellTest, PseudoPagesResetCaptionAndFileNameBox) {

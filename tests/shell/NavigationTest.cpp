@@ -1,8 +1,11 @@
 // Folder scan, order, wrap-round and the ways a path is opened.
 #include <QApplication>
+#include <QDialog>
+#include <QDir>
 #include <QFileDialog>
 #include <QFileSystemModel>
 #include <QTimer>
+#include "app/ActionList.h"
 #include "app/FileMenu.h"
 
 #include <sys/stat.h>
@@ -153,6 +156,42 @@ TEST_F(ShellTest, CommandLineFileInOtherLetterCase) {
     window->FormShow();
     EXPECT_EQ(loads.last(), real);
     EXPECT_EQ(window->Files().at(window->CurrentIndex()), real);
+}
+
+TEST_F(ShellTest, RelativeCommandLineBecomesAbsoluteAlsoInOtherLetterCase) {
+    const QString real = folder.Write("sub/a.txt");
+    folder.Write("sub/b.txt");
+    // A path that is not found opens the file dialog: close it rather than wait.
+    QTimer watchdog;
+    watchdog.callOnTimeout([] {
+        if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+            ADD_FAILURE() << "the open dialog came up";
+            dialog->reject();
+        }
+    });
+    watchdog.start(100);
+    const QString working = QDir::currentPath();
+    QDir::setCurrent(folder.Path());
+    for (const QString& argument : {QStringLiteral("sub/A.TXT"), QStringLiteral("./sub/a.txt"),
+                                    QStringLiteral("sub/../sub/A.txt")}) {
+        loads.clear();
+        window->SetCommandLineArgument(argument);
+        window->FormShow();
+        EXPECT_EQ(loads.last(), real) << argument.toStdString();
+        EXPECT_EQ(window->CurrentFolder(), folder.Path() + "sub/");
+        EXPECT_EQ(window->Files().first(), real);
+        EXPECT_EQ(window->windowTitle(), real);
+    }
+    window->SetCommandLineArgument(QStringLiteral("sub"));
+    window->FormShow();
+    EXPECT_EQ(window->CurrentFolder(), folder.Path() + "sub/");
+    QDir::setCurrent(folder.Path() + "sub");
+    window->SetCommandLineArgument(QStringLiteral("B.TXT"));
+    window->FormShow();
+    QDir::setCurrent(working);
+    EXPECT_EQ(loads.last(), folder.Path() + "sub/b.txt");
+    window->Action("FileExecuteFolder")->Execute();
+    EXPECT_EQ(shellRequests.last(), folder.Path() + "sub/");
 }
 
 TEST_F(ShellTest, CommandLineFifoOrNothingRunsTheOpenDialogAndCancelEnds) {

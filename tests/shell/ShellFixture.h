@@ -18,7 +18,7 @@ protected:
         window = std::make_unique<TMainWindow>();
         window->FormCreate();
         window->OnShow = nullptr;  // no command line: tests open what they need
-        for (const char* ext : {".txt", ".htm", ".html", ".bmp", ".jpg", ".gif"})
+        for (const char* ext : {".txt", ".htm", ".html", ".bmp", ".jpg", ".jpeg", ".gif"})
             window->RegisterViewer(QString::fromLatin1(ext), [this](const QString& path) {
                 if (failing.contains(path))
                     throw EError(("Cannot open file " + path).toStdString());

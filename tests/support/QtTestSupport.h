@@ -1,8 +1,16 @@
 #pragma once
 
+#include <QElapsedTimer>
+#include <QPointer>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <QTimer>
+#include <QWidget>
+
+#include <gtest/gtest.h>
+
+#include <memory>
 
 #include <ostream>
 #include <utility>
@@ -20,6 +28,30 @@ public:
 
 private:
     std::vector<std::pair<QString, QString>> boxes_;
+};
+
+/**
+ * Fails the running test when a modal window (an error box, the open dialog)
+ * stays open, and closes it, so that the run goes on instead of waiting for
+ * CTest's time limit; a modal still open when a test ends fails it too. The
+ * Qt test main installs it for every test. A test that opens a dialog on
+ * purpose closes it from a timer, well within the limit.
+ */
+class ModalWatchdog : public ::testing::EmptyTestEventListener {
+public:
+    static constexpr int kDefaultLimitMs = 10000;
+    /// How long a modal may stay open (for the watchdog's own test).
+    static void SetLimit(int milliseconds);
+
+    void OnTestStart(const ::testing::TestInfo&) override;
+    void OnTestEnd(const ::testing::TestInfo&) override;
+
+private:
+    void Check();
+
+    std::unique_ptr<QTimer> timer_;
+    QPointer<QWidget> watched_;
+    QElapsedTimer since_;
 };
 
 /** A temporary folder with helpers to create files in it. */

@@ -141,6 +141,16 @@ TEST(FontDialog, SizeAndStylesAsChosen) {
     EXPECT_EQ(memo.Font()->Height(), -TFont::MulDiv(12, memo.Font()->PixelsPerInch(), 72));
     EXPECT_EQ(memo.Font()->Style(), TFont::fsBold | TFont::fsUnderline);
     EXPECT_EQ(memo.Font()->Pitch(), TFont::fpDefault);
+
+    // A cell height (from stored settings) shows as points and is kept.
+    memo.Font()->SetHeight(16);
+    const QString points = QString::number(TFont::MulDiv(16, 72, memo.Font()->PixelsPerInch()));
+    runChooser(memo, [&](TFontDialog& d) {
+        EXPECT_EQ(d.SizeBox()->currentText(), points);
+        EXPECT_TRUE(d.OkButton()->isEnabled());
+        pressOk(d);
+    });
+    EXPECT_EQ(memo.Font()->Height(), 16);
 }
 
 TEST(FontDialog, OnlyExistingFacesAreAccepted) {

@@ -91,8 +91,10 @@ TEST(Font, SizeAndHeightFollowMulDiv) {
         }
     }
     TFont font;
-    font.SetHeight(16);  // a cell height: a sensible, positive size
-    EXPECT_EQ(font.Size(), 12);
+    font.SetHeight(16);  // a cell height: a negative size...
+    EXPECT_EQ(font.Size(), -12);
+    font.SetSize(font.Size());  // ...which gives the same height back, as at a restart
+    EXPECT_EQ(font.Height(), 16);
     font.SetSize(0);
     EXPECT_EQ(font.Height(), 0);
 

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 #include <string>
 
@@ -11,6 +12,7 @@
 using text::CountAddedBytes;
 using text::NormalizedLength;
 using text::NormalizeLineBreaks;
+using text::PieceEnd;
 
 namespace {
 
@@ -86,4 +88,33 @@ TEST(TextNormalize, NeverWritesPastTheGivenBuffer) {
     const std::size_t written = NormalizeLineBreaks(in.data(), in.size(), out.data(), 6);
     EXPECT_LE(written, 6u);
     EXPECT_EQ(out.substr(6), "####");
+}
+
+TEST(TextNormalize, PiecesEndAfterALineBreakAndAddUpToTheText) {
+    std::mt19937 rng(17);
+    std::string text;
+    while (text.size() < 300000) {
+        text += std::string(rng() % (rng() % 8 == 0 ? 9000 : 90), 'w');  // some lines too long
+        text += "\r\n";
+    }
+    for (std::size_t want :
+         {std::size_t(0), std::size_t(1), std::size_t(100), std::size_t(65536)}) {
+        std::string joined;
+        for (std::size_t from = 0; from < text.size();) {
+            const std::size_t to = PieceEnd(text, from, want);
+            ASSERT_GT(to, from);
+            ASSERT_LE(to, text.size());
+            // Never between a CR and its LF; after a break unless none is near.
+            EXPECT_NE(text[to - 1], '\r');
+            if (to < text.size() && text[to - 1] != '\n') {
+                EXPECT_EQ(to - from, std::max<std::size_t>(want, 1));
+                EXPECT_GE(text.find('\n', to - 1), to + 4096);
+            }
+            joined.append(text, from, to - from);
+            from = to;
+        }
+        EXPECT_EQ(joined, text) << "want " << want;
+    }
+    EXPECT_EQ(PieceEnd(text, text.size(), 10), text.size());
+    EXPECT_EQ(PieceEnd("ab\r\ncd", 0, 3), 4u);
 }

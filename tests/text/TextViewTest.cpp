@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QMetaEnum>
 #include <QMetaProperty>
+#include <QPlainTextEdit>
 #include <QScrollBar>
 #include <QStringList>
 #include <QTextBlock>
@@ -17,6 +18,7 @@
 #include "TextTestFiles.h"
 #include "app/ActionList.h"
 #include "base/Error.h"
+#include "viewers/text/TextNormalize.h"
 #include "viewers/text/TextView.h"
 
 namespace {
@@ -102,12 +104,53 @@ TEST_F(TextViewTest, SameTextInAnotherBreakStyleKeepsScrollAndSelection) {
         EXPECT_EQ(memo_.textCursor().selectionStart(), 40);
         EXPECT_EQ(memo_.textCursor().selectionEnd(), 60);
     }
+    // What follows a NUL is never shown: the file still holds the same text.
+    memo_.LoadTextFile(
+        files_.Write("nul.txt", numberedLines(500, "\n") + std::string("\0not shown", 10)));
+    EXPECT_EQ(bar->value(), 100);
+    EXPECT_EQ(memo_.textCursor().selectionStart(), 40);
 
     // Other text goes back to the start.
     memo_.LoadTextFile(files_.Write("other.txt", numberedLines(501, "\n")));
     EXPECT_EQ(bar->value(), 0);
     EXPECT_FALSE(memo_.textCursor().hasSelection());
     EXPECT_EQ(memo_.textCursor().position(), 0);
+}
+
+TEST_F(TextViewTest, ALongTextShowsItsStartAtOnceAndFillsInBehind) {
+    const std::string body = numberedLines(50000, "\n");  // about 600 KB
+    const QString path = files_.Write("long.txt", body);
+    memo_.LoadTextFile(path);
+    ASSERT_TRUE(memo_.IsFilling()) << "a text of this size is filled in from the event loop";
+    EXPECT_EQ(memo_.document()->firstBlock().text(), "line 0");
+    EXPECT_EQ(memo_.Content(), text::NormalizeLineBreaks(body));
+
+    // The user's place holds while the rest comes in; the same text loaded
+    // again meanwhile changes nothing.
+    QTextCursor cursor(memo_.document());
+    cursor.setPosition(40);
+    cursor.setPosition(60, QTextCursor::KeepAnchor);
+    memo_.setTextCursor(cursor);
+    memo_.verticalScrollBar()->setValue(30);
+    QApplication::processEvents();
+    memo_.LoadTextFile(path);
+    while (memo_.IsFilling()) QApplication::processEvents();
+    EXPECT_EQ(memo_.verticalScrollBar()->value(), 30);
+    EXPECT_EQ(memo_.textCursor().selectionStart(), 40);
+    EXPECT_EQ(memo_.textCursor().selectionEnd(), 60);
+
+    // In the end the same document as the whole text set in one go.
+    QPlainTextEdit whole;
+    whole.setPlainText(QString::fromLatin1(text::NormalizeLineBreaks(body)));
+    EXPECT_EQ(memo_.document()->blockCount(), whole.document()->blockCount());
+    EXPECT_EQ(memo_.toPlainText(), whole.toPlainText());
+
+    // Another text loaded while one is filling in replaces it whole.
+    memo_.LoadTextFile(path);
+    memo_.LoadTextFile(files_.Write("long2.txt", numberedLines(40000, "\r")));
+    memo_.FinishFilling();
+    EXPECT_EQ(memo_.document()->blockCount(), 40001);
+    EXPECT_EQ(memo_.document()->lastBlock().previous().text(), "line 39999");
 }
 
 TEST_F(TextViewTest, WordWrapCycleFromEveryScrollBarsValue) {

@@ -89,33 +89,51 @@ void TGIFAnimator::SetAsyncDrawing(bool value) {
 }
 
 void TGIFAnimator::SetCenter(bool value) {
-    std::lock_guard lock(ViewLock);
-    if (value == FCenter) return;
-    FCenter = value;
-    update();
+    {
+        std::lock_guard lock(ViewLock);
+        if (value == FCenter) return;
+        FCenter = value;
+    }
+    displayChanged();
 }
 
 void TGIFAnimator::SetFrameIndex(int value) {
-    std::lock_guard lock(ViewLock);
-    if (value == FFrameIndex) return;
-    FFrameIndex = value;
-    update();
+    {
+        std::lock_guard lock(ViewLock);
+        // Only a frame of the image: ticks count on from the index, and a
+        // stored index outside the frames would never be drawn.
+        if (value == FFrameIndex || value < 0 || value >= FImage->FrameCount()) return;
+        FFrameIndex = value;
+        FTimer->SetInterval(FrameDelay(value));
+    }
+    if (OnFrameChanged) OnFrameChanged(this);
+    PictureChanged();
 }
 
 void TGIFAnimator::SetStretch(bool value) {
-    std::lock_guard lock(ViewLock);
-    if (value == FStretch) return;
-    FStretch = value;
-    update();
+    {
+        std::lock_guard lock(ViewLock);
+        if (value == FStretch) return;
+        FStretch = value;
+    }
+    displayChanged();
 }
 
 void TGIFAnimator::SetTransparent(bool value) {
-    std::lock_guard lock(ViewLock);
-    if (value == FTransparent) return;
-    FTransparent = value;
-    // Whether the key is left out is settled when a picture is built.
-    FCache.Clear();
-    update();
+    {
+        std::lock_guard lock(ViewLock);
+        if (value == FTransparent) return;
+        FTransparent = value;
+        // Whether the key is left out is settled when a picture is built.
+        FCache.Clear();
+    }
+    displayChanged();
+}
+
+void TGIFAnimator::displayChanged() {
+    PictureChanged();
+    // While animating the change shows at once, not only at the next tick.
+    if (FAnimate && isVisible()) repaint();
 }
 
 int TGIFAnimator::FrameDelay(int i) const {

@@ -57,6 +57,9 @@ public:
     bool Center() const { return FCenter; }
     void SetCenter(bool value);
     int FrameIndex() const { return FFrameIndex; }
+    /// Shows frame `value` when it is another frame of the image: the timer
+    /// takes its delay, OnFrameChanged fires and the picture is redrawn.
+    /// Values outside the frames are ignored.
     void SetFrameIndex(int value);
     bool Loop() const { return FLoop; }
     void SetLoop(bool value) { FLoop = value; }
@@ -106,6 +109,8 @@ protected:
 
 private:
     bool visibleFlag() const;
+    /// After Stretch, Center or Transparent changed: auto-size and repaint.
+    void displayChanged();
     /// The picture of FrameIndex within `window` (picture coordinates), or
     /// the last one composed once a frame of this image has failed to decode
     /// (nullptr when there is none).

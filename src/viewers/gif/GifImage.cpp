@@ -116,6 +116,12 @@ std::unique_ptr<std::vector<TExtension>> readExtensionRun(Source& in, uint8_t& i
                                                           TGIFImage& image) {
     auto run = std::make_unique<std::vector<TExtension>>();
     while (introducer == kExtensionIntroducer) {
+        // A '!' that is the file's last byte starts nothing: the data ends
+        // here, as it does when that byte follows a frame or the screen.
+        if (in.atEnd()) {
+            introducer = kTrailer;
+            break;
+        }
         uint8_t label = 0;
         in.read(&label, 1);
         TExtension ext;

@@ -35,8 +35,8 @@ struct ColorTable {
 struct TGIFData {
     std::vector<std::string> Comments;  ///< comments of the run that ends the file
     uint8_t AspectByte = 0;
-    int GlobalBits = 0;       ///< (flags AND 7) + 1
-    int ColorResolution = 0;  ///< ((flags SHR 4) AND 7) + 1
+    int GlobalBits = 0;       ///< (flags & 7) + 1: the global table has 2^GlobalBits entries
+    int ColorResolution = 0;  ///< ((flags >> 4) & 7) + 1: bits per primary colour
     ColorTable GlobalColors;  ///< count 0 without a global table
 };
 
@@ -115,7 +115,7 @@ public:
     void Assign(const TGIFImage& source);
 
     /// Opens the file read-only and loads it with frame 0 decoded. Anything
-    /// but a regular file fails with "Cannot open file %s", unread.
+    /// but a regular file fails with "Cannot open file <path>", unread.
     void LoadFromFile(const std::string& path);
 
     int FrameCount() const { return int(Frames.size()); }

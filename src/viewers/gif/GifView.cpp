@@ -12,7 +12,8 @@
 
 namespace {
 
-// Where the form puts the control, before any file has sized it.
+// Where the control stands, and its size, until a GIF sizes it: a small frame
+// in the scroll box's top-left corner, 8 pixels in like the still image.
 constexpr int kLeft = 8;
 constexpr int kTop = 8;
 constexpr int kWidth = 121;

@@ -78,7 +78,9 @@ LzwDecoder::Result LzwDecoder::decode(const uint8_t* codes, size_t size, int cod
         const uint8_t* src = source_[code];
         const size_t room = size_t(end - dst);
         if (length + 8 <= room && uintptr_t(dst) - uintptr_t(src) >= 8) {
-            // Eight bytes at a time; the overshoot is overwritten later.
+            // Eight bytes at a time: up to kOvershoot bytes past the string
+            // are written too, which the next string overwrites. The room
+            // test keeps them inside the output.
             for (uint32_t i = 0; i < length; i += 8) std::memcpy(dst + i, src + i, 8);
         } else {
             const uint32_t n = length <= room ? length : uint32_t(room);

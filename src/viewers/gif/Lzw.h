@@ -40,9 +40,15 @@ public:
     /// reader can load eight bytes at any position without a bounds check.
     static constexpr size_t kPadding = 8;
 
+    /// How many bytes past `written` a decode may have overwritten.
+    static constexpr size_t kOvershoot = 7;
+
     /// Decodes codes[0, size) (followed by kPadding readable bytes) with the
     /// given minimum code size (2 to 11) into out[0, outSize). Pixels are
-    /// ANDed with pixelMask. Output past `written` is left untouched.
+    /// ANDed with pixelMask. Strings are copied eight bytes at a time where
+    /// the output has room, so when the decode stops early, up to
+    /// kOvershoot bytes past `written` may have been overwritten; nothing at
+    /// or past out + outSize ever is.
     Result decode(const uint8_t* codes, size_t size, int codeSize, uint8_t pixelMask, uint8_t* out,
                   size_t outSize);
 

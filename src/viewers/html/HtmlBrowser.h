@@ -32,7 +32,8 @@ public:
 
     /// A navigation of the page completed: its document's title ("" when untitled).
     std::function<void(const QString& title)> OnNavigateComplete;
-    /// A navigation failed after it started: the engine's description.
+    /// The opened file could not be shown after all: the engine's description.
+    /// Links and script that lead nowhere report nothing.
     std::function<void(const QString& message)> OnNavigateError;
 };
 

@@ -38,6 +38,12 @@ THtmlBrowserFactory* LoadFactory() {
     throw EError(THtmlView::TrimDescription(why).toStdString());
 }
 
+bool IsReadableFile(const QString& path) {
+    if (!QFileInfo(path).isFile()) return false;
+    QFile probe(path);
+    return probe.open(QIODevice::ReadOnly);
+}
+
 }  // namespace
 
 THtmlView::THtmlView(QWidget* page, CaptionSink setCaption)
@@ -65,17 +71,23 @@ QString THtmlView::TrimDescription(const QString& text) {
 void THtmlView::Open(const QString& path) {
     // The engine would only report a missing file later and asynchronously;
     // like the other viewers, fail here, out of ShowFile.
-    const QFileInfo info(path);
-    if (!info.isFile()) throw CannotOpen(path);
-    QFile probe(path);
-    if (!probe.open(QIODevice::ReadOnly)) throw CannotOpen(path);
-    probe.close();
+    if (!IsReadableFile(path)) throw CannotOpen(path);
     if (!browser_) createBrowser();
-    browser_->Navigate(info.absoluteFilePath());
+    opened_ = path;
+    browser_->Navigate(QFileInfo(path).absoluteFilePath());
 }
 
 void THtmlView::createBrowser() {
-    THtmlBrowser* browser = LoadFactory()->CreateBrowser(page_);
+    THtmlBrowser* browser = nullptr;
+    try {
+        browser = LoadFactory()->CreateBrowser(page_);
+    } catch (...) {
+        // No engine this time: programs started later get the environment as it was.
+        RestoreEnvironmentAfterWebEngineStart();
+        throw;
+    }
+    // The engine has read its settings from the environment by now.
+    RestoreEnvironmentAfterWebEngineStart();
     // The engine reports from inside its own tasks; an error box (a nested
     // event loop) waits until they have returned.
     browser->OnNavigateComplete = [this](const QString& title) {
@@ -88,9 +100,13 @@ void THtmlView::createBrowser() {
         }
     };
     browser->OnNavigateError = [this](const QString& message) {
+        // A file gone or changed since Open checked it says so in the words
+        // of the other viewers rather than in the engine's error code.
+        const QString text = IsReadableFile(opened_)
+                                 ? TrimDescription(message)
+                                 : QString::fromUtf8(CannotOpen(opened_).what());
         QMetaObject::invokeMethod(
-            this, [text = TrimDescription(message)] { TApplication::ShowError(text); },
-            Qt::QueuedConnection);
+            this, [text] { TApplication::ShowError(text); }, Qt::QueuedConnection);
     };
     QWidget* view = browser->View();
     auto* layout = new QVBoxLayout(page_);

@@ -13,9 +13,10 @@ class TMainWindow;
  * The HTML page's viewer as the shell sees it. It owns no web engine type:
  * the web view (wbHTML) comes from the browser plugin, which is loaded and
  * started only when the first HTML file is opened. Each completed navigation
- * puts its document's title into the caption; a later load failure shows the
- * error box. Keys go to the page first; those it leaves come back to the
- * page widget, where the window's shortcuts take them as usual.
+ * puts its document's title into the caption; when the opened file fails to
+ * load after all, the error box shows it (a link that leads nowhere does
+ * not). Keys go to the page first; those it leaves come back to the page
+ * widget, where the window's shortcuts take them as usual.
  */
 class THtmlView : public QObject {
     Q_OBJECT
@@ -25,7 +26,7 @@ public:
     THtmlView(QWidget* page, CaptionSink setCaption);
 
     /// The load operation: opens a local HTML file; the caption follows on completion.
-    /// Throws EError "Cannot open file %s" when it is not a readable regular file.
+    /// Throws EError "Cannot open file <path>" when it is not a readable regular file.
     void Open(const QString& path);
 
     /// The web view once created, else null.
@@ -45,6 +46,8 @@ private:
     QWidget* page_;
     CaptionSink setCaption_;
     THtmlBrowser* browser_ = nullptr;
+    /// The path last opened, as given: the error box names it.
+    QString opened_;
 };
 
 /// Fills the main window's "HTML" page and registers the ".htm" and ".html" viewer.

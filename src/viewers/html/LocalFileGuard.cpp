@@ -5,43 +5,86 @@
 #include <QUrl>
 
 // Project
+#include "viewers/html/GatePasses.h"
 #include "viewers/html/LocalFilePolicy.h"
+#include "viewers/html/LocalPages.h"
 
 namespace {
 
-TRequestKind KindOf(QWebEngineUrlRequestInfo::ResourceType type) {
+using Info = QWebEngineUrlRequestInfo;
+
+TRequestKind KindOf(Info::ResourceType type) {
     switch (type) {
-        case QWebEngineUrlRequestInfo::ResourceTypeMainFrame:
-            return TRequestKind::Navigation;
-        case QWebEngineUrlRequestInfo::ResourceTypeSubFrame:
-        case QWebEngineUrlRequestInfo::ResourceTypeObject:
-            return TRequestKind::Frame;
-        case QWebEngineUrlRequestInfo::ResourceTypeStylesheet:
-        case QWebEngineUrlRequestInfo::ResourceTypeScript:
-        case QWebEngineUrlRequestInfo::ResourceTypeImage:
-        case QWebEngineUrlRequestInfo::ResourceTypeFontResource:
-        case QWebEngineUrlRequestInfo::ResourceTypeMedia:
-        case QWebEngineUrlRequestInfo::ResourceTypeFavicon:
-            return TRequestKind::Subresource;
+        case Info::ResourceTypeMainFrame:
+        case Info::ResourceTypeSubFrame:
+        case Info::ResourceTypeObject:
+            return TRequestKind::Document;
+        case Info::ResourceTypeScript:
+            return TRequestKind::Script;
+        case Info::ResourceTypeFontResource:
+            return TRequestKind::Font;
+        case Info::ResourceTypeStylesheet:
+        case Info::ResourceTypeImage:
+        case Info::ResourceTypeMedia:
+            return TRequestKind::Passive;
         default:
-            // XHR and fetch, workers, pings, prefetches, plugin requests and
-            // whatever a later engine adds: reads that script controls.
-            return TRequestKind::ScriptRead;
+            // XHR and fetch, workers, pings, prefetches, favicons, plugin
+            // requests and whatever a later engine adds.
+            return TRequestKind::Other;
     }
+}
+
+/// The page scheme's origins are local pages. A request without an initiator
+/// comes from the viewer itself only for a top-level page (an opened file,
+/// a step in the history); otherwise it comes from an opaque origin, such as
+/// a sandboxed frame of a web page.
+bool FromLocalPage(const Info& info) {
+    const QUrl initiator = info.initiator();
+    if (initiator.isEmpty()) return info.resourceType() == Info::ResourceTypeMainFrame;
+    return initiator.scheme() == QLatin1String(TLocalPages::Scheme());
 }
 
 }  // namespace
 
-TLocalFileGuard::TLocalFileGuard(QObject* parent) : QWebEngineUrlRequestInterceptor(parent) {}
+TLocalFileGuard::TLocalFileGuard(std::shared_ptr<TGatePasses> passes, QObject* parent)
+    : QWebEngineUrlRequestInterceptor(parent), passes_(std::move(passes)) {}
 
 void TLocalFileGuard::interceptRequest(QWebEngineUrlRequestInfo& info) {
     const QUrl url = info.requestUrl();
-    if (url.scheme().compare(QLatin1String("file"), Qt::CaseInsensitive) != 0) return;
-    const QString host = url.host();
-    if (!host.isEmpty() && host.compare(QLatin1String("localhost"), Qt::CaseInsensitive) != 0) {
-        info.block(true);
+    if (!TLocalPages::IsLocal(url)) {
+        // A file URL naming another machine is never read.
+        if (url.scheme().compare(QLatin1String("file"), Qt::CaseInsensitive) == 0) info.block(true);
         return;
     }
-    const std::string path = QFile::encodeName(url.path()).toStdString();
-    if (!AllowLocalRequest(KindOf(info.resourceType()), ClassifyLocalPath(path))) info.block(true);
+    const QString path = TLocalPages::PathOf(url);
+    const std::string nativePath = QFile::encodeName(path).toStdString();
+    TLocalRequest request;
+    request.kind = KindOf(info.resourceType());
+    request.address = TLocalPages::AddressOf(url, *passes_);
+    request.target = ClassifyLocalPath(nativePath);
+    request.fromLocalPage = FromLocalPage(info);
+    request.scriptName = IsScriptFile(nativePath);
+    // A page's address keeps its query and fragment: pages read them.
+    const auto keepingQuery = [&url](QUrl target) {
+        if (url.hasQuery()) target.setQuery(url.query(QUrl::FullyEncoded), QUrl::StrictMode);
+        if (url.hasFragment())
+            target.setFragment(url.fragment(QUrl::FullyEncoded), QUrl::StrictMode);
+        return target;
+    };
+    switch (RouteLocalRequest(request)) {
+        case TLocalRoute::Pass:
+            break;
+        case TLocalRoute::ToOwnOrigin:
+            info.redirect(keepingQuery(TLocalPages::PageUrl(path)));
+            break;
+        case TLocalRoute::ToGate:
+            info.redirect(TLocalPages::GateUrl(path));
+            break;
+        case TLocalRoute::ToFile:
+            info.redirect(keepingQuery(QUrl::fromLocalFile(path)));
+            break;
+        case TLocalRoute::Block:
+            info.block(true);
+            break;
+    }
 }

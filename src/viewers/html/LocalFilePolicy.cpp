@@ -21,36 +21,54 @@ bool EndsWithNoCase(const std::string& text, const std::string& suffix) {
 
 }  // namespace
 
-bool HasPageExtension(const std::string& path) {
-    for (const char* ext : {".htm", ".html", ".xhtml", ".xht"}) {
-        if (EndsWithNoCase(path, ext)) return true;
-    }
-    return false;
-}
-
 TLocalTarget ClassifyLocalPath(const std::string& path) {
     struct stat st {};
     if (path.empty() || ::stat(path.c_str(), &st) != 0) return TLocalTarget::Missing;
     if (S_ISDIR(st.st_mode)) return TLocalTarget::Directory;
     if (!S_ISREG(st.st_mode)) return TLocalTarget::Special;
-    if (!HasPageExtension(path)) return TLocalTarget::File;
-    // A link named like a page may point at any file; the target decides.
-    std::unique_ptr<char, decltype(&std::free)> real(::realpath(path.c_str(), nullptr), &std::free);
-    if (!real || !HasPageExtension(real.get())) return TLocalTarget::File;
-    return TLocalTarget::Page;
+    return TLocalTarget::File;
 }
 
-bool AllowLocalRequest(TRequestKind kind, TLocalTarget target) {
-    if (target == TLocalTarget::Special) return false;
-    switch (kind) {
-        case TRequestKind::Navigation:
-            return true;
-        case TRequestKind::Frame:
-            return target == TLocalTarget::Page;
-        case TRequestKind::Subresource:
-            return target != TLocalTarget::Directory;
-        case TRequestKind::ScriptRead:
-            return false;
+bool HasScriptName(const std::string& path) {
+    std::string name = path;
+    if (EndsWithNoCase(name, ".download")) name.resize(name.size() - 9);
+    for (const char* ext : {".js", ".mjs", ".cjs"}) {
+        if (EndsWithNoCase(name, ext)) return true;
     }
     return false;
+}
+
+bool IsScriptFile(const std::string& path) {
+    if (!HasScriptName(path)) return false;
+    std::unique_ptr<char, decltype(&std::free)> real(::realpath(path.c_str(), nullptr), &std::free);
+    return real && HasScriptName(real.get());
+}
+
+TLocalRoute RouteLocalRequest(const TLocalRequest& request) {
+    // A page on the web, or a frame of an opaque origin, reaches no local file.
+    if (!request.fromLocalPage) return TLocalRoute::Block;
+    // No folder listings, no reads that may never end; a missing file needs
+    // no further trip.
+    if (request.target != TLocalTarget::File) return TLocalRoute::Block;
+    const TLocalAddress address = request.address;
+    const bool fileUrl = address == TLocalAddress::File || address == TLocalAddress::PassedFile;
+    switch (request.kind) {
+        case TRequestKind::Document:
+            if (address == TLocalAddress::Gate) return TLocalRoute::Block;
+            return address == TLocalAddress::OwnOrigin ? TLocalRoute::Pass
+                                                       : TLocalRoute::ToOwnOrigin;
+        case TRequestKind::Script:
+            if (!request.scriptName) return TLocalRoute::Block;
+            return fileUrl ? TLocalRoute::Pass : TLocalRoute::ToFile;
+        case TRequestKind::Font:
+            return fileUrl ? TLocalRoute::Pass : TLocalRoute::ToFile;
+        case TRequestKind::Passive:
+            if (address == TLocalAddress::Gate || address == TLocalAddress::PassedFile) {
+                return TLocalRoute::Pass;
+            }
+            return TLocalRoute::ToGate;
+        case TRequestKind::Other:
+            return TLocalRoute::Block;
+    }
+    return TLocalRoute::Block;
 }

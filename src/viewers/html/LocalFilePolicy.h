@@ -2,35 +2,83 @@
 
 #include <string>
 
+/**
+ * The local-file policy of the HTML view: a local page keeps everything it
+ * shows, and its script reads nothing but the page itself.
+ *
+ * Every local file that is shown as a document (the page, a frame, an object,
+ * a link followed) lives at an address of the viewer's page scheme whose host
+ * is a key of that file's path: each file is an origin of its own, so a frame
+ * or a window showing another file is cross-origin to the page. The page's
+ * other resources are read by the engine from file URLs, whose loader marks a
+ * resource of another origin opaque: pictures taint a canvas, style sheets
+ * keep their rules, media their samples. Pictures, style sheets and media
+ * first pass the scheme's gate, which lets only requests without CORS
+ * through, so that a "crossorigin" attribute cannot turn them readable.
+ * Scripts and fonts go to file URLs directly (module scripts and fonts need
+ * CORS, which the file loader grants a local page), scripts only from files
+ * named as scripts. Everything else that reaches a local file (XMLHttpRequest,
+ * fetch, workers, pings, prefetches and whatever a later engine adds) is
+ * refused, and so is any local request that a page on the web makes.
+ */
+
 /** What kind of request the web engine makes for a local file. */
 enum class TRequestKind {
-    Navigation,   ///< the page itself: a file opened here or a link followed
-    Frame,        ///< a frame, iframe, object or embed showing a document
-    Subresource,  ///< an image, style sheet, script, font or media file of the page
-    ScriptRead,   ///< XMLHttpRequest, fetch, workers, pings: what script reads itself
+    Document,  ///< the page itself, a frame, an object or embed, a link followed
+    Script,    ///< a classic or module script, also a JSON or CSS module import
+    Font,      ///< a web font
+    Passive,   ///< a picture, a style sheet, audio or video: shown, never read
+    Other,     ///< XMLHttpRequest, fetch, workers, pings and anything unknown
+};
+
+/** Where a request for a local file is addressed. */
+enum class TLocalAddress {
+    File,         ///< a file URL as a page wrote it
+    PassedFile,   ///< a file URL that the gate issued for this one request
+    OwnOrigin,    ///< the page scheme at the origin of the file it names
+    OtherOrigin,  ///< the page scheme at another origin (a URL relative to a page)
+    Gate,         ///< the page scheme's gate for pictures, style sheets and media
 };
 
 /** What a local path is on disk, seen through symbolic links. */
 enum class TLocalTarget {
     Missing,    ///< nothing there, or not accessible
     Directory,  ///< a folder: the engine would show a listing
-    Page,       ///< a regular file of the page's own kind (HTML), also behind links
-    File,       ///< any other regular file
+    File,       ///< a regular file
     Special,    ///< FIFO, socket or device: reading it may never end
 };
 
-/// Classifies a local path: folders, HTML pages (the name and, for a symbolic
-/// link, the target's name both with an HTML extension), other files, others.
+/** What becomes of a request. */
+enum class TLocalRoute {
+    Pass,         ///< goes on as it is
+    ToOwnOrigin,  ///< redirected to the file's own origin in the page scheme
+    ToGate,       ///< redirected through the gate
+    ToFile,       ///< redirected to the plain file URL
+    Block,        ///< refused before anything is read
+};
+
+/** One request for a local file, as the policy sees it. */
+struct TLocalRequest {
+    TRequestKind kind = TRequestKind::Other;
+    TLocalAddress address = TLocalAddress::File;
+    TLocalTarget target = TLocalTarget::Missing;
+    /// Made by a local page, or by the viewer itself for a top-level page.
+    bool fromLocalPage = false;
+    /// The file is named as a script (IsScriptFile).
+    bool scriptName = false;
+};
+
+/// Classifies a local path by what it is on disk.
 TLocalTarget ClassifyLocalPath(const std::string& path);
 
-/// True when the name ends in .htm, .html, .xhtml or .xht, in any letter case.
-bool HasPageExtension(const std::string& path);
+/// True when the name ends in .js, .mjs or .cjs, in any letter case, also
+/// followed by ".download" as browsers save the scripts of a page. Data files
+/// (JSON, CSS, text, keys) never run as a script or load as a module.
+bool HasScriptName(const std::string& path);
 
-/**
- * The local-file policy of the HTML view. A page keeps everything it needs
- * (its images, style sheets, scripts, frames and links, wherever they are on
- * disk), while script cannot read the user's files: requests that script
- * makes itself never reach local files, and a frame, whose content script may
- * read, shows only pages. Special files are refused everywhere.
- */
-bool AllowLocalRequest(TRequestKind kind, TLocalTarget target);
+/// HasScriptName for the path and, behind symbolic links, for its target:
+/// a link named like a script may point at any file.
+bool IsScriptFile(const std::string& path);
+
+/// The policy's decision for one request.
+TLocalRoute RouteLocalRequest(const TLocalRequest& request);

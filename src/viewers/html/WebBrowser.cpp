@@ -10,9 +10,15 @@
 #include <QWebEnginePage>
 #include <QWebEngineProfile>
 #include <QWebEngineScript>
+#include <QWebEngineSettings>
+
+#include <memory>
 
 // Project
+#include "viewers/html/GatePasses.h"
 #include "viewers/html/LocalFileGuard.h"
+#include "viewers/html/LocalPageHandler.h"
+#include "viewers/html/LocalPages.h"
 #include "viewers/html/WebPage.h"
 
 namespace {
@@ -27,14 +33,23 @@ TWebBrowser::TWebBrowser(QWidget* parent) : QWebEngineView(parent) {
     profile_ = new QWebEngineProfile(this);
     profile_->setHttpCacheType(QWebEngineProfile::NoCache);
     profile_->setPersistentCookiesPolicy(QWebEngineProfile::NoPersistentCookies);
-    profile_->setUrlRequestInterceptor(new TLocalFileGuard(profile_));
+    auto passes = std::make_shared<TGatePasses>();
+    profile_->setUrlRequestInterceptor(new TLocalFileGuard(passes, profile_));
+    profile_->installUrlSchemeHandler(TLocalPages::Scheme(),
+                                      new TLocalPageHandler(passes, profile_));
+    // No document is ever shown from a file URL; should one be, it reads no other file.
+    profile_->settings()->setAttribute(QWebEngineSettings::LocalContentCanAccessFileUrls, false);
     setPage(new TWebPage(profile_, this));
     connect(page(), &QWebEnginePage::loadingChanged, this, &TWebBrowser::onLoadingChanged);
     // One view, no other windows: a link the user follows into a new window
-    // opens here; windows that script opens by itself stay closed.
+    // opens here; windows that script opens by itself stay closed, and a page
+    // on the web opens no local file this way either.
     connect(page(), &QWebEnginePage::newWindowRequested, this,
             [this](QWebEngineNewWindowRequest& request) {
-                if (request.isUserInitiated()) page()->load(request.requestedUrl());
+                if (!request.isUserInitiated()) return;
+                const QUrl target = request.requestedUrl();
+                if (TLocalPages::IsLocal(target) && !TLocalPages::IsLocal(page()->url())) return;
+                page()->load(target);
             });
     for (QObject* child : children()) watchChild(child);
 }
@@ -46,7 +61,8 @@ TWebBrowser::~TWebBrowser() {
 
 void TWebBrowser::Navigate(const QString& path) {
     forgetHistory_ = true;
-    page()->load(QUrl::fromLocalFile(path));
+    opening_ = TLocalPages::PageUrl(path);
+    page()->load(opening_);
 }
 
 bool TWebBrowser::CanGoBack() const {
@@ -63,6 +79,7 @@ void TWebBrowser::onLoadingChanged(const QWebEngineLoadingInfo& info) {
             ++loadSerial_;
             break;
         case QWebEngineLoadingInfo::LoadSucceededStatus:
+            if (info.url() == opening_) opening_.clear();
             if (forgetHistory_) {
                 // An opened file is never a step back from what was shown before.
                 forgetHistory_ = false;
@@ -70,13 +87,19 @@ void TWebBrowser::onLoadingChanged(const QWebEngineLoadingInfo& info) {
             }
             readTitle();
             break;
-        case QWebEngineLoadingInfo::LoadFailedStatus:
+        case QWebEngineLoadingInfo::LoadFailedStatus: {
             forgetHistory_ = false;
-            if (info.errorCode() == kErrorAborted) break;
+            // A link or a script that leads nowhere is the page's business;
+            // only the file the viewer opened reports its failure.
+            const bool opened = !opening_.isEmpty() && info.url() == opening_;
+            if (opened) opening_.clear();
+            if (!opened || info.errorCode() == kErrorAborted) break;
             if (OnNavigateError) OnNavigateError(info.errorString());
             break;
+        }
         case QWebEngineLoadingInfo::LoadStoppedStatus:
             forgetHistory_ = false;
+            if (info.url() == opening_) opening_.clear();
             break;
     }
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QUrl>
 #include <QWebEngineView>
 
 #include "viewers/html/HtmlBrowser.h"
@@ -9,9 +10,11 @@ class QWebEngineProfile;
 
 /**
  * wbHTML: the web view of the HTML page. It runs in a private profile (off the
- * record: no disk cache, no stored history or cookies) guarded by the
- * local-file policy, reports the title of each completed navigation of the
- * page and hands keys that the page did not take back to the window.
+ * record: no disk cache, no stored history or cookies) that shows local files
+ * through the page scheme under the local-file policy (LocalFilePolicy.h),
+ * reports the title of each completed navigation of the page, reports a
+ * failure only for the file it was asked to open, and hands keys that the
+ * page did not take back to the window.
  */
 class TWebBrowser : public QWebEngineView, public THtmlBrowser {
     Q_OBJECT
@@ -36,4 +39,6 @@ private:
     QWebEngineProfile* profile_ = nullptr;
     int loadSerial_ = 0;
     bool forgetHistory_ = false;
+    /// The opened file's address until its load ends: only its failure is reported.
+    QUrl opening_;
 };

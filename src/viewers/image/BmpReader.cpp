@@ -118,7 +118,8 @@ bool IsRunLength(const TBmpInfo& info) {
 
 TBitmap TBmpReader::Read(TByteStream& in, TMemoryBudget* budget) {
     TBitmap bitmap;
-    if (in.Remaining() == 0) return bitmap;  // an empty file is an empty picture
+    const uint64_t fileSize = in.Remaining();
+    if (fileSize == 0) return bitmap;  // an empty file is an empty picture
 
     uint8_t fileHeader[14];
     in.ReadBuffer(fileHeader, sizeof fileHeader);
@@ -127,6 +128,14 @@ TBitmap TBmpReader::Read(TByteStream& in, TMemoryBudget* budget) {
     const TBmpInfo info = ReadInfoHeader(in);
     if (info.planes != 1) throw EError(kNotValid);
     std::vector<TRGBQuad> palette = ReadColourTable(in, info);
+
+    // Writers may leave a gap before the pixels (alignment, a colour profile).
+    // An offset that points into the headers or the colour table, or past the
+    // end of the file, is taken for a writer's mistake: the pixels then start
+    // right after the colour table, as most readers expect.
+    const uint64_t tableEnd = fileSize - in.Remaining();
+    const uint32_t pixelOffset = U32(fileHeader + 10);
+    if (pixelOffset > tableEnd && pixelOffset < fileSize) in.SkipBuffer(pixelOffset - tableEnd);
 
     // What the picture can be made of: a known depth for its compression, a
     // width and height the system would take (run-length pictures are

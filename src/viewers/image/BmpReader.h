@@ -9,8 +9,9 @@ class TMemoryBudget;
 /**
  * The BMP reader: Windows and OS/2 bitmap files into a TBitmap.
  *
- * The pixel data is taken from right after the colour table; the offset in
- * the file header is not used. Uncompressed and bit-field pictures keep their
+ * The pixel data starts where the file header's offset says when that lies
+ * at or after the end of the colour table and inside the file; otherwise
+ * right after the colour table. Uncompressed and bit-field pictures keep their
  * depth and are read straight into the picture's memory; 8-bit and 4-bit
  * run-length pictures are expanded into 24 bits. Rows the file does not
  * supply stay zero and cost no memory until drawn. Failures: "Bitmap image

@@ -29,6 +29,11 @@ public:
     /// first call, and may throw then, once; later calls give what it has.
     virtual const TBitmap& Pixels() = 0;
 
+    /// A reader that decodes lazily may start that work now on another
+    /// thread, so that the pixels are ready by the first draw. What Pixels()
+    /// gives and throws stays the same. The others do nothing.
+    virtual void DecodeAhead() {}
+
     TMemoryBudget& Budget() { return FBudget; }
 
 private:

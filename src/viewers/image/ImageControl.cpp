@@ -70,6 +70,8 @@ void TImage::PictureChanged() {
     imageShare_ = TBudgetShare();
     imageReady_ = false;
     decodeFailed_ = false;
+    // A JPEG decodes on another core while the window goes on to its paint.
+    if (TGraphic* graphic = FPicture.Graphic()) graphic->DecodeAhead();
     applyAutoSize();
     update();
 }

@@ -12,8 +12,9 @@
  * The still image control (imgImageDisplay): draws its picture at actual size
  * or fitted (see FitRect), nearest pixel, no transparency, painting only the
  * destination rectangle. The pixels are turned into a QImage once per load
- * or decode; every paint scales that afresh. A JPEG decodes at the first
- * paint; a decode error is reported once, from that paint.
+ * or decode; every paint scales that afresh. A JPEG starts decoding when it
+ * is loaded, on a worker thread, and the first paint takes the result; a
+ * decode error is reported once, from that paint.
  */
 class TGraphic;
 

@@ -15,8 +15,8 @@ class TMemoryBudget;
  * A picture file opened for reading. Only regular files are opened: a FIFO,
  * a device or a folder is refused before it is opened for reading, so that
  * showing one can neither block the window nor read endless data. Either
- * case, and a missing or unreadable file, fails with "Cannot open file %s"
- * naming the path as it was given.
+ * case, and a missing or unreadable file, fails with "Cannot open file
+ * <path>", the path as it was given.
  */
 class TImageFile : public TByteStream {
 public:

@@ -8,5 +8,6 @@ TImageView* InstallImageView(TMainWindow& window) {
     const TViewerLoad load = [view](const QString& path) { view->LoadPictureFile(path); };
     window.RegisterViewer(QStringLiteral(".bmp"), load);
     window.RegisterViewer(QStringLiteral(".jpg"), load);
+    window.RegisterViewer(QStringLiteral(".jpeg"), load);
     return view;
 }

@@ -8,8 +8,12 @@
 
 // C++
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
+#include <exception>
 #include <new>
+#include <system_error>
+#include <thread>
 
 // Project
 #include "base/Error.h"
@@ -47,13 +51,6 @@ uint64_t LibraryBytes(jpeg_decompress_struct& info) {
         bytes += TMemoryBudget::Bytes(columns, rows, sizeof(JBLOCK));
     }
     return bytes;
-}
-
-// Everything a decode and its first draw need beside the file bytes.
-uint64_t DecodeBytes(jpeg_decompress_struct& info) {
-    const uint64_t w = info.image_width, h = info.image_height;
-    return TBitmap::pixelBytes(int64_t(w), int64_t(h), GrayOutput(info) ? 8 : 24) +
-           TBitmap::argb32Bytes(int64_t(w), int64_t(h)) + LibraryBytes(info);
 }
 
 void SetDecodeParameters(jpeg_decompress_struct& info) {
@@ -95,34 +92,124 @@ void CmykRowToBgr(const uint8_t* in, uint8_t* out, int width, bool inverted) {
     }
 }
 
+/// Thrown inside a decode ahead that was told to stop; never seen outside.
+struct TStopped {};
+
+/// The whole decode into bitmap. `stop`, when given, is looked at between
+/// groups of rows. The library may allocate up to `memoryLimit` bytes; the
+/// pixels are held in the budget by the caller (this may run on any thread).
+void Decode(const uint8_t* data, size_t size, TBitmap& bitmap, const std::atomic<bool>* stop,
+            uint64_t memoryLimit) {
+    TJpegDecompressor decompressor(data, size);
+    jpeg_decompress_struct& info = decompressor.Info();
+    decompressor.ReadHeader();
+    CheckPixelLimit(info.image_width, info.image_height);
+    SetDecodeParameters(info);
+    decompressor.CalcOutputDimensions();
+    CheckPixelLimit(info.output_width, info.output_height);
+
+    const int width = int(info.output_width);
+    const int height = int(info.output_height);
+    const bool gray = info.out_color_space == JCS_GRAYSCALE;
+    // Top-down, so that row y of the picture is output scan line y.
+    bitmap.allocate(width, -height, gray ? 8 : 24);
+    decompressor.SetMemoryLimit(memoryLimit);
+    try {
+        decompressor.Start();
+    } catch (...) {
+        bitmap = TBitmap();  // not a row was decoded: there is nothing to draw
+        throw;
+    }
+    if (gray) {
+        const int colours = info.actual_number_of_colors;
+        bitmap.palette.resize(size_t(colours));
+        for (int i = 0; i < colours; ++i) {
+            const uint8_t v = info.colormap[0][i];
+            bitmap.palette[size_t(i)] = TRGBQuad{v, v, v, 0};
+        }
+    }
+
+    const auto stopped = [stop] { return stop && stop->load(std::memory_order_relaxed); };
+    if (info.out_color_space == JCS_CMYK) {
+        std::vector<uint8_t> cmyk(size_t(width) * 4);
+        uint8_t* row = cmyk.data();
+        for (int y = 0; y < height; ++y) {
+            if (y % kRowsPerRead == 0 && stopped()) throw TStopped{};
+            decompressor.ReadScanLines(&row, 1);
+            CmykRowToBgr(row, bitmap.scanLine(y), width, info.saw_Adobe_marker);
+        }
+    } else {
+        uint8_t* rows[kRowsPerRead];
+        for (int y = 0; y < height;) {
+            if (stopped()) throw TStopped{};
+            const unsigned count = unsigned(std::min<int>(kRowsPerRead, height - y));
+            for (unsigned i = 0; i < count; ++i) rows[i] = bitmap.scanLine(y + int(i));
+            y += int(decompressor.ReadScanLines(rows, count));
+        }
+    }
+    decompressor.Finish();
+}
+
 }  // namespace
 
+struct TJPEGImage::TDecodeShares {
+    TBudgetShare pixels;
+    TBudgetShare work;
+    uint64_t memoryLimit = 0;
+};
+
+struct TJPEGImage::TAhead {
+    std::atomic<bool> stop{false};
+    TBitmap bitmap;
+    std::exception_ptr error;
+    TDecodeShares shares;
+    std::thread thread;
+};
+
+void TJPEGImage::TAheadStop::operator()(TAhead* ahead) const {
+    ahead->stop = true;
+    if (ahead->thread.joinable()) ahead->thread.join();
+    delete ahead;
+}
+
+TJPEGImage::~TJPEGImage() = default;
+
 void TJPEGImage::LoadFromFile(const std::string& path) {
+    FAhead.reset();
     TBudgetShare share;
     std::vector<uint8_t> data = TImageFile::ReadAll(path, &Budget(), &share);
     Load(std::move(data), std::move(share));
 }
 
 void TJPEGImage::LoadFromBytes(std::vector<uint8_t> data) {
+    FAhead.reset();
     TBudgetShare share = Budget().Take(data.size());
     Load(std::move(data), std::move(share));
 }
 
 void TJPEGImage::Load(std::vector<uint8_t> data, TBudgetShare share) {
     int width = 0, height = 0;
+    uint64_t pixelBytes = 0, libraryBytes = 0;
     if (!data.empty()) {
         TJpegDecompressor decompressor(data.data(), data.size());
+        jpeg_decompress_struct& info = decompressor.Info();
         decompressor.ReadHeader();
-        width = int(decompressor.Info().image_width);
-        height = int(decompressor.Info().image_height);
-        CheckPixelLimit(decompressor.Info().image_width, decompressor.Info().image_height);
-        // The previous content goes with this load: only the new one counts.
-        const uint64_t previous = FDataShare.Bytes() + FBitmap.bits().size();
-        if (DecodeBytes(decompressor.Info()) > Budget().Available() + previous)
-            throw EError(outOfMemoryMessage());
+        width = int(info.image_width);
+        height = int(info.image_height);
+        CheckPixelLimit(info.image_width, info.image_height);
+        // The pixels, the copy they are drawn from and the decoding work must
+        // fit beside the file bytes: refused now rather than at the first draw.
+        pixelBytes = TBitmap::pixelBytes(width, height, GrayOutput(info) ? 8 : 24);
+        libraryBytes = LibraryBytes(info);
+        const uint64_t previous = FDataShare.Bytes() + FPixelsShare.Bytes();
+        const uint64_t need = pixelBytes + TBitmap::argb32Bytes(width, height) + libraryBytes;
+        if (need > Budget().Available() + previous) throw EError(outOfMemoryMessage());
     }
     FData = std::move(data);
     FDataShare = std::move(share);
+    FPixelsShare = TBudgetShare();
+    FPixelBytes = pixelBytes;
+    FLibraryBytes = libraryBytes;
     FWidth = width;
     FHeight = height;
     FBitmap = TBitmap();
@@ -145,7 +232,13 @@ const TBitmap& TJPEGImage::Pixels() {
         FState = TState::Broken;
         ++FDecodeCount;
         try {
-            Decode();
+            if (FAhead) {
+                TakeAhead();
+            } else {
+                TDecodeShares shares = TakeDecodeShares();
+                FPixelsShare = std::move(shares.pixels);
+                Decode(FData.data(), FData.size(), FBitmap, nullptr, shares.memoryLimit);
+            }
         } catch (const std::bad_alloc&) {
             throw EError(outOfMemoryMessage());
         }
@@ -154,55 +247,51 @@ const TBitmap& TJPEGImage::Pixels() {
     return FBitmap;
 }
 
-void TJPEGImage::Decode() {
-    TJpegDecompressor decompressor(FData.data(), FData.size());
-    jpeg_decompress_struct& info = decompressor.Info();
-    decompressor.ReadHeader();
-    CheckPixelLimit(info.image_width, info.image_height);
-    SetDecodeParameters(info);
-    decompressor.CalcOutputDimensions();
-    CheckPixelLimit(info.output_width, info.output_height);
-
-    const int width = int(info.output_width);
-    const int height = int(info.output_height);
-    const bool gray = info.out_color_space == JCS_GRAYSCALE;
-    // Top-down, so that row y of the picture is output scan line y.
-    FBitmap.allocate(width, -height, gray ? 8 : 24, &Budget());
+TJPEGImage::TDecodeShares TJPEGImage::TakeDecodeShares() {
+    TDecodeShares shares;
+    shares.pixels = Budget().Take(FPixelBytes);
+    shares.work = Budget().Take(FLibraryBytes);
     // The library may use its estimate and whatever the drawing copy that
     // follows leaves over; past that it fails instead of allocating.
-    const TBudgetShare work = Budget().Take(LibraryBytes(info));
-    const uint64_t copy = TBitmap::argb32Bytes(width, height);
+    const uint64_t copy = TBitmap::argb32Bytes(FWidth, FHeight);
     const uint64_t spare = Budget().Available();
-    decompressor.SetMemoryLimit(work.Bytes() + (spare > copy ? spare - copy : 0));
-    try {
-        decompressor.Start();
-    } catch (...) {
-        FBitmap = TBitmap();  // not a row was decoded: there is nothing to draw
-        throw;
-    }
-    if (gray) {
-        const int colours = info.actual_number_of_colors;
-        FBitmap.palette.resize(size_t(colours));
-        for (int i = 0; i < colours; ++i) {
-            const uint8_t v = info.colormap[0][i];
-            FBitmap.palette[size_t(i)] = TRGBQuad{v, v, v, 0};
-        }
-    }
+    shares.memoryLimit = shares.work.Bytes() + (spare > copy ? spare - copy : 0);
+    return shares;
+}
 
-    if (info.out_color_space == JCS_CMYK) {
-        std::vector<uint8_t> cmyk(size_t(width) * 4);
-        uint8_t* row = cmyk.data();
-        for (int y = 0; y < height; ++y) {
-            decompressor.ReadScanLines(&row, 1);
-            CmykRowToBgr(row, FBitmap.scanLine(y), width, info.saw_Adobe_marker);
-        }
-    } else {
-        uint8_t* rows[kRowsPerRead];
-        for (int y = 0; y < height;) {
-            const unsigned count = unsigned(std::min<int>(kRowsPerRead, height - y));
-            for (unsigned i = 0; i < count; ++i) rows[i] = FBitmap.scanLine(y + int(i));
-            y += int(decompressor.ReadScanLines(rows, count));
-        }
+void TJPEGImage::DecodeAhead() {
+    // An empty file fails at once; nothing to gain from a thread.
+    if (FState != TState::Loaded || FAhead || FData.empty()) return;
+    std::unique_ptr<TAhead, TAheadStop> ahead(new TAhead);
+    try {
+        // Taken here: the thread never touches the budget.
+        ahead->shares = TakeDecodeShares();
+    } catch (const EError&) {
+        return;  // the first draw decodes and reports it
     }
-    decompressor.Finish();
+    // The bytes stay where they are until the decode has stopped: loading
+    // again and destruction stop it first, and moving keeps the buffer.
+    const uint8_t* data = FData.data();
+    const size_t size = FData.size();
+    TAhead* a = ahead.get();
+    try {
+        a->thread = std::thread([a, data, size] {
+            try {
+                Decode(data, size, a->bitmap, &a->stop, a->shares.memoryLimit);
+            } catch (...) {
+                a->error = std::current_exception();
+            }
+        });
+    } catch (const std::system_error&) {
+        return;  // no thread to be had: the first draw decodes as before
+    }
+    FAhead = std::move(ahead);
+}
+
+void TJPEGImage::TakeAhead() {
+    std::unique_ptr<TAhead, TAheadStop> ahead = std::move(FAhead);
+    ahead->thread.join();
+    FBitmap = std::move(ahead->bitmap);
+    FPixelsShare = std::move(ahead->shares.pixels);
+    if (ahead->error) std::rethrow_exception(ahead->error);
 }

@@ -31,7 +31,7 @@ public:
     const TPictureFormat* Find(const std::string& extension) const;
 
     /// A new, empty reader object for a path. Fails with "Unknown picture
-    /// file extension (.%s)" naming the extension as written.
+    /// file extension (.<ext>)", the extension as the name writes it.
     std::unique_ptr<TGraphic> CreateFor(const std::string& path) const;
 
     /// The extension of a path without its dot: the part after the last "."

@@ -24,12 +24,11 @@ int TFont::MulDiv(int a, int b, int c) {
 }
 
 int TFont::Size() const {
-    // A positive height includes the internal leading; taking it as the size
-    // in pixels overstates the points a little, which is the best guess
-    // without measuring a face that may not exist. Heights are bounded, so
-    // the negation stays within range.
-    if (height_ < 0) return -MulDiv(height_, 72, pixelsPerInch_);
-    return MulDiv(height_, 72, pixelsPerInch_);
+    // The inverse of SetSize for either sign: a positive height (a cell
+    // height) gives a negative size, so that the size stored and applied
+    // after the height at the next start gives back the same height.
+    // Heights are bounded, so the negation stays within range.
+    return -MulDiv(height_, 72, pixelsPerInch_);
 }
 
 void TFont::SetCharset(int charset) {

@@ -12,7 +12,7 @@ class QPalette;
  * character height in pixels; positive: the cell height), style set, colour
  * (0x00BBGGRR, or a system colour with the top bit set), character set and
  * pitch. Size is the point size derived from Height at the owner's pixels
- * per inch. The properties are published in this order, which is the order
+ * per inch: positive for a character height, negative for a cell height. The properties are published in this order, which is the order
  * the settings store writes and applies them in. Changed fires after every
  * change so that the owner redraws.
  */

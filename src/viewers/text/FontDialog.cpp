@@ -15,6 +15,9 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+// C++ standard library
+#include <cstdlib>
+
 // Project
 #include "viewers/text/Font.h"
 
@@ -198,7 +201,8 @@ bool TFontDialog::Execute() {
 void TFontDialog::loadFromFont() {
     filling_ = true;
     initialFace_ = font_->Name();
-    initialSize_ = QString::number(font_->Size());
+    // A cell height has a negative size; the chooser shows points as such.
+    initialSize_ = QString::number(std::abs(font_->Size()));
     faceBox_->setEditText(initialFace_);
     sizeBox_->setEditText(initialSize_);
     const TFont::TFontStyles style = font_->Style();

@@ -110,6 +110,20 @@ std::string NormalizeLineBreaks(std::string_view data) {
     return out;
 }
 
+std::size_t PieceEnd(std::string_view normalized, std::size_t from, std::size_t want) {
+    // How far past the wanted size a line break is looked for.
+    constexpr std::size_t kLineSearch = 4096;
+    const std::size_t size = normalized.size();
+    if (from >= size || want >= size - from) return size;
+    std::size_t end = from + (want > 0 ? want : 1);
+    const std::size_t limit = size - end < kLineSearch ? size : end + kLineSearch;
+    const void* lf = std::memchr(normalized.data() + end - 1, kLf, limit - (end - 1));
+    // The search starts at the byte before the cut, so a cut right after it
+    // never parts a CR from its LF (apart, they would count as two breaks).
+    if (lf) return std::size_t(static_cast<const char*>(lf) - normalized.data()) + 1;
+    return end;
+}
+
 std::size_t LongestLineLength(std::string_view text) {
     if (text.empty()) return 0;
     std::size_t longest = 0;

@@ -29,6 +29,14 @@ std::size_t NormalizeLineBreaks(const char* data, std::size_t size, char* out, s
 /// Both passes into a new string.
 std::string NormalizeLineBreaks(std::string_view data);
 
+/// Where a piece of normalised text that starts at `from` and should hold
+/// about `want` bytes ends, for a view that takes a long text piece by
+/// piece: right after the first line break from `from + want` on (looked for
+/// within a few kilobytes), else at `from + want` itself, never between a CR
+/// and its LF; the text's end when that comes first. Always beyond `from`
+/// while `from` is before the end.
+std::size_t PieceEnd(std::string_view normalized, std::size_t from, std::size_t want);
+
 /// The most bytes between two LF bytes (or the text's ends): the longest
 /// line of a normalised text, its CR included.
 std::size_t LongestLineLength(std::string_view text);

@@ -2,12 +2,14 @@
 
 // Qt
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QEvent>
 #include <QFile>
 #include <QHBoxLayout>
 #include <QIcon>
 #include <QScrollBar>
 #include <QTextCursor>
+#include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -24,6 +26,23 @@
 #include "viewers/text/TextFile.h"
 #include "viewers/text/TextNormalize.h"
 
+namespace {
+
+// The first piece covers a screen of text many times over; the others are
+// sized so that one takes a few milliseconds, and the filling gives the
+// event loop a turn after about kFillSliceMs.
+constexpr std::size_t kFirstPiece = std::size_t(64) << 10;
+constexpr std::size_t kPiece = std::size_t(64) << 10;
+constexpr qint64 kFillSliceMs = 12;
+
+QString decodePiece(const std::string& content, std::size_t from, std::size_t to) {
+    QString piece(qsizetype(to - from), Qt::Uninitialized);
+    text::DecodeCp1252(content.data() + from, to - from, reinterpret_cast<char16_t*>(piece.data()));
+    return piece;
+}
+
+}  // namespace
+
 TMemo::TMemo(QWidget* parent) : QPlainTextEdit(parent), FFont(new TFont(this)) {
     setObjectName(QStringLiteral("txtText"));
     setReadOnly(true);
@@ -37,6 +56,11 @@ TMemo::TMemo(QWidget* parent) : QPlainTextEdit(parent), FFont(new TFont(this)) {
     applyScrollBars();
     FContent = "txtText";
     setPlainText(QStringLiteral("txtText"));
+    filled_ = FContent.size();
+    fillTimer_ = new QTimer(this);
+    fillTimer_->setSingleShot(true);
+    fillTimer_->setInterval(0);
+    connect(fillTimer_, &QTimer::timeout, this, &TMemo::fillSome);
 }
 
 void TMemo::SetScrollBars(TScrollStyle style) {
@@ -100,26 +124,51 @@ void TMemo::LoadTextFile(const QString& path) {
     if (normalized.size() > capacity_ || text::LongestLineLength(normalized) > lineCapacity_)
         throw EError(text::kTextTooLargeMessage);
 
-    QString content(qsizetype(normalized.size()), Qt::Uninitialized);
-    text::DecodeCp1252(normalized.data(), normalized.size(),
-                       reinterpret_cast<char16_t*>(content.data()));
-
-    // Drawing is suspended while the content is replaced, and resumed
-    // whatever happens: a view left suspended would never be drawn again.
-    struct Suspended {
-        QWidget* view;
-        bool updates;
-        ~Suspended() { view->setUpdatesEnabled(updates); }
-    } suspended{this, updatesEnabled()};
-    setUpdatesEnabled(false);
-    try {
-        setPlainText(content);
-    } catch (const std::bad_alloc&) {
-        throw EError(text::kTextTooLargeMessage);
+    // The first screenful now, drawn once; the rest follows from the event loop.
+    const std::size_t first = text::PieceEnd(normalized, 0, kFirstPiece);
+    const QString head = decodePiece(normalized, 0, first);
+    fillTimer_->stop();
+    {
+        // Drawing is suspended while the content is replaced, and resumed
+        // whatever happens: a view left suspended would never be drawn again.
+        struct Suspended {
+            QWidget* view;
+            bool updates;
+            ~Suspended() { view->setUpdatesEnabled(updates); }
+        } suspended{this, updatesEnabled()};
+        setUpdatesEnabled(false);
+        try {
+            setPlainText(head);
+        } catch (const std::bad_alloc&) {
+            throw EError(text::kTextTooLargeMessage);
+        }
+        showFromStart();
+        FContent = std::move(normalized);
+        filled_ = first;
     }
-    content.clear();
-    showFromStart();
-    FContent = std::move(normalized);
+    if (IsFilling()) fillTimer_->start();
+}
+
+void TMemo::fillSome() {
+    QElapsedTimer slice;
+    slice.start();
+    // Appended at the end with a cursor of its own: the user's caret,
+    // selection and scroll position stay where they are.
+    QTextCursor end(document());
+    end.movePosition(QTextCursor::End);
+    end.beginEditBlock();
+    while (IsFilling() && slice.elapsed() < kFillSliceMs) {
+        const std::size_t to = text::PieceEnd(FContent, filled_, kPiece);
+        end.insertText(decodePiece(FContent, filled_, to));
+        filled_ = to;
+    }
+    end.endEditBlock();
+    if (IsFilling()) fillTimer_->start();
+}
+
+void TMemo::FinishFilling() {
+    while (IsFilling()) fillSome();
+    fillTimer_->stop();
 }
 
 void OptionsWordWrapExecute(TMemo& memo) {

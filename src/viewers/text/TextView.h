@@ -8,6 +8,7 @@
 
 #include "viewers/text/Font.h"
 
+class QTimer;
 class QWidget;
 class TAction;
 class TMainWindow;
@@ -18,6 +19,12 @@ class TMainWindow;
  * that loading a file whose text is unchanged leaves the view untouched.
  * ScrollBars decides the scroll bars and, through them, word wrap; Font is
  * the stored font object the view draws in.
+ *
+ * A long text is shown at once and filled in behind: the view takes its
+ * first screenful in the load itself and the rest in pieces from the event
+ * loop, a few milliseconds at a time, so the window stays responsive. The
+ * content, the scroll position and the selection are those of a text set
+ * in one go; the unchanged-text rule compares with the whole text.
  */
 class TMemo : public QPlainTextEdit {
     Q_OBJECT
@@ -60,6 +67,11 @@ public:
         lineCapacity_ = lineCapacity;
     }
 
+    /// Whether part of the content is still to be filled in.
+    bool IsFilling() const { return filled_ < FContent.size(); }
+    /// Fills in the rest of the content now (tests, benchmarks).
+    void FinishFilling();
+
 protected:
     void changeEvent(QEvent* event) override;
 
@@ -67,12 +79,16 @@ private:
     void applyScrollBars();
     void applyFont();
     void showFromStart();
+    void fillSome();
 
     TScrollStyle FScrollBars = ssVertical;
     TFont* FFont = nullptr;
     std::string FContent;
     std::size_t capacity_ = kCapacity;
     std::size_t lineCapacity_ = kLineCapacity;
+    // How many bytes of FContent the text area holds so far.
+    std::size_t filled_ = 0;
+    QTimer* fillTimer_ = nullptr;
 };
 
 /// The word-wrap command: ssBoth from ssVertical, ssVertical from any other value.

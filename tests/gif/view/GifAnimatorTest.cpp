@@ -13,6 +13,7 @@
 #include <QImage>
 
 // C++
+#include <functional>
 #include <memory>
 
 // Test
@@ -79,6 +80,15 @@ struct Fixture {
         view->LoadFromFile(path.toStdString());
     }
     QColor at(int x, int y) { return box.grab().toImage().pixelColor(x, y); }
+};
+
+/// Counts the paint events a widget receives.
+struct PaintCounter : QObject {
+    int paints = 0;
+    bool eventFilter(QObject*, QEvent* e) override {
+        if (e->type() == QEvent::Paint) ++paints;
+        return false;
+    }
 };
 
 }  // namespace
@@ -240,6 +250,64 @@ TEST(GifAnimator, NewGifRestartsAtFrameZeroAndFailedLoadKeepsTheOldOne) {
     EXPECT_EQ(f.view->Cache().CacheIndex(), -1);
     EXPECT_EQ(f.view->Timer().Interval(), 200);
     EXPECT_EQ(f.view->size(), QSize(6, 3));
+}
+
+TEST(GifAnimator, FrameIndexTakesOnlyFramesOfTheImageAndNotifies) {
+    Fixture f;
+    f.view->SetAnimate(false);
+    f.load(twoFrames(1500, 100));
+    int changes = 0;
+    f.view->OnFrameChanged = [&](QObject*) { ++changes; };
+    f.view->resize(50, 50);
+    for (int ignored : {-5, 2, 999, 0}) f.view->SetFrameIndex(ignored);
+    EXPECT_EQ(f.view->FrameIndex(), 0);
+    EXPECT_EQ(changes, 0);
+    EXPECT_EQ(f.view->size(), QSize(50, 50));
+    EXPECT_EQ(f.view->Timer().Interval(), 10000);
+
+    // As the stored settings would set it.
+    ASSERT_TRUE(f.view->setProperty("FrameIndex", 1));
+    EXPECT_EQ(f.view->FrameIndex(), 1);
+    EXPECT_EQ(changes, 1);
+    EXPECT_EQ(f.view->Timer().Interval(), 1000);  // frame 1's own delay
+    EXPECT_EQ(f.view->size(), QSize(4, 2));       // the picture changed: auto-size
+    EXPECT_EQ(f.at(8, 8), entry(2));
+    // The ticks go on from there.
+    f.view->TimerTick(&f.view->Timer());
+    EXPECT_EQ(f.view->FrameIndex(), 0);
+}
+
+TEST(GifAnimator, StretchCenterAndTransparentRedrawAtOnceWhileAnimating) {
+    Fixture f;
+    f.load(twoFrames(1500, 100, 50, 20));
+    RunEventLoop(20);
+    PaintCounter counter;
+    f.view->installEventFilter(&counter);
+    const auto setters = {
+        std::function<void(bool)>([&](bool v) { f.view->SetCenter(v); }),
+        std::function<void(bool)>([&](bool v) { f.view->SetTransparent(!v); }),
+        std::function<void(bool)>([&](bool v) { f.view->SetStretch(v); }),
+    };
+    for (const auto& set : setters) {
+        f.view->resize(80, 60);
+        const int before = counter.paints;
+        set(true);
+        EXPECT_GT(counter.paints, before);             // drawn before returning
+        EXPECT_EQ(f.view->size(), QSize(50, 20));      // and the picture changed
+        f.view->resize(80, 60);
+        const int again = counter.paints;
+        set(true);                                     // the same value: nothing
+        EXPECT_EQ(counter.paints, again);
+        EXPECT_EQ(f.view->size(), QSize(80, 60));
+    }
+    // Without animation the change waits for the next paint.
+    f.view->SetAnimate(false);
+    RunEventLoop(20);
+    const int before = counter.paints;
+    f.view->SetCenter(false);
+    EXPECT_EQ(counter.paints, before);
+    RunEventLoop(20);
+    EXPECT_GT(counter.paints, before);
 }
 
 TEST(GifAnimator, AutoSizeTakesTheLogicalScreenAndAnEmptyImageKeepsTheSize) {

@@ -2,6 +2,7 @@
 #include "app/Application.h"
 #include "app/MainWindowUnit.h"
 #include "base/Error.h"
+#include "image/BmpBuilder.h"
 #include "settings/PropsStorage.h"
 #include "support/GifBuilder.h"
 #include "support/QtTestSupport.h"
@@ -26,8 +27,25 @@
 
 namespace {
 
-QString testFile(const char* name) {
-    return QStringLiteral(TARVEL_TESTDATA "/wuffs/") + QString::fromLatin1(name);
+QByteArray Bytes(const std::vector<uint8_t>& bytes) {
+    return QByteArray(reinterpret_cast<const char*>(bytes.data()), qsizetype(bytes.size()));
+}
+
+/// Two 5 x 3 frames, one colour each.
+QByteArray AnimatedGif() {
+    GifBuilder b;
+    b.header().screen(5, 3, 4);
+    for (uint8_t colour : {1, 2})
+        b.graphicControl(10).frame(0, 0, 5, 3, std::vector<uint8_t>(15, colour));
+    return Bytes(b.trailer().bytes);
+}
+
+QByteArray StillBmp() {
+    BmpBuilder b;
+    b.width = 4;
+    b.height = 2;
+    b.pixels.assign(24, 0x80);
+    return Bytes(b.Build());
 }
 
 class GifViewTest : public ::testing::Test {
@@ -49,7 +67,7 @@ protected:
 
 }  // namespace
 
-TEST_F(GifViewTest, JoinsTheImagePageAsTheFormPlacesIt) {
+TEST_F(GifViewTest, JoinsTheImagePageInTheScrollBoxCorner) {
     EXPECT_EQ(gif_->objectName(), "imgGifImageDisplay");
     EXPECT_EQ(gif_->parentWidget(), page_->sbImage()->Client());
     EXPECT_EQ(gif_->geometry(), QRect(8, 8, 121, 97));
@@ -62,7 +80,7 @@ TEST_F(GifViewTest, JoinsTheImagePageAsTheFormPlacesIt) {
 }
 
 TEST_F(GifViewTest, ShowFileSwapsTheVisibleImageControl) {
-    const QString gif = testFile("animated-red-blue.gif");
+    const QString gif = folder_.Write(QStringLiteral("a.gif"), AnimatedGif());
     window_->ShowFile(gif);
     EXPECT_EQ(window_->ActivePageName(), "IMAGE");
     EXPECT_EQ(TApplication::Title(), gif);
@@ -71,7 +89,7 @@ TEST_F(GifViewTest, ShowFileSwapsTheVisibleImageControl) {
     EXPECT_GT(gif_->Image().FrameCount(), 1);
     EXPECT_EQ(gif_->size(), QSize(gif_->Image().LogicalWidth, gif_->Image().LogicalHeight));
 
-    window_->ShowFile(testFile("hat.bmp"));
+    window_->ShowFile(folder_.Write(QStringLiteral("b.bmp"), StillBmp()));
     EXPECT_TRUE(gif_->isHidden());
     EXPECT_FALSE(page_->imgImageDisplay()->isHidden());
     // Hidden, the view's ticks change nothing.
@@ -88,8 +106,8 @@ TEST_F(GifViewTest, ShowFileSwapsTheVisibleImageControl) {
 }
 
 TEST_F(GifViewTest, ZoomButtonsActOnTheGifViewToo) {
-    // Shown with a file to open, so that no open dialog comes up.
-    window_->SetCommandLineArgument(testFile("animated-red-blue.gif"));
+    // Shown with a file of its own, so that no open dialog comes up.
+    window_->SetCommandLineArgument(folder_.Write(QStringLiteral("a.gif"), AnimatedGif()));
     window_->show();
     ASSERT_EQ(window_->ActivePageName(), "IMAGE");
     const QSize logical(gif_->Image().LogicalWidth, gif_->Image().LogicalHeight);
