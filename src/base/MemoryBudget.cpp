@@ -97,6 +97,11 @@ void TMemoryBudget::SetLimit(uint64_t bytes) {
     account_->limit = bytes;
 }
 
+void TMemoryBudget::SetParent(TMemoryBudget* parent) {
+    std::lock_guard guard(account_->lock);
+    account_->parent = parent ? parent->account_ : nullptr;
+}
+
 uint64_t TMemoryBudget::Held() const {
     std::lock_guard guard(account_->lock);
     return account_->held;

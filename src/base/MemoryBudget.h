@@ -48,6 +48,10 @@ public:
 
     uint64_t Limit() const;
     void SetLimit(uint64_t bytes);
+    /// Counts this budget's shares in `parent` as well (none: in no other).
+    /// Only while the budget holds nothing, such as a picture's before its
+    /// load: a share given back leaves the budgets its own counts in then.
+    void SetParent(TMemoryBudget* parent);
     /// Bytes held by the shares taken and not given back.
     uint64_t Held() const;
     /// The most ever held at once (since creation or ResetPeak).

@@ -51,7 +51,9 @@ TEST(MemoryBudget, SharesHoldTheirBytesAndWhatPassesTheLimitIsRefusedWhole) {
 
 TEST(MemoryBudget, ReclaimingMakesRoomAndAParentCountsEveryShare) {
     TMemoryBudget pool(1500);
-    TMemoryBudget shown(1000, &pool), ahead(1000, &pool);
+    TMemoryBudget shown(1000, &pool), ahead;
+    ahead.SetLimit(1000);
+    ahead.SetParent(&pool);
     std::vector<TBudgetShare> cache;
     std::vector<uint64_t> asked;
     shown.SetReclaimer([&](uint64_t needed) {
