@@ -104,17 +104,27 @@ void TMainWindow::OpenPath(const QString& given) {
         ShowFile(QStringLiteral(":INVALIDDIRECTORY"));
         return;
     }
-    ScanFolder(folder);
-    if (folder != path) {
-        const int i = FFiles->IndexOfPath(path);
-        if (i >= 0) ShowIndex(i);
+    if (folder == path) {
+        ScanFolder(folder);
+        return;
     }
+    // The chosen file is shown straight away: loading the folder's first file
+    // on the way would cost its load (a web engine for a page) and, when that
+    // file is damaged, end in its error box instead of the file asked for.
+    listFolder(folder);
+    const int i = FFiles->IndexOfPath(path);
+    ShowIndex(i >= 0 ? i : 0);
 }
 
 void TMainWindow::ScanFolder(const QString& folder) {
     // Nothing to scan before any folder was opened (the file types changed
     // first): scanning "/" instead would be a surprise.
     if (folder.isEmpty()) return;
+    listFolder(folder);
+    ShowIndex(0);
+}
+
+void TMainWindow::listFolder(const QString& folder) {
     QString dir = folder;
     if (!dir.endsWith(QLatin1Char('/'))) dir += QLatin1Char('/');
     FFiles->Assign(ScanFolderFiles(dir, FExtensions));
@@ -124,7 +134,6 @@ void TMainWindow::ScanFolder(const QString& folder) {
     fileMenuBuilt_ = false;
     pmFiles->Clear();
     FCurrentFolder = dir;
-    ShowIndex(0);
 }
 
 void TMainWindow::ShowIndex(int index) {

@@ -111,6 +111,8 @@ private:
     void buildLayout();
     void buildCommands();
     void activatePage(const QString& name);
+    /// Rebuilds the file list and menu for a folder, showing nothing.
+    void listFolder(const QString& folder);
     void keepOnScreen();
     void FileExecute();
     void FileExecuteFolder();

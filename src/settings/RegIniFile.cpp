@@ -11,6 +11,7 @@
 #ifndef Q_OS_WIN
 // ---- System ----
 #include <sys/stat.h>
+#include <unistd.h>
 #endif
 
 // ---- Project ----
@@ -64,6 +65,27 @@ FileIdentity identityOf(const QString& path) {
     struct stat info {};
     if (::stat(QFile::encodeName(path).constData(), &info) != 0) return {};
     return {info.st_dev, info.st_ino};
+}
+
+/// Whether the file on disk holds every value the store meant to write.
+/// QSettings shares what it read per file name, so the file is read under a
+/// second name of its own.
+bool readsBackAs(const QString& path, const QSettings& meant) {
+    const QString check = path + QStringLiteral(".check");
+    QFile::remove(check);
+    if (::link(QFile::encodeName(path).constData(), QFile::encodeName(check).constData()) != 0)
+        return true;  // no second name on this file system: nothing to compare with
+    bool same = false;
+    {
+        QSettings written(check, QSettings::NativeFormat);
+        same = written.status() == QSettings::NoError && written.allKeys() == meant.allKeys();
+        for (const QString& key : meant.allKeys()) {
+            if (!same) break;
+            same = written.value(key) == meant.value(key);
+        }
+    }
+    QFile::remove(check);
+    return same;
 }
 #endif
 
@@ -156,9 +178,25 @@ void TRegIniFile::Close() {
     dirty_ = false;
 #ifndef Q_OS_WIN
     const FileIdentity before = identityOf(location_);
+    // Qt replaces the file even when its write came up short (a full disk, a
+    // size limit) and reports no error; a second name for the old file keeps
+    // it until the new one has been read back whole.
+    const QString previous = location_ + QStringLiteral(".saving");
+    QFile::remove(previous);
+    const bool kept = ::link(QFile::encodeName(location_).constData(),
+                             QFile::encodeName(previous).constData()) == 0;
 #endif
     settings->sync();
     const QSettings::Status status = settings->status();
+#ifndef Q_OS_WIN
+    if (status == QSettings::NoError && identityOf(location_) != before &&
+        !readsBackAs(location_, *settings)) {
+        if (kept) ::rename(QFile::encodeName(previous).constData(),
+                           QFile::encodeName(location_).constData());
+        fail("Failed to set data for '%1'", lastIdent_);
+    }
+    if (kept) QFile::remove(previous);
+#endif
     if (status == QSettings::NoError) return;
 #ifndef Q_OS_WIN
     // A format error comes from reading (the file was edited meanwhile and is

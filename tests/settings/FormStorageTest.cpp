@@ -239,6 +239,26 @@ TEST_F(SettingsTest, FileDamagedWhileTheWindowIsOpenReportsOnlyAFailedWrite) {
     EXPECT_TRUE(messages_[0].startsWith("Failed to set data for ")) << messages_[0].toStdString();
     EXPECT_EQ(readRaw(), damaged);
     window.reset();
+
+    // A write that comes up short (a full disk) is one too, and the old file
+    // stays in place rather than the cut new one.
+    messages_.clear();
+    QFile::remove(settingsFile() + ".broken");
+    const QByteArray sound("[TMainWindow]\nShowCmd=1\n");
+    writeRaw(sound);
+    window = openWindow();
+    small.rlim_cur = 200;
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+    std::signal(SIGXFSZ, SIG_IGN);
+    EXPECT_TRUE(window->close());
+    ::setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, oldHandler);
+    ASSERT_EQ(messages_.size(), 1);
+    EXPECT_TRUE(messages_[0].startsWith("Failed to set data for ")) << messages_[0].toStdString();
+    EXPECT_EQ(readRaw(), sound);
+    EXPECT_EQ(QDir(QFileInfo(settingsFile()).path()).entryList(QDir::Files),
+              QStringList{QFileInfo(settingsFile()).fileName()});
+    window.reset();
 }
 
 TEST_F(SettingsTest, SoundFileIsNotCopiedAside) {
