@@ -11,8 +11,8 @@
 #include <memory>
 
 #include "app/Application.h"
-#include "app/MainWindowUnit.h"
-#include "app/Viewers.h"
+#include "window/MainWindowUnit.h"
+#include "app/CompositionRoot.h"
 #include "support/QtTestSupport.h"
 
 namespace {
