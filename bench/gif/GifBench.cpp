@@ -1,6 +1,6 @@
 // Own
 #include "support/TestData.h"
-#include "viewers/gif/GifImage.h"
+#include "viewers/gif/core/GifImage.h"
 
 // C++
 #include <algorithm>

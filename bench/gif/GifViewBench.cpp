@@ -1,7 +1,7 @@
 // Own
 #include "viewers/gif/GifAnimator.h"
-#include "viewers/gif/GifComposer.h"
-#include "viewers/gif/GifImage.h"
+#include "viewers/gif/core/GifComposer.h"
+#include "viewers/gif/core/GifImage.h"
 #include "viewers/gif/ThreadTimer.h"
 
 // Qt

@@ -18,8 +18,8 @@
 
 // Project
 #include "app/Application.h"
-#include "app/MainWindowUnit.h"
-#include "app/Viewers.h"
+#include "window/MainWindowUnit.h"
+#include "app/CompositionRoot.h"
 
 namespace {
 

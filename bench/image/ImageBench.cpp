@@ -29,13 +29,13 @@
 
 // Project
 #include "support/TestData.h"
-#include "viewers/image/Bitmap.h"
+#include "base/Bitmap.h"
 #include "viewers/image/BitmapImage.h"
-#include "viewers/image/BmpReader.h"
-#include "viewers/image/ImageControl.h"
-#include "viewers/image/ImageFile.h"
+#include "viewers/image/core/BmpReader.h"
+#include "viewers/image/Image.h"
+#include "viewers/image/core/ImageFile.h"
 #include "viewers/image/ImageView.h"
-#include "viewers/image/JpegImage.h"
+#include "viewers/image/core/JpegImage.h"
 #include "viewers/image/ScrollBox.h"
 
 namespace {

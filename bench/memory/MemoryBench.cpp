@@ -10,13 +10,14 @@
 
 // Own
 #include "app/Application.h"
-#include "app/MainWindowUnit.h"
+#include "window/MainWindowUnit.h"
 #include "base/Error.h"
 #include "support/HeapProbe.h"
 #include "viewers/gif/GifAnimator.h"
-#include "viewers/gif/GifView.h"
+#include "viewers/gif/GifViewer.h"
 #include "viewers/gif/ThreadTimer.h"
 #include "viewers/image/ImageView.h"
+#include "viewers/image/ImageViewer.h"
 
 // Qt
 #include <QApplication>

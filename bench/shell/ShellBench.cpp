@@ -7,7 +7,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
-#include "app/FileMenu.h"
+#include "window/FileMenu.h"
 
 #include <dirent.h>
 
@@ -16,10 +16,10 @@
 #include <string>
 #include <vector>
 
-#include "app/ActionList.h"
-#include "app/FileList.h"
-#include "app/FolderScan.h"
-#include "app/MainWindowUnit.h"
+#include "host/ActionList.h"
+#include "window/FileList.h"
+#include "window/FolderScan.h"
+#include "window/MainWindowUnit.h"
 
 namespace {
 

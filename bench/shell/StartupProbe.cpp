@@ -12,8 +12,8 @@
 #include <unistd.h>
 
 #include "app/Application.h"
-#include "app/MainWindowUnit.h"
-#include "app/Viewers.h"
+#include "window/MainWindowUnit.h"
+#include "app/CompositionRoot.h"
 
 namespace {
 

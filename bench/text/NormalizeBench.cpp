@@ -8,8 +8,8 @@
 #include <string>
 
 #include "TextBenchData.h"
-#include "viewers/text/Cp1252.h"
-#include "viewers/text/TextNormalize.h"
+#include "viewers/text/core/Cp1252.h"
+#include "viewers/text/core/TextNormalize.h"
 
 namespace {
 

@@ -20,9 +20,9 @@
 #include <string>
 
 #include "TextBenchData.h"
-#include "viewers/text/Cp1252.h"
-#include "viewers/text/TextNormalize.h"
-#include "viewers/text/TextView.h"
+#include "viewers/text/core/Cp1252.h"
+#include "viewers/text/core/TextNormalize.h"
+#include "viewers/text/TextViewer.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 // Own
 #include "base/Error.h"
-#include "viewers/gif/GifImage.h"
+#include "viewers/gif/core/GifImage.h"
 
 // C++
 #include <cstddef>

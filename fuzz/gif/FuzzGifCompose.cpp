@@ -1,7 +1,7 @@
 // Own
 #include "base/Error.h"
-#include "viewers/gif/GifComposer.h"
-#include "viewers/gif/GifImage.h"
+#include "viewers/gif/core/GifComposer.h"
+#include "viewers/gif/core/GifImage.h"
 
 // C++
 #include <algorithm>

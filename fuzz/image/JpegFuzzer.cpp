@@ -8,8 +8,8 @@
 
 // Project
 #include "base/Error.h"
-#include "viewers/image/Bitmap.h"
-#include "viewers/image/JpegImage.h"
+#include "base/Bitmap.h"
+#include "viewers/image/core/JpegImage.h"
 
 namespace {
 // Decoding costs time per pixel; pictures above this are only loaded, which

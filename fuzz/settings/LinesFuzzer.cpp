@@ -9,7 +9,7 @@
 #include <vector>
 
 // ---- Project ----
-#include "settings/StoredText.h"
+#include "settings/core/StoredText.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string_view text(reinterpret_cast<const char*>(data), size);

@@ -10,7 +10,7 @@
 #include <vector>
 
 // ---- Project ----
-#include "settings/StoredText.h"
+#include "settings/core/StoredText.h"
 
 using namespace StoredText;
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "app/Accelerators.h"
+#include "window/core/Accelerators.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // Captions separated by 0x0A; bytes widened to UTF-16 units.

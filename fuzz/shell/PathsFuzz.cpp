@@ -1,11 +1,12 @@
-// Path rules: the pieces always lie inside the path and fit together.
+// Path rules: the pieces always lie inside the path and fit together, on
+// 8-bit and on UTF-16 text alike.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <string>
 #include <string_view>
 
-#include "app/PathRules.h"
+#include "base/PathRules.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size == 0) return 0;
@@ -26,5 +27,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         pathrules::IncludeTrailingSeparator(withSlash) != withSlash)
         std::abort();
     if (pathrules::MatchesExtension(name, ext) && name.size() < ext.size() + 2) std::abort();
+
+    // The window runs the same rules on UTF-16 text: the pieces fall at the same places.
+    std::u16string wide, wideExt;
+    for (const char c : path) wide.push_back(char16_t(static_cast<unsigned char>(c)));
+    for (const char c : ext) wideExt.push_back(char16_t(static_cast<unsigned char>(c)));
+    const std::u16string_view widePath(wide);
+    if (pathrules::ExtractFilePath(widePath).size() != folder.size() ||
+        pathrules::ExtractFileExt(widePath).size() != fileExt.size() ||
+        pathrules::IncludeTrailingSeparator(widePath).size() != withSlash.size() ||
+        pathrules::MatchesExtension(pathrules::ExtractFileName(widePath),
+                                    std::u16string_view(wideExt)) !=
+            pathrules::MatchesExtension(name, ext))
+        std::abort();
     return 0;
 }

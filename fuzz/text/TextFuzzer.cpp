@@ -9,8 +9,8 @@
 #include <cstdlib>
 #include <string>
 
-#include "viewers/text/Cp1252.h"
-#include "viewers/text/TextNormalize.h"
+#include "viewers/text/core/Cp1252.h"
+#include "viewers/text/core/TextNormalize.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const char* bytes = reinterpret_cast<const char*>(data);

@@ -7,6 +7,8 @@
 #include <QWidget>
 
 #include "base/Error.h"
+#include "base/ErrorReport.h"
+#include "host/ApplicationTitle.h"
 
 namespace {
 
@@ -22,27 +24,30 @@ public:
     }
 };
 
-QString g_title;
 TApplication::ErrorSink g_errorSink;
 }  // namespace
 
 TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv) {
-    g_title = QStringLiteral("Tarvel HTML Viewer");
+    SetApplicationTitle(QStringLiteral("Tarvel HTML Viewer"));
     setStyle(new TViewerStyle);
+    // Failures reported from anywhere below (timers, paints, queued calls) come here.
+    previousHandler_ = SetErrorHandler([](std::exception_ptr error) { ShowException(error); });
 }
 
-TApplication::~TApplication() = default;
+TApplication::~TApplication() {
+    SetErrorHandler(std::move(previousHandler_));
+}
 
 TApplication* TApplication::instance() {
     return qobject_cast<TApplication*>(QCoreApplication::instance());
 }
 
 QString TApplication::Title() {
-    return g_title;
+    return ApplicationTitle();
 }
 
 void TApplication::SetTitle(const QString& title) {
-    g_title = title;
+    SetApplicationTitle(title);
 }
 
 void TApplication::SetErrorSink(ErrorSink sink) {
@@ -82,14 +87,14 @@ void TApplication::ShowError(const QString& message) {
     TApplication* app = instance();
     if (app && app->paintDepth_ > 0) {
         // Never open a modal loop while a painter is active: show it next.
-        const QString caption = g_title;
+        const QString caption = ApplicationTitle();
         QTimer::singleShot(0, app, [app, caption, text] { app->showBox(caption, text); });
         return;
     }
     if (app) {
-        app->showBox(g_title, text);
+        app->showBox(ApplicationTitle(), text);
     } else if (g_errorSink) {
-        g_errorSink(g_title, text);
+        g_errorSink(ApplicationTitle(), text);
     }
 }
 

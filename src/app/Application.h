@@ -12,6 +12,8 @@
  * escapes an event handler ends up in ShowException: the error box with the
  * message, a full stop appended where it needs one, the title as caption, the
  * critical icon and one OK button. A silent abort (EAbort) shows nothing.
+ * The application installs ShowException as the error handler of the
+ * libraries below it (base/ErrorReport.h) for as long as it lives.
  */
 class TApplication : public QApplication {
     Q_OBJECT
@@ -59,4 +61,5 @@ private:
     void showBox(const QString& caption, const QString& text);
 
     int paintDepth_ = 0;
+    std::function<void(std::exception_ptr)> previousHandler_;
 };

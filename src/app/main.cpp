@@ -10,8 +10,8 @@
 #endif
 
 #include "app/Application.h"
-#include "app/MainWindowUnit.h"
-#include "app/Viewers.h"
+#include "window/MainWindowUnit.h"
+#include "app/CompositionRoot.h"
 
 namespace {
 

@@ -12,8 +12,12 @@
 // Project
 #include "base/Error.h"
 
+std::string CannotOpenMessage(const std::string& shownPath) {
+    return "Cannot open file " + shownPath;
+}
+
 TRegularFile::TRegularFile(const std::string& path, const std::string& shownPath) {
-    const auto cannotOpen = [&shownPath] { return EError("Cannot open file " + shownPath); };
+    const auto cannotOpen = [&shownPath] { return EError(CannotOpenMessage(shownPath)); };
     struct stat st {};
     // Look before opening: opening a FIFO for reading would wait for a writer.
     if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) throw cannotOpen();

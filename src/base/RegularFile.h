@@ -4,6 +4,9 @@
 #include <cstdint>
 #include <string>
 
+/// The message of every viewer for a file it cannot open or read.
+std::string CannotOpenMessage(const std::string& shownPath);
+
 /**
  * A regular file opened for reading. Anything else (a FIFO, a device, a
  * socket, a folder) is refused before it is opened for reading, so that

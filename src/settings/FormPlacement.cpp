@@ -2,6 +2,7 @@
 
 // ---- Qt ----
 #include <QEvent>
+#include <QGuiApplication>
 #include <QPointer>
 #include <QRect>
 #include <QScreen>
@@ -14,11 +15,11 @@
 #include <exception>
 
 // ---- Project ----
-#include "app/Application.h"
+#include "base/ErrorReport.h"
 #include "settings/KeyPaths.h"
 #include "settings/PropsStorage.h"
 #include "settings/RegIniFile.h"
-#include "settings/StoredText.h"
+#include "settings/core/StoredText.h"
 
 namespace {
 
@@ -102,7 +103,7 @@ void TFormPlacement::onShow() {
     try {
         RecallSettings();
     } catch (...) {
-        TApplication::ShowException(std::current_exception());
+        ReportError(std::current_exception());
     }
 }
 
@@ -111,7 +112,7 @@ bool TFormPlacement::onCloseQuery() {
     try {
         PersistSettings();
     } catch (...) {
-        TApplication::ShowException(std::current_exception());
+        ReportError(std::current_exception());
     }
     return true;
 }
@@ -122,7 +123,7 @@ void TFormPlacement::onDestroy() {
     try {
         PersistSettings();
     } catch (...) {
-        TApplication::ShowException(std::current_exception());
+        ReportError(std::current_exception());
     }
     FDestroyPass = false;
 }
@@ -321,14 +322,6 @@ void TFormPlacement::CaptureWindowPlacement() {
 // ---- TFormStorage -----------------------------------------------------------
 
 TFormStorage::TFormStorage(QWidget* owner) : TFormPlacement(owner) {}
-
-QStringList TFormStorage::MainWindowStoredProps() {
-    return {
-        QStringLiteral("imgImageDisplay.Align"),       QStringLiteral("imgImageDisplay.AutoSize"),
-        QStringLiteral("imgImageDisplay.Stretch"),     QStringLiteral("imgGifImageDisplay.Align"),
-        QStringLiteral("imgGifImageDisplay.AutoSize"), QStringLiteral("imgGifImageDisplay.Stretch"),
-        QStringLiteral("txtText.ScrollBars"),          QStringLiteral("txtText.Font")};
-}
 
 void TFormStorage::SetStoredProps(const QStringList& entries) {
     storedProps_.clear();

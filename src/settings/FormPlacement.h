@@ -124,9 +124,6 @@ public:
     const QStringList& StoredProps() const { return storedProps_; }
     QStringList StoredValues;
 
-    /// The main window's eight display properties.
-    static QStringList MainWindowStoredProps();
-
     virtual void CaptureStoredProps();
     virtual void ApplyStoredProps();
 

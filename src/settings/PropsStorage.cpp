@@ -11,7 +11,7 @@
 #include <vector>
 
 // ---- Project ----
-#include "settings/StoredText.h"
+#include "settings/core/StoredText.h"
 
 namespace {
 

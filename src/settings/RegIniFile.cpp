@@ -17,7 +17,7 @@
 // ---- Project ----
 #include "base/Error.h"
 #include "settings/KeyPaths.h"
-#include "settings/StoredText.h"
+#include "settings/core/StoredText.h"
 
 namespace {
 

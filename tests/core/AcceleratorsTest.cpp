@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "app/Accelerators.h"
+#include "window/core/Accelerators.h"
 
 namespace {
 

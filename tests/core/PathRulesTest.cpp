@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "app/PathRules.h"
+#include "base/PathRules.h"
 
 using namespace pathrules;
 

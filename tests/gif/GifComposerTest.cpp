@@ -1,7 +1,7 @@
 // Own
 #include "base/Error.h"
 #include "support/GifBuilder.h"
-#include "viewers/gif/GifComposer.h"
+#include "viewers/gif/core/GifComposer.h"
 
 // C++
 #include <algorithm>

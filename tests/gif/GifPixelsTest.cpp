@@ -2,8 +2,8 @@
 #include "base/Error.h"
 #include "support/GifBuilder.h"
 #include "support/TestData.h"
-#include "viewers/gif/GifImage.h"
-#include "viewers/image/BmpReader.h"
+#include "viewers/gif/core/GifImage.h"
+#include "viewers/image/core/BmpReader.h"
 
 // C++
 #include <algorithm>

@@ -1,6 +1,6 @@
 // Own
 #include "support/GifBuilder.h"
-#include "viewers/gif/Lzw.h"
+#include "viewers/gif/core/Lzw.h"
 
 // C++
 #include <algorithm>

@@ -13,12 +13,14 @@
 #include <memory>
 
 // Project
-#include "app/ActionList.h"
+#include "host/ActionList.h"
 #include "app/Application.h"
-#include "app/MainWindowUnit.h"
+#include "window/MainWindowUnit.h"
 #include "support/QtTestSupport.h"
 #include "viewers/html/HtmlBrowser.h"
 #include "viewers/html/HtmlView.h"
+#include "viewers/html/HtmlViewer.h"
+#include "viewers/text/TextViewer.h"
 
 #if defined(__SANITIZE_ADDRESS__)
 // The engine's library frees some objects with a size other than their
@@ -45,11 +47,14 @@ class HtmlWindowTest : public ::testing::Test {
 protected:
     void SetUp() override {
         window = std::make_unique<TMainWindow>();
-        window->FormCreate();
-        window->OnShow = nullptr;
         InstallHtmlView(*window);
-        window->RegisterViewer(QStringLiteral(".txt"),
-                               [this](const QString& p) { texts.append(p); });
+        TViewerRecord text = TextViewer();
+        text.install = [this](TViewerHost&) -> TViewerLoad {
+            return [this](const QString& p) { texts.append(p); };
+        };
+        window->RegisterViewer(text);
+        window->FormCreate();  // the file types of the viewers registered
+        window->OnShow = nullptr;
         window->show();
         savedShellOpen = TMainWindow::ShellOpen;
     }

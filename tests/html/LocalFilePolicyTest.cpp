@@ -7,7 +7,7 @@
 #include <fstream>
 #include <string>
 
-#include "viewers/html/LocalFilePolicy.h"
+#include "viewers/html/core/LocalFilePolicy.h"
 
 namespace {
 

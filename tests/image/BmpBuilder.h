@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "viewers/image/Bitmap.h"
+#include "base/Bitmap.h"
 
 // Builds BMP file bytes field by field, so that tests can make exactly the
 // files they need (odd headers, run-length codes, cut-off data).

@@ -7,9 +7,9 @@
 // Project
 #include "BmpBuilder.h"
 #include "ImageTestSupport.h"
-#include "viewers/image/Bitmap.h"
-#include "viewers/image/BmpReader.h"
-#include "viewers/image/MemoryStream.h"
+#include "base/Bitmap.h"
+#include "viewers/image/core/BmpReader.h"
+#include "viewers/image/core/MemoryStream.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 // Project
-#include "viewers/image/FitRule.h"
+#include "viewers/image/core/FitRule.h"
 
 namespace {
 

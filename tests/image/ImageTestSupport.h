@@ -13,7 +13,7 @@
 // Project
 #include "base/Error.h"
 #include "support/TestData.h"
-#include "viewers/image/Bitmap.h"
+#include "base/Bitmap.h"
 
 // The message of the EError that fn throws, or "<no error>".
 inline std::string MessageOf(const std::function<void()>& fn) {

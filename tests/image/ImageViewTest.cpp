@@ -15,12 +15,13 @@
 #include "BmpBuilder.h"
 #include "ImageTestSupport.h"
 #include "app/Application.h"
-#include "app/MainWindowUnit.h"
+#include "window/MainWindowUnit.h"
 #include "base/Error.h"
 #include "viewers/image/ControlAlign.h"
-#include "viewers/image/ImageControl.h"
+#include "viewers/image/Image.h"
 #include "viewers/image/ImageView.h"
-#include "viewers/image/JpegImage.h"
+#include "viewers/image/ImageViewer.h"
+#include "viewers/image/core/JpegImage.h"
 #include "viewers/image/ScrollBox.h"
 
 namespace {

@@ -16,8 +16,8 @@
 
 // Project
 #include "ImageTestSupport.h"
-#include "viewers/image/BmpReader.h"
-#include "viewers/image/JpegImage.h"
+#include "viewers/image/core/BmpReader.h"
+#include "viewers/image/core/JpegImage.h"
 
 namespace {
 

@@ -13,12 +13,12 @@
 // Project
 #include "BmpBuilder.h"
 #include "ImageTestSupport.h"
-#include "viewers/image/BmpGraphic.h"
-#include "viewers/image/Graphic.h"
-#include "viewers/image/ImageFile.h"
-#include "viewers/image/JpegImage.h"
-#include "viewers/image/Picture.h"
-#include "viewers/image/PictureFormats.h"
+#include "viewers/image/core/BmpGraphic.h"
+#include "viewers/image/core/Graphic.h"
+#include "viewers/image/core/ImageFile.h"
+#include "viewers/image/core/JpegImage.h"
+#include "viewers/image/core/Picture.h"
+#include "viewers/image/core/PictureFormats.h"
 
 namespace {
 

@@ -4,18 +4,19 @@
 // counted by HeapProbe, and the window goes on.
 
 // Own
-#include "app/MainWindowUnit.h"
+#include "window/MainWindowUnit.h"
 #include "base/Error.h"
 #include "base/MemoryBudget.h"
 #include "base/SystemError.h"
 #include "support/HeapProbe.h"
 #include "support/QtTestSupport.h"
 #include "viewers/gif/GifAnimator.h"
-#include "viewers/gif/GifImage.h"
-#include "viewers/gif/GifView.h"
+#include "viewers/gif/core/GifImage.h"
+#include "viewers/gif/GifViewer.h"
 #include "viewers/gif/ThreadTimer.h"
-#include "viewers/image/ImageControl.h"
+#include "viewers/image/Image.h"
 #include "viewers/image/ImageView.h"
+#include "viewers/image/ImageViewer.h"
 #include "viewers/image/ScrollBox.h"
 
 // Qt

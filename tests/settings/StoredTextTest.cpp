@@ -5,7 +5,7 @@
 #include <vector>
 
 // ---- Project ----
-#include "settings/StoredText.h"
+#include "settings/core/StoredText.h"
 
 using namespace StoredText;
 using Lines = std::vector<std::string>;

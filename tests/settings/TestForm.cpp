@@ -23,13 +23,21 @@ TTestMainWindow::TTestMainWindow() {
     OnDestroy = [this] { FormDestroy(); };
     FormStorage1 = new TFormStorage(this);
     FormStorage1->IniSection = QStringLiteral("TMainWindow");
-    FormStorage1->SetStoredProps(TFormStorage::MainWindowStoredProps());
+    FormStorage1->SetStoredProps(StoredProps());
     FormStorage1->TakeOverHooks({&OnShow, &OnCloseQuery, &OnDestroy});
     FormCreate();
 }
 
 TTestMainWindow::~TTestMainWindow() {
     if (OnDestroy) OnDestroy();
+}
+
+QStringList TTestMainWindow::StoredProps() {
+    return {
+        QStringLiteral("imgImageDisplay.Align"),       QStringLiteral("imgImageDisplay.AutoSize"),
+        QStringLiteral("imgImageDisplay.Stretch"),     QStringLiteral("imgGifImageDisplay.Align"),
+        QStringLiteral("imgGifImageDisplay.AutoSize"), QStringLiteral("imgGifImageDisplay.Stretch"),
+        QStringLiteral("txtText.ScrollBars"),          QStringLiteral("txtText.Font")};
 }
 
 QStringList TTestMainWindow::DefaultExtensions() {

@@ -109,6 +109,8 @@ public:
     QStringList FExtensions;
     int ShowHandlerCalls = 0;
 
+    /// The main window's eight display properties, as its viewers keep them.
+    static QStringList StoredProps();
     static QStringList DefaultExtensions();
 
     // The seams of the file-type command.

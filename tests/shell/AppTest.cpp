@@ -11,8 +11,8 @@
 #include <memory>
 
 #include "app/Application.h"
-#include "app/MainWindowUnit.h"
-#include "app/Viewers.h"
+#include "window/MainWindowUnit.h"
+#include "app/CompositionRoot.h"
 #include "support/QtTestSupport.h"
 
 namespace {
@@ -61,6 +61,12 @@ TEST(AssembledWindow, FirstRunSavesPlacementPropertiesAndFileTypes) {
     EXPECT_EQ(stored.value("Visible").toString(), "0");
     EXPECT_EQ(stored.value("Extensions").toString(),
               "html\r\nhtm\r\ntxt\r\ngif\r\nbmp\r\njpg\r\njpeg\r\n");
+    // The viewers' records name the eight display properties the store keeps.
+    for (const char* key : {"imgImageDisplay_Align", "imgImageDisplay_AutoSize",
+                            "imgImageDisplay_Stretch", "imgGifImageDisplay_Align",
+                            "imgGifImageDisplay_AutoSize", "imgGifImageDisplay_Stretch",
+                            "txtText_ScrollBars", "txtText_FontSize"})
+        EXPECT_TRUE(stored.contains(QLatin1String(key))) << key;
 }
 
 TEST(AssembledWindow, StoredFileTypesAreUsedForTheScanAndTheFilter) {

@@ -8,9 +8,9 @@
 #include <QToolButton>
 
 #include "ShellFixture.h"
-#include "app/ActionList.h"
+#include "host/ActionList.h"
 #include "app/Application.h"
-#include "app/FileMenu.h"
+#include "window/FileMenu.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <QToolButton>
 
 #include "ShellFixture.h"
-#include "app/ActionList.h"
+#include "host/ActionList.h"
 #include "app/Application.h"
 
 TEST_F(ShellTest, LayoutAtCreation) {

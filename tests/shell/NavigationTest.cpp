@@ -5,8 +5,8 @@
 #include <QFileDialog>
 #include <QFileSystemModel>
 #include <QTimer>
-#include "app/ActionList.h"
-#include "app/FileMenu.h"
+#include "host/ActionList.h"
+#include "window/FileMenu.h"
 
 #include <sys/stat.h>
 

@@ -7,23 +7,28 @@
 
 #include <memory>
 
-#include "app/MainWindowUnit.h"
+#include "app/CompositionRoot.h"
 #include "base/Error.h"
+#include "window/MainWindowUnit.h"
 #include "support/QtTestSupport.h"
 
-/** A main window with recording stand-ins for the viewers. */
+/** A main window with the program's viewer records, their loads recording stand-ins. */
 class ShellTest : public ::testing::Test {
 protected:
     void SetUp() override {
         window = std::make_unique<TMainWindow>();
+        std::vector<TViewerRecord> viewers = ProgramViewers();
+        for (TViewerRecord& viewer : viewers)
+            viewer.install = [this](TViewerHost&) -> TViewerLoad {
+                return [this](const QString& path) {
+                    if (failing.contains(path))
+                        throw EError(("Cannot open file " + path).toStdString());
+                    loads.append(path);
+                };
+            };
+        InstallViewers(*window, viewers);
         window->FormCreate();
         window->OnShow = nullptr;  // no command line: tests open what they need
-        for (const char* ext : {".txt", ".htm", ".html", ".bmp", ".jpg", ".jpeg", ".gif"})
-            window->RegisterViewer(QString::fromLatin1(ext), [this](const QString& path) {
-                if (failing.contains(path))
-                    throw EError(("Cannot open file " + path).toStdString());
-                loads.append(path);
-            });
         TMainWindow::ShellOpen = [this](const QString& target) { shellRequests.append(target); };
     }
     void TearDown() override { window.reset(); }

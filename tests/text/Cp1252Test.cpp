@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "viewers/text/Cp1252.h"
+#include "viewers/text/core/Cp1252.h"
 
 using text::Cp1252ToUtf16;
 using text::DecodeCp1252;

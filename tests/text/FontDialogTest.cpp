@@ -13,7 +13,7 @@
 
 #include "viewers/text/Font.h"
 #include "viewers/text/FontDialog.h"
-#include "viewers/text/TextView.h"
+#include "viewers/text/TextViewer.h"
 
 namespace {
 

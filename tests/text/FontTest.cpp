@@ -14,7 +14,7 @@
 #include <QSignalSpy>
 
 #include "viewers/text/Font.h"
-#include "viewers/text/TextView.h"
+#include "viewers/text/TextViewer.h"
 
 TEST(Font, PublishedPropertiesInStoredOrder) {
     TFont font;

@@ -11,7 +11,7 @@
 #include <string>
 
 #include "base/Error.h"
-#include "viewers/text/TextFile.h"
+#include "viewers/text/core/TextFile.h"
 
 using text::ReadWholeFile;
 

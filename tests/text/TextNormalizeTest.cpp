@@ -7,7 +7,7 @@
 #include <random>
 #include <string>
 
-#include "viewers/text/TextNormalize.h"
+#include "viewers/text/core/TextNormalize.h"
 
 using text::CountAddedBytes;
 using text::NormalizedLength;

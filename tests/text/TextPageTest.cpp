@@ -8,10 +8,10 @@
 #include <QToolButton>
 
 #include "TextTestFiles.h"
-#include "app/ActionList.h"
+#include "host/ActionList.h"
 #include "app/Application.h"
-#include "app/MainWindowUnit.h"
-#include "viewers/text/TextView.h"
+#include "window/MainWindowUnit.h"
+#include "viewers/text/TextViewer.h"
 
 namespace {
 

@@ -16,10 +16,10 @@
 #include <string>
 
 #include "TextTestFiles.h"
-#include "app/ActionList.h"
+#include "host/ActionList.h"
 #include "base/Error.h"
-#include "viewers/text/TextNormalize.h"
-#include "viewers/text/TextView.h"
+#include "viewers/text/core/TextNormalize.h"
+#include "viewers/text/TextViewer.h"
 
 namespace {
 

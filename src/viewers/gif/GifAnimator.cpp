@@ -1,7 +1,7 @@
 // Own
 #include "viewers/gif/GifAnimator.h"
 
-#include "viewers/gif/GifImage.h"
+#include "viewers/gif/core/GifImage.h"
 #include "viewers/gif/ThreadTimer.h"
 
 // Qt
@@ -16,8 +16,8 @@ namespace {
 constexpr int kMinDelayMs = 50;
 constexpr int kMaxDelayMs = 10000;
 
-uint32_t qColorToColor(const QColor& c) {
-    return uint32_t(c.red()) | uint32_t(c.green()) << 8 | uint32_t(c.blue()) << 16;
+TColor qColorToColor(const QColor& c) {
+    return RGBColor(uint8_t(c.red()), uint8_t(c.green()), uint8_t(c.blue()));
 }
 
 }  // namespace
@@ -192,14 +192,14 @@ void TGIFAnimator::TimerTick(QObject* sender) {
             // Not drawn (behind another page, or not on screen yet): the
             // frames go on being composed all the same, within what was
             // composed last, which costs nothing when nothing was.
-            uint32_t key = clNone;
+            TColor key = clNone;
             compose(key, TPixelRect{});
         }
     }
     if (!FLoop && FFrameIndex == 0) SetAnimate(false);
 }
 
-const TComposedPicture* TGIFAnimator::compose(uint32_t& key, const TPixelRect& window) {
+const TComposedPicture* TGIFAnimator::compose(TColor& key, const TPixelRect& window) {
     if (broken_) {
         // A frame of this image failed to decode and was reported: what was
         // composed before stays on show, and no error box comes at every paint.
@@ -258,7 +258,7 @@ void TGIFAnimator::PaintFrame(QPainter& surface) {
     if (empty || image.LogicalWidth < 1 || image.LogicalHeight < 1) return;
 
     FCache.WindowColor = qColorToColor(palette().color(QPalette::Base));
-    uint32_t key = clNone;
+    TColor key = clNone;
     const TComposedPicture* cached = compose(key, pictureWindow(PaintArea()));
     if (!cached) return;
     const TComposedPicture& composed = *cached;
@@ -278,7 +278,7 @@ void TGIFAnimator::PaintFrame(QPainter& surface) {
 }
 
 void TGIFAnimator::DrawKeyed(QPainter& surface, int x, int y, int width, int height,
-                             const QImage& picture, const QRect& source, uint32_t) {
+                             const QImage& picture, const QRect& source, TColor) {
     // The key's pixels are stored fully transparent: blending over what is
     // there leaves them unchanged, and mask and image scale alike.
     const QPainter::CompositionMode mode = surface.compositionMode();

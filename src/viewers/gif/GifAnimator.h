@@ -6,7 +6,7 @@
 #include <string>
 
 // Own
-#include "viewers/gif/GifComposer.h"
+#include "viewers/gif/core/GifComposer.h"
 #include "viewers/gif/ImageControl.h"
 #include "viewers/image/Zoomable.h"
 
@@ -89,7 +89,7 @@ public:
     /// Draws the keyed picture scaled into the rectangle, leaving the pixels
     /// of the key colour out (they are the picture's transparent ones).
     static void DrawKeyed(QPainter& surface, int x, int y, int width, int height,
-                          const QImage& picture, const QRect& source, uint32_t key);
+                          const QImage& picture, const QRect& source, TColor key);
 
     // The zoom buttons' steps.
     QWidget* Control() override { return this; }
@@ -114,7 +114,7 @@ private:
     /// The picture of FrameIndex within `window` (picture coordinates), or
     /// the last one composed once a frame of this image has failed to decode
     /// (nullptr when there is none).
-    const TComposedPicture* compose(uint32_t& key, const TPixelRect& window);
+    const TComposedPicture* compose(TColor& key, const TPixelRect& window);
     /// The part of the picture that the area of the control shows.
     TPixelRect pictureWindow(const QRect& area) const;
 

@@ -9,15 +9,16 @@
 #include <QWidget>
 
 // Project
-#include "app/Application.h"
 #include "base/Error.h"
+#include "base/ErrorReport.h"
+#include "base/RegularFile.h"
 #include "viewers/html/HtmlBrowser.h"
 #include "viewers/html/WebEngineSetup.h"
 
 namespace {
 
 EError CannotOpen(const QString& path) {
-    return EError(QStringLiteral("Cannot open file %1").arg(path).toStdString());
+    return EError(CannotOpenMessage(path.toStdString()));
 }
 
 THtmlBrowserFactory* LoadFactory() {
@@ -95,7 +96,7 @@ void THtmlView::createBrowser() {
             setCaption_(title);
         } catch (...) {
             QMetaObject::invokeMethod(
-                this, [error = std::current_exception()] { TApplication::ShowException(error); },
+                this, [error = std::current_exception()] { ReportError(error); },
                 Qt::QueuedConnection);
         }
     };
@@ -106,7 +107,8 @@ void THtmlView::createBrowser() {
                                  ? TrimDescription(message)
                                  : QString::fromUtf8(CannotOpen(opened_).what());
         QMetaObject::invokeMethod(
-            this, [text] { TApplication::ShowError(text); }, Qt::QueuedConnection);
+            this, [text] { ReportError(std::make_exception_ptr(EError(text.toStdString()))); },
+            Qt::QueuedConnection);
     };
     QWidget* view = browser->View();
     auto* layout = new QVBoxLayout(page_);

@@ -7,7 +7,6 @@
 
 class QWidget;
 class THtmlBrowser;
-class TMainWindow;
 
 /**
  * The HTML page's viewer as the shell sees it. It owns no web engine type:
@@ -49,6 +48,3 @@ private:
     /// The path last opened, as given: the error box names it.
     QString opened_;
 };
-
-/// Fills the main window's "HTML" page and registers the ".htm" and ".html" viewer.
-void InstallHtmlView(TMainWindow& window);

@@ -12,7 +12,7 @@
 
 // Project
 #include "viewers/html/GatePasses.h"
-#include "viewers/html/LocalFilePolicy.h"
+#include "viewers/html/core/LocalFilePolicy.h"
 #include "viewers/html/LocalPages.h"
 
 namespace {

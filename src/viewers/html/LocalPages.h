@@ -4,7 +4,7 @@
 #include <QString>
 #include <QUrl>
 
-#include "viewers/html/LocalFilePolicy.h"
+#include "viewers/html/core/LocalFilePolicy.h"
 
 class TGatePasses;
 

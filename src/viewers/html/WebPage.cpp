@@ -4,7 +4,7 @@
 #include <QFile>
 
 // Project
-#include "viewers/html/LocalFilePolicy.h"
+#include "viewers/html/core/LocalFilePolicy.h"
 #include "viewers/html/LocalPages.h"
 
 TWebPage::TWebPage(QWebEngineProfile* profile, QObject* parent) : QWebEnginePage(profile, parent) {}

@@ -1,7 +1,7 @@
 #include "viewers/image/BitmapImage.h"
 
 // Project
-#include "viewers/image/Bitmap.h"
+#include "base/Bitmap.h"
 
 QImage BitmapToImage(const TBitmap& bitmap) {
     if (bitmap.empty()) return {};

@@ -2,35 +2,27 @@
 
 // Qt
 #include <QFile>
-#include <QIcon>
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <QWidget>
 
 // Project
-#include "app/Application.h"
-#include "viewers/image/ImageControl.h"
+#include "base/ErrorReport.h"
+#include "host/ToolButton.h"
+#include "viewers/image/Image.h"
 #include "viewers/image/ScrollBox.h"
 #include "viewers/image/Zoomable.h"
 
 namespace {
 
 constexpr int kToolbarHeight = 22;
-constexpr int kButtonWidth = 23;
-constexpr int kButtonHeight = 22;
-constexpr int kGlyphSize = 16;
 // Where actual-size mode puts an image control in the scroll box.
 constexpr int kActualSizeMargin = 8;
 
 QToolButton* MakeButton(QWidget* parent, const QString& name, const QString& hint,
                         const QString& glyph, int left) {
-    auto* button = new QToolButton(parent);
-    button->setObjectName(name);
-    button->setAutoRaise(true);
+    QToolButton* button = MakeToolButton(parent, name, left, 0, glyph);
     button->setToolTip(hint);
-    button->setIcon(QIcon(glyph));
-    button->setIconSize(QSize(kGlyphSize, kGlyphSize));
-    button->setGeometry(left, 0, kButtonWidth, kButtonHeight);
     return button;
 }
 
@@ -58,9 +50,9 @@ TImageView::TImageView(QWidget* page) : QObject(page) {
     btnZoom_ = MakeButton(panImageToolbar_, QStringLiteral("btnZoom"), QStringLiteral("Stretch"),
                           QStringLiteral(":/image/stretch.svg"), 32);
     connect(btnZooomFull_, &QToolButton::clicked, this,
-            [this] { TApplication::Guarded([this] { btnZooomFullClick(); }); });
+            [this] { Guarded([this] { btnZooomFullClick(); }); });
     connect(btnZoom_, &QToolButton::clicked, this,
-            [this] { TApplication::Guarded([this] { btnZoomClick(); }); });
+            [this] { Guarded([this] { btnZoomClick(); }); });
 
     imgImageDisplay_ = new TImage(sbImage_->Client());
     imgImageDisplay_->move(kActualSizeMargin, kActualSizeMargin);

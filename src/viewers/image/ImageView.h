@@ -7,7 +7,6 @@
 class QToolButton;
 class QWidget;
 class TImage;
-class TMainWindow;
 class TScrollBox;
 class TZoomable;
 
@@ -58,6 +57,3 @@ private:
     QToolButton* btnZoom_ = nullptr;
     QList<TZoomable*> controls_;
 };
-
-/// Builds the IMAGE page of the main window and routes ".bmp" and ".jpg" to it.
-TImageView* InstallImageView(TMainWindow& window);

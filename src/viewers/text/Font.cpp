@@ -124,9 +124,9 @@ QFont TFont::ToQFont() const {
 }
 
 QColor ColorToQColor(int color, const QPalette& palette) {
-    const std::uint32_t value = static_cast<std::uint32_t>(color);
-    if (value == 0x1FFFFFFFu) return {};  // clNone
-    if (value & 0x80000000u) {
+    const TColor value = static_cast<TColor>(color);
+    if (value == clNone) return {};
+    if (IsSystemColor(value)) {
         // Windows system colour indexes (COLOR_*) onto palette roles.
         switch (value & 0xFFu) {
             case 1:
@@ -180,5 +180,5 @@ QColor ColorToQColor(int color, const QPalette& palette) {
                 return {};
         }
     }
-    return QColor(int(value & 0xFF), int((value >> 8) & 0xFF), int((value >> 16) & 0xFF));
+    return QColor(RedOf(value), GreenOf(value), BlueOf(value));
 }

@@ -3,6 +3,8 @@
 #include <QObject>
 #include <QString>
 
+#include "base/Colour.h"
+
 class QColor;
 class QFont;
 class QPalette;
@@ -35,7 +37,7 @@ public:
     Q_FLAG(TFontStyles)
 
     static constexpr int kDefaultCharset = 1;                  // DEFAULT_CHARSET
-    static constexpr int kWindowTextColor = int(0x80000008u);  // clWindowText
+    static constexpr int kWindowTextColor = int(clWindowText);
     static constexpr int kDefaultHeight = -11;
     /// Heights (pixels) and sizes (points) beyond these are no font: stored
     /// settings may hold anything, and such values count as unreadable ones,

@@ -5,7 +5,7 @@
 #include "support/QtTestSupport.h"
 #include "view/ViewTestSupport.h"
 #include "viewers/gif/GifAnimator.h"
-#include "viewers/gif/GifImage.h"
+#include "viewers/gif/core/GifImage.h"
 #include "viewers/gif/ThreadTimer.h"
 
 // Qt

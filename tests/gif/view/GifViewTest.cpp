@@ -1,6 +1,6 @@
 // Own
 #include "app/Application.h"
-#include "app/MainWindowUnit.h"
+#include "window/MainWindowUnit.h"
 #include "base/Error.h"
 #include "image/BmpBuilder.h"
 #include "settings/PropsStorage.h"
@@ -8,10 +8,11 @@
 #include "support/QtTestSupport.h"
 #include "view/ViewTestSupport.h"
 #include "viewers/gif/GifAnimator.h"
-#include "viewers/gif/GifView.h"
+#include "viewers/gif/GifViewer.h"
 #include "viewers/gif/ThreadTimer.h"
-#include "viewers/image/ImageControl.h"
+#include "viewers/image/Image.h"
 #include "viewers/image/ImageView.h"
+#include "viewers/image/ImageViewer.h"
 #include "viewers/image/ScrollBox.h"
 
 // Qt

@@ -1,0 +1,73 @@
+// The one place that decides which viewers the program has.
+#include "app/CompositionRoot.h"
+
+#include "base/ErrorReport.h"
+#include "host/ActionList.h"
+#include "settings/ExtensionsWindowUnit.h"
+#include "settings/FormPlacement.h"
+#include "settings/KeyPaths.h"
+#include "viewers/gif/GifViewer.h"
+#include "viewers/html/HtmlViewer.h"
+#include "viewers/image/ImageViewer.h"
+#include "viewers/text/TextViewer.h"
+#include "window/MainWindowUnit.h"
+
+std::vector<TViewerRecord> ProgramViewers() {
+    return {
+        TextViewer(),
+        HtmlViewer(),
+        ImageViewer(),
+        GifViewer(),  // joins the IMAGE page, so after ImageViewer
+    };
+}
+
+QStringList ProgramFileTypes() {
+    return {QStringLiteral("html"), QStringLiteral("htm"), QStringLiteral("txt"),
+            QStringLiteral("gif"),  QStringLiteral("bmp"), QStringLiteral("jpg"),
+            QStringLiteral("jpeg")};
+}
+
+void InstallViewers(TMainWindow& window, const std::vector<TViewerRecord>& viewers) {
+    window.SetFileTypeOrder(ProgramFileTypes());
+    for (const TViewerRecord& viewer : viewers) window.RegisterViewer(viewer);
+}
+
+namespace {
+
+// The settings store takes over the window's events, and the window's
+// creation and destruction read and write the file-type list through it.
+void InstallFormStorage(TMainWindow& window) {
+    auto* storage = new TFormStorage(&window);
+    storage->SetStoredProps(window.StoredProps());
+
+    window.OnCreate = [&window, storage] {
+        CompanyKeyName = QStringLiteral("TarvelSoftware");
+        window.FormCreate();
+        Guarded([&] {
+            window.Extensions() = ExtensionsFromText(storage->ReadText(
+                QStringLiteral("Extensions"), ExtensionsText(window.Extensions())));
+        });
+    };
+    window.OnDestroy = [&window, storage] {
+        Guarded([&] {
+            storage->WriteText(QStringLiteral("Extensions"), ExtensionsText(window.Extensions()));
+        });
+        window.FormDestroy();
+    };
+    storage->TakeOverHooks({&window.OnShow, &window.OnCloseQuery, &window.OnDestroy});
+
+    window.Action(QStringLiteral("OptionsExtensions"))->OnExecute = [&window] {
+        OptionsExtensionsExecute(window);
+    };
+}
+
+}  // namespace
+
+TMainWindow* CreateMainWindow() {
+    auto* window = new TMainWindow;
+    InstallViewers(*window, ProgramViewers());
+    // Last: the store looks up the controls whose properties it keeps.
+    InstallFormStorage(*window);
+    if (window->OnCreate) window->OnCreate();
+    return window;
+}

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QStringList>
+
+#include <vector>
+
+#include "host/ViewerRecord.h"
+
+class TMainWindow;
+
+/// The viewers of the program, one line each, in the order of their pages.
+std::vector<TViewerRecord> ProgramViewers();
+
+/// The file types browsed when none are stored, in the order the file-type
+/// dialog lists them. A viewer's types not named here follow them.
+QStringList ProgramFileTypes();
+
+/// Registers the viewers on the window and orders its default file types.
+void InstallViewers(TMainWindow& window, const std::vector<TViewerRecord>& viewers);
+
+/// Builds the main window with every viewer and component installed, and
+/// runs its creation step. The caller owns the window.
+TMainWindow* CreateMainWindow();

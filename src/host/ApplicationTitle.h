@@ -1,0 +1,8 @@
+#pragma once
+
+#include <QString>
+
+/// The program's title: the text of its task-bar entry and the caption of
+/// every error box. "Tarvel HTML Viewer" until a caption is set.
+QString ApplicationTitle();
+void SetApplicationTitle(const QString& title);

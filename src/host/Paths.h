@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QString>
+#include <QStringView>
+
+#include <string_view>
+
+#include "base/AsciiCase.h"
+#include "base/PathRules.h"
+
+/**
+ * The path rules of base/PathRules.h on Qt's strings: the same code, run on
+ * their UTF-16 code units.
+ */
+namespace paths {
+
+inline std::u16string_view View(QStringView text) {
+    return {text.utf16(), std::size_t(text.size())};
+}
+
+inline QString FromView(std::u16string_view text) {
+    return QString(reinterpret_cast<const QChar*>(text.data()), qsizetype(text.size()));
+}
+
+inline QString ExtractFileExt(const QString& path) {
+    return FromView(pathrules::ExtractFileExt(View(path)));
+}
+
+inline QString ExtractFilePath(const QString& path) {
+    return FromView(pathrules::ExtractFilePath(View(path)));
+}
+
+inline QString ExtractFileName(const QString& path) {
+    return FromView(pathrules::ExtractFileName(View(path)));
+}
+
+inline QString IncludeTrailingSeparator(const QString& folder) {
+    return FromView(pathrules::IncludeTrailingSeparator(View(folder)));
+}
+
+inline QString LowerAscii(const QString& text) {
+    return FromView(::LowerAscii(View(text)));
+}
+
+}  // namespace paths

@@ -1,0 +1,54 @@
+#pragma once
+
+#include <QKeySequence>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+
+class TViewerHost;
+
+/**
+ * The load operation of a viewer: shows the file at path on the viewer's
+ * page. It raises EError on failure and then leaves its previous content;
+ * after a successful load it has made itself the visible control of its page
+ * where the page has several.
+ */
+using TViewerLoad = std::function<void(const QString& path)>;
+
+/** A command a viewer adds to the window's command table. */
+struct TCommandSpec {
+    QString name;      ///< OptionsWordWrap, ...
+    QString category;  ///< Options, ...
+    QString hint;      ///< the tool tip, and the menu text
+    int imageIndex = -1;
+    QKeySequence shortcut;
+};
+
+/**
+ * Everything the window needs to know of one viewer. The host creates the
+ * page (pages come in the order their first viewer registers), adds the
+ * commands, then runs Install, which fills the page, binds the commands and
+ * returns the load operation. ShowFile then sends every file whose extension
+ * is listed here, without regard to ASCII case, to that load.
+ */
+struct TViewerRecord {
+    /// The display page the viewer fills ("TEXT", "IMAGE", ...); viewers may share one.
+    QString page;
+    /// The extensions it shows, in lower case with their dot (".txt"). They are
+    /// browsed by default unless the program orders the file types otherwise.
+    QStringList extensions;
+    /// True: the caption becomes the path once the load succeeded. False: the
+    /// viewer sets the caption itself (a web page its title, when it has loaded).
+    bool captionAfterLoad = true;
+    /// True: controls on the page see keys before the window's commands do (a
+    /// web page keeps Ctrl+Q and Ctrl+W inside its text fields).
+    bool keysFirst = false;
+    /// Commands the viewer adds to the command table before it is installed.
+    QList<TCommandSpec> commands;
+    /// Control properties kept in the settings ("txtText.ScrollBars", ...).
+    QStringList storedProps;
+    /// Builds the viewer into its page; returns its load operation.
+    std::function<TViewerLoad(TViewerHost& host)> install;
+};

@@ -1,0 +1,54 @@
+#include "viewers/gif/GifViewer.h"
+
+// Qt
+#include <QFile>
+#include <QWidget>
+
+// Project
+#include "base/Error.h"
+#include "host/ViewerHost.h"
+#include "viewers/gif/GifAnimator.h"
+#include "viewers/image/ImageView.h"
+#include "viewers/image/ScrollBox.h"
+
+namespace {
+
+// Where the control stands, and its size, until a GIF sizes it: a small frame
+// in the scroll box's top-left corner, 8 pixels in like the still image.
+constexpr int kLeft = 8;
+constexpr int kTop = 8;
+constexpr int kWidth = 121;
+constexpr int kHeight = 97;
+
+}  // namespace
+
+TViewerRecord GifViewer() {
+    TViewerRecord record;
+    record.page = QStringLiteral("IMAGE");
+    record.extensions = {QStringLiteral(".gif")};
+    record.storedProps = {QStringLiteral("imgGifImageDisplay.Align"),
+                          QStringLiteral("imgGifImageDisplay.AutoSize"),
+                          QStringLiteral("imgGifImageDisplay.Stretch")};
+    record.install = [](TViewerHost& host) -> TViewerLoad {
+        TImageView* page = TImageView::OfPage(host.Page(QStringLiteral("IMAGE")));
+        if (!page) throw EError("The IMAGE page must be built before the GIF view joins it");
+
+        auto* view = new TGIFAnimator(page->sbImage()->Client());
+        view->setObjectName(QStringLiteral("imgGifImageDisplay"));
+        view->setGeometry(kLeft, kTop, kWidth, kHeight);
+        view->SetAnimate(true);
+        page->AddImageControl(view);
+
+        return [page, view](const QString& path) {
+            view->LoadFromFile(QFile::encodeName(path).toStdString());
+            page->ShowImageControl(view);
+        };
+    };
+    return record;
+}
+
+TGIFAnimator* InstallGifView(TViewerHost& host) {
+    host.RegisterViewer(GifViewer());
+    return host.Page(QStringLiteral("IMAGE"))
+        ->findChild<TGIFAnimator*>(QStringLiteral("imgGifImageDisplay"));
+}

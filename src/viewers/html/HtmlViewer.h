@@ -1,0 +1,12 @@
+#pragma once
+
+#include "host/ViewerRecord.h"
+
+class TViewerHost;
+
+/// The HTML viewer: the HTML page for ".htm" and ".html" files, whose caption
+/// is the page's title once it has loaded; the page sees keys first.
+TViewerRecord HtmlViewer();
+
+/// Registers the HTML viewer with a host.
+void InstallHtmlView(TViewerHost& host);

@@ -1,0 +1,146 @@
+#include "viewers/image/Image.h"
+
+// Qt
+#include <QCoreApplication>
+#include <QEvent>
+#include <QPainter>
+
+// Project
+#include "base/ErrorReport.h"
+#include "base/Error.h"
+#include "base/Bitmap.h"
+#include "viewers/image/BitmapImage.h"
+#include "viewers/image/core/FitRule.h"
+#include "viewers/image/core/Graphic.h"
+
+namespace {
+// The size of a new image control before any picture sizes it.
+constexpr int kDefaultSize = 105;
+}  // namespace
+
+TImage::TImage(QWidget* parent) : QWidget(parent) {
+    setObjectName(QStringLiteral("imgImageDisplay"));
+    resize(kDefaultSize, kDefaultSize);
+}
+
+TImage::~TImage() = default;
+
+void TImage::SetAlign(TControlAlign::TAlign align) {
+    if (align == FAlign) return;
+    FAlign = align;
+    requestAlign();
+    update();
+}
+
+void TImage::SetAutoSize(bool autoSize) {
+    if (autoSize == FAutoSize) return;
+    FAutoSize = autoSize;
+    applyAutoSize();
+    update();
+}
+
+void TImage::SetStretch(bool stretch) {
+    if (stretch == FStretch) return;
+    FStretch = stretch;
+    update();
+}
+
+void TImage::SetProportional(bool proportional) {
+    if (proportional == FProportional) return;
+    FProportional = proportional;
+    update();
+}
+
+void TImage::SetCenter(bool center) {
+    if (center == FCenter) return;
+    FCenter = center;
+    update();
+}
+
+void TImage::SetLeft(int left) {
+    move(left, y());
+}
+
+void TImage::SetTop(int top) {
+    move(x(), top);
+}
+
+void TImage::PictureChanged() {
+    image_ = QImage();
+    imageShare_ = TBudgetShare();
+    imageReady_ = false;
+    decodeFailed_ = false;
+    // A JPEG decodes on another core while the window goes on to its paint.
+    if (TGraphic* graphic = FPicture.Graphic()) graphic->DecodeAhead();
+    applyAutoSize();
+    update();
+}
+
+void TImage::applyAutoSize() {
+    // A client-aligned control keeps filling its parent.
+    if (!FAutoSize || FAlign == TControlAlign::alClient) return;
+    const int w = FPicture.Width(), h = FPicture.Height();
+    if (w > 0 && h > 0) resize(w, h);
+}
+
+void TImage::requestAlign() {
+    if (QWidget* parent = parentWidget()) {
+        QEvent request(QEvent::LayoutRequest);
+        QCoreApplication::sendEvent(parent, &request);
+    }
+}
+
+QRect TImage::DestRect() const {
+    const TFitRect r = FitRect(FPicture.Width(), FPicture.Height(), width(), height(),
+                               TFitOptions{FStretch, FProportional, FCenter});
+    return QRect(r.left, r.top, r.width, r.height);
+}
+
+// The picture's pixels as a QImage, its memory held in the picture's budget.
+QImage TImage::drawingCopy(TGraphic& graphic) {
+    const TBitmap& pixels = graphic.Pixels();
+    imageShare_ = TBudgetShare();
+    TBudgetShare share =
+        graphic.Budget().Take(TBitmap::argb32Bytes(pixels.width(), pixels.height()));
+    QImage image = BitmapToImage(pixels);
+    if (image.isNull() && !pixels.empty()) throw EError(outOfMemoryMessage());
+    imageShare_ = std::move(share);
+    return image;
+}
+
+const QImage* TImage::drawable() {
+    TGraphic* graphic = FPicture.Graphic();
+    if (!graphic) return nullptr;
+    if (!imageReady_) {
+        if (!decodeFailed_) {
+            try {
+                image_ = drawingCopy(*graphic);
+            } catch (...) {
+                // This draw stops; the reader keeps what it decoded and does
+                // not try again, so the next draw shows that and says nothing.
+                decodeFailed_ = true;
+                ReportError(std::current_exception());
+                return nullptr;
+            }
+        } else {
+            try {
+                image_ = drawingCopy(*graphic);
+            } catch (...) {
+                image_ = QImage();  // reported once already
+            }
+        }
+        imageReady_ = true;
+    }
+    return &image_;
+}
+
+void TImage::paintEvent(QPaintEvent*) {
+    const QImage* image = drawable();
+    if (!image || image->isNull()) return;
+    const QRect dest = DestRect();
+    if (dest.isEmpty()) return;
+    QPainter painter(this);
+    // Nearest pixel: every destination pixel takes one source pixel.
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
+    painter.drawImage(dest, *image);
+}

@@ -1,0 +1,77 @@
+#pragma once
+
+#include <QImage>
+#include <QWidget>
+
+#include "base/MemoryBudget.h"
+#include "viewers/image/ControlAlign.h"
+#include "viewers/image/core/Picture.h"
+#include "viewers/image/Zoomable.h"
+
+/**
+ * The still image control (imgImageDisplay): draws its picture at actual size
+ * or fitted (see FitRect), nearest pixel, no transparency, painting only the
+ * destination rectangle. The pixels are turned into a QImage once per load
+ * or decode; every paint scales that afresh. A JPEG starts decoding when it
+ * is loaded, on a worker thread, and the first paint takes the result; a
+ * decode error is reported once, from that paint.
+ */
+class TGraphic;
+
+class TImage : public QWidget, public TZoomable {
+    Q_OBJECT
+    Q_PROPERTY(TControlAlign::TAlign Align READ Align WRITE SetAlign)
+    Q_PROPERTY(bool AutoSize READ AutoSize WRITE SetAutoSize)
+    Q_PROPERTY(bool Stretch READ Stretch WRITE SetStretch)
+    Q_PROPERTY(bool Proportional READ Proportional WRITE SetProportional)
+    Q_PROPERTY(bool Center READ Center WRITE SetCenter)
+
+public:
+    explicit TImage(QWidget* parent = nullptr);
+    ~TImage() override;
+
+    TControlAlign::TAlign Align() const { return FAlign; }
+    bool AutoSize() const { return FAutoSize; }
+    bool Stretch() const { return FStretch; }
+    bool Proportional() const { return FProportional; }
+    bool Center() const { return FCenter; }
+
+    QWidget* Control() override { return this; }
+    void SetAlign(TControlAlign::TAlign align) override;
+    void SetAutoSize(bool autoSize) override;
+    void SetStretch(bool stretch) override;
+    void SetLeft(int left) override;
+    void SetTop(int top) override;
+    void SetProportional(bool proportional);
+    void SetCenter(bool center);
+
+    TPicture& Picture() { return FPicture; }
+    /// After the picture's reader object changed: auto-size, redraw.
+    void PictureChanged();
+
+    /// Where the picture goes in the control's client area.
+    QRect DestRect() const;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    void applyAutoSize();
+    void requestAlign();
+    const QImage* drawable();
+    QImage drawingCopy(TGraphic& graphic);
+
+    TPicture FPicture;
+    TControlAlign::TAlign FAlign = TControlAlign::alNone;
+    bool FAutoSize = true;
+    bool FStretch = false;
+    bool FProportional = true;
+    bool FCenter = false;
+
+    // The drawable form of the current reader object's pixels, held in the
+    // picture's budget.
+    QImage image_;
+    TBudgetShare imageShare_;
+    bool imageReady_ = false;
+    bool decodeFailed_ = false;
+};

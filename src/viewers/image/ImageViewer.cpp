@@ -1,0 +1,24 @@
+#include "viewers/image/ImageViewer.h"
+
+// Project
+#include "host/ViewerHost.h"
+#include "viewers/image/ImageView.h"
+
+TViewerRecord ImageViewer() {
+    TViewerRecord record;
+    record.page = QStringLiteral("IMAGE");
+    record.extensions = {QStringLiteral(".bmp"), QStringLiteral(".jpg"), QStringLiteral(".jpeg")};
+    record.storedProps = {QStringLiteral("imgImageDisplay.Align"),
+                          QStringLiteral("imgImageDisplay.AutoSize"),
+                          QStringLiteral("imgImageDisplay.Stretch")};
+    record.install = [](TViewerHost& host) -> TViewerLoad {
+        auto* view = new TImageView(host.Page(QStringLiteral("IMAGE")));
+        return [view](const QString& path) { view->LoadPictureFile(path); };
+    };
+    return record;
+}
+
+TImageView* InstallImageView(TViewerHost& host) {
+    host.RegisterViewer(ImageViewer());
+    return TImageView::OfPage(host.Page(QStringLiteral("IMAGE")));
+}

@@ -1,0 +1,7 @@
+#include "viewers/image/core/BmpGraphic.h"
+
+#include "viewers/image/core/BmpReader.h"
+
+void TBmpGraphic::LoadFromFile(const std::string& path) {
+    FBitmap = TBmpReader::ReadFile(path, &Budget());
+}

@@ -1,0 +1,297 @@
+#include "viewers/image/core/JpegImage.h"
+
+// C
+#include <cstdio>
+
+// libjpeg
+#include <jpeglib.h>
+
+// C++
+#include <algorithm>
+#include <atomic>
+#include <cerrno>
+#include <exception>
+#include <new>
+#include <system_error>
+#include <thread>
+
+// Project
+#include "base/Error.h"
+#include "viewers/image/core/ImageFile.h"
+#include "viewers/image/core/JpegDecompressor.h"
+
+namespace {
+
+constexpr int kGrayColours = 236;
+constexpr unsigned kRowsPerRead = 16;
+
+// A header can declare far more pixels than memory holds; refuse it before
+// the library or the picture allocates anything for it.
+void CheckPixelLimit(uint64_t width, uint64_t height) {
+    if (width * height > TBitmap::kMaxPixels) throw EError(outOfMemoryMessage());
+}
+
+bool GrayOutput(const jpeg_decompress_struct& info) {
+    return info.jpeg_color_space == JCS_GRAYSCALE;
+}
+
+// What the library allocates for a picture at most, read from its header:
+// multi-scan (progressive) files go through a coefficient buffer of the
+// whole picture, 128 bytes per 8 x 8 block of every component; every file
+// keeps a few rows of blocks of every component.
+uint64_t LibraryBytes(jpeg_decompress_struct& info) {
+    uint64_t bytes = TMemoryBudget::Bytes(info.image_width, uint64_t(info.num_components), 256);
+    if (!jpeg_has_multiple_scans(&info)) return bytes;
+    for (int c = 0; c < info.num_components; ++c) {
+        const jpeg_component_info& comp = info.comp_info[c];
+        const uint64_t h = uint64_t(std::max(comp.h_samp_factor, 1));
+        const uint64_t v = uint64_t(std::max(comp.v_samp_factor, 1));
+        const uint64_t columns = (uint64_t(comp.width_in_blocks) + h - 1) / h * h;
+        const uint64_t rows = (uint64_t(comp.height_in_blocks) + v - 1) / v * v;
+        bytes += TMemoryBudget::Bytes(columns, rows, sizeof(JBLOCK));
+    }
+    return bytes;
+}
+
+void SetDecodeParameters(jpeg_decompress_struct& info) {
+    info.scale_num = 1;
+    info.scale_denom = 1;
+    info.do_block_smoothing = TRUE;
+    info.dct_method = JDCT_FLOAT;
+    info.buffered_image = FALSE;
+    switch (info.jpeg_color_space) {
+        case JCS_GRAYSCALE:
+            info.out_color_space = JCS_GRAYSCALE;
+            info.quantize_colors = TRUE;
+            info.desired_number_of_colors = kGrayColours;
+            info.two_pass_quantize = FALSE;
+            info.dither_mode = JDITHER_FS;
+            break;
+        case JCS_CMYK:
+        case JCS_YCCK:
+            // The library turns YCCK into CMYK; the colours are worked out below.
+            info.out_color_space = JCS_CMYK;
+            info.quantize_colors = FALSE;
+            break;
+        default:
+            // BGR is the 24-bit picture's own byte order: rows go straight in.
+            info.out_color_space = JCS_EXT_BGR;
+            info.quantize_colors = FALSE;
+            break;
+    }
+}
+
+// CMYK to BGR. Files with an Adobe marker store the inks inverted.
+void CmykRowToBgr(const uint8_t* in, uint8_t* out, int width, bool inverted) {
+    for (int x = 0; x < width; ++x, in += 4, out += 3) {
+        unsigned c = in[0], m = in[1], y = in[2], k = in[3];
+        if (!inverted) c = 255 - c, m = 255 - m, y = 255 - y, k = 255 - k;
+        out[0] = uint8_t((y * k + 127) / 255);
+        out[1] = uint8_t((m * k + 127) / 255);
+        out[2] = uint8_t((c * k + 127) / 255);
+    }
+}
+
+/// Thrown inside a decode ahead that was told to stop; never seen outside.
+struct TStopped {};
+
+/// The whole decode into bitmap. `stop`, when given, is looked at between
+/// groups of rows. The library may allocate up to `memoryLimit` bytes; the
+/// pixels are held in the budget by the caller (this may run on any thread).
+void Decode(const uint8_t* data, size_t size, TBitmap& bitmap, const std::atomic<bool>* stop,
+            uint64_t memoryLimit) {
+    TJpegDecompressor decompressor(data, size);
+    jpeg_decompress_struct& info = decompressor.Info();
+    decompressor.ReadHeader();
+    CheckPixelLimit(info.image_width, info.image_height);
+    SetDecodeParameters(info);
+    decompressor.CalcOutputDimensions();
+    CheckPixelLimit(info.output_width, info.output_height);
+
+    const int width = int(info.output_width);
+    const int height = int(info.output_height);
+    const bool gray = info.out_color_space == JCS_GRAYSCALE;
+    // Top-down, so that row y of the picture is output scan line y.
+    bitmap.allocate(width, -height, gray ? 8 : 24);
+    decompressor.SetMemoryLimit(memoryLimit);
+    try {
+        decompressor.Start();
+    } catch (...) {
+        bitmap = TBitmap();  // not a row was decoded: there is nothing to draw
+        throw;
+    }
+    if (gray) {
+        const int colours = info.actual_number_of_colors;
+        bitmap.palette.resize(size_t(colours));
+        for (int i = 0; i < colours; ++i) {
+            const uint8_t v = info.colormap[0][i];
+            bitmap.palette[size_t(i)] = TRGBQuad{v, v, v, 0};
+        }
+    }
+
+    const auto stopped = [stop] { return stop && stop->load(std::memory_order_relaxed); };
+    if (info.out_color_space == JCS_CMYK) {
+        std::vector<uint8_t> cmyk(size_t(width) * 4);
+        uint8_t* row = cmyk.data();
+        for (int y = 0; y < height; ++y) {
+            if (y % kRowsPerRead == 0 && stopped()) throw TStopped{};
+            decompressor.ReadScanLines(&row, 1);
+            CmykRowToBgr(row, bitmap.scanLine(y), width, info.saw_Adobe_marker);
+        }
+    } else {
+        uint8_t* rows[kRowsPerRead];
+        for (int y = 0; y < height;) {
+            if (stopped()) throw TStopped{};
+            const unsigned count = unsigned(std::min<int>(kRowsPerRead, height - y));
+            for (unsigned i = 0; i < count; ++i) rows[i] = bitmap.scanLine(y + int(i));
+            y += int(decompressor.ReadScanLines(rows, count));
+        }
+    }
+    decompressor.Finish();
+}
+
+}  // namespace
+
+struct TJPEGImage::TDecodeShares {
+    TBudgetShare pixels;
+    TBudgetShare work;
+    uint64_t memoryLimit = 0;
+};
+
+struct TJPEGImage::TAhead {
+    std::atomic<bool> stop{false};
+    TBitmap bitmap;
+    std::exception_ptr error;
+    TDecodeShares shares;
+    std::thread thread;
+};
+
+void TJPEGImage::TAheadStop::operator()(TAhead* ahead) const {
+    ahead->stop = true;
+    if (ahead->thread.joinable()) ahead->thread.join();
+    delete ahead;
+}
+
+TJPEGImage::~TJPEGImage() = default;
+
+void TJPEGImage::LoadFromFile(const std::string& path) {
+    FAhead.reset();
+    TBudgetShare share;
+    std::vector<uint8_t> data = TImageFile::ReadAll(path, &Budget(), &share);
+    Load(std::move(data), std::move(share));
+}
+
+void TJPEGImage::LoadFromBytes(std::vector<uint8_t> data) {
+    FAhead.reset();
+    TBudgetShare share = Budget().Take(data.size());
+    Load(std::move(data), std::move(share));
+}
+
+void TJPEGImage::Load(std::vector<uint8_t> data, TBudgetShare share) {
+    int width = 0, height = 0;
+    uint64_t pixelBytes = 0, libraryBytes = 0;
+    if (!data.empty()) {
+        TJpegDecompressor decompressor(data.data(), data.size());
+        jpeg_decompress_struct& info = decompressor.Info();
+        decompressor.ReadHeader();
+        width = int(info.image_width);
+        height = int(info.image_height);
+        CheckPixelLimit(info.image_width, info.image_height);
+        // The pixels, the copy they are drawn from and the decoding work must
+        // fit beside the file bytes: refused now rather than at the first draw.
+        pixelBytes = TBitmap::pixelBytes(width, height, GrayOutput(info) ? 8 : 24);
+        libraryBytes = LibraryBytes(info);
+        const uint64_t previous = FDataShare.Bytes() + FPixelsShare.Bytes();
+        const uint64_t need = pixelBytes + TBitmap::argb32Bytes(width, height) + libraryBytes;
+        if (need > Budget().Available() + previous) throw EError(outOfMemoryMessage());
+    }
+    FData = std::move(data);
+    FDataShare = std::move(share);
+    FPixelsShare = TBudgetShare();
+    FPixelBytes = pixelBytes;
+    FLibraryBytes = libraryBytes;
+    FWidth = width;
+    FHeight = height;
+    FBitmap = TBitmap();
+    FState = TState::Loaded;
+    FDecodeCount = 0;
+}
+
+int TJPEGImage::Width() const {
+    return FState != TState::Loaded && !FBitmap.empty() ? FBitmap.width() : FWidth;
+}
+
+int TJPEGImage::Height() const {
+    return FState != TState::Loaded && !FBitmap.empty() ? FBitmap.height() : FHeight;
+}
+
+const TBitmap& TJPEGImage::Pixels() {
+    if (FState == TState::Loaded) {
+        // Broken until the decode has finished: a failure is reported once
+        // and what was decoded by then is kept.
+        FState = TState::Broken;
+        ++FDecodeCount;
+        try {
+            if (FAhead) {
+                TakeAhead();
+            } else {
+                TDecodeShares shares = TakeDecodeShares();
+                FPixelsShare = std::move(shares.pixels);
+                Decode(FData.data(), FData.size(), FBitmap, nullptr, shares.memoryLimit);
+            }
+        } catch (const std::bad_alloc&) {
+            throw EError(outOfMemoryMessage());
+        }
+        FState = TState::Decoded;
+    }
+    return FBitmap;
+}
+
+TJPEGImage::TDecodeShares TJPEGImage::TakeDecodeShares() {
+    TDecodeShares shares;
+    shares.pixels = Budget().Take(FPixelBytes);
+    shares.work = Budget().Take(FLibraryBytes);
+    // The library may use its estimate and whatever the drawing copy that
+    // follows leaves over; past that it fails instead of allocating.
+    const uint64_t copy = TBitmap::argb32Bytes(FWidth, FHeight);
+    const uint64_t spare = Budget().Available();
+    shares.memoryLimit = shares.work.Bytes() + (spare > copy ? spare - copy : 0);
+    return shares;
+}
+
+void TJPEGImage::DecodeAhead() {
+    // An empty file fails at once; nothing to gain from a thread.
+    if (FState != TState::Loaded || FAhead || FData.empty()) return;
+    std::unique_ptr<TAhead, TAheadStop> ahead(new TAhead);
+    try {
+        // Taken here: the thread never touches the budget.
+        ahead->shares = TakeDecodeShares();
+    } catch (const EError&) {
+        return;  // the first draw decodes and reports it
+    }
+    // The bytes stay where they are until the decode has stopped: loading
+    // again and destruction stop it first, and moving keeps the buffer.
+    const uint8_t* data = FData.data();
+    const size_t size = FData.size();
+    TAhead* a = ahead.get();
+    try {
+        a->thread = std::thread([a, data, size] {
+            try {
+                Decode(data, size, a->bitmap, &a->stop, a->shares.memoryLimit);
+            } catch (...) {
+                a->error = std::current_exception();
+            }
+        });
+    } catch (const std::system_error&) {
+        return;  // no thread to be had: the first draw decodes as before
+    }
+    FAhead = std::move(ahead);
+}
+
+void TJPEGImage::TakeAhead() {
+    std::unique_ptr<TAhead, TAheadStop> ahead = std::move(FAhead);
+    ahead->thread.join();
+    FBitmap = std::move(ahead->bitmap);
+    FPixelsShare = std::move(ahead->shares.pixels);
+    if (ahead->error) std::rethrow_exception(ahead->error);
+}

@@ -1,0 +1,28 @@
+#include "viewers/image/core/Picture.h"
+
+#include "viewers/image/core/Graphic.h"
+#include "viewers/image/core/PictureFormats.h"
+
+TPicture::TPicture() = default;
+TPicture::~TPicture() = default;
+
+void TPicture::LoadFromFile(const std::string& path) {
+    LoadFromFile(path, TPictureFormats::Default());
+}
+
+void TPicture::LoadFromFile(const std::string& path, const TPictureFormats& formats) {
+    std::unique_ptr<TGraphic> graphic = formats.CreateFor(path);
+    graphic->LoadFromFile(path);
+    FGraphic = std::move(graphic);
+}
+
+void TPicture::SetGraphic(std::unique_ptr<TGraphic> graphic) {
+    FGraphic = std::move(graphic);
+}
+
+int TPicture::Width() const {
+    return FGraphic ? FGraphic->Width() : 0;
+}
+int TPicture::Height() const {
+    return FGraphic ? FGraphic->Height() : 0;
+}

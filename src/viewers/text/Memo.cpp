@@ -1,0 +1,165 @@
+#include "viewers/text/Memo.h"
+
+// Qt
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QEvent>
+#include <QFile>
+#include <QScrollBar>
+#include <QTextCursor>
+#include <QTimer>
+
+// C++ standard library
+#include <cstring>
+#include <new>
+
+// Project
+#include "base/Error.h"
+#include "viewers/text/core/Cp1252.h"
+#include "viewers/text/core/TextFile.h"
+#include "viewers/text/core/TextNormalize.h"
+
+namespace {
+
+// The first piece covers a screen of text many times over; the others are
+// sized so that one takes a few milliseconds, and the filling gives the
+// event loop a turn after about kFillSliceMs.
+constexpr std::size_t kFirstPiece = std::size_t(64) << 10;
+constexpr std::size_t kPiece = std::size_t(64) << 10;
+constexpr qint64 kFillSliceMs = 12;
+
+QString decodePiece(const std::string& content, std::size_t from, std::size_t to) {
+    QString piece(qsizetype(to - from), Qt::Uninitialized);
+    text::DecodeCp1252(content.data() + from, to - from, reinterpret_cast<char16_t*>(piece.data()));
+    return piece;
+}
+
+}  // namespace
+
+TMemo::TMemo(QWidget* parent) : QPlainTextEdit(parent), FFont(new TFont(this)) {
+    setObjectName(QStringLiteral("txtText"));
+    setReadOnly(true);
+    setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    setFrameShape(QFrame::NoFrame);
+    setUndoRedoEnabled(false);  // read-only: an undo stack would only cost memory
+    setBackgroundRole(QPalette::Base);
+    FFont->SetPixelsPerInch(logicalDpiY());
+    connect(FFont, &TFont::Changed, this, &TMemo::applyFont);
+    applyFont();
+    applyScrollBars();
+    FContent = "txtText";
+    setPlainText(QStringLiteral("txtText"));
+    filled_ = FContent.size();
+    fillTimer_ = new QTimer(this);
+    fillTimer_->setSingleShot(true);
+    fillTimer_->setInterval(0);
+    connect(fillTimer_, &QTimer::timeout, this, &TMemo::fillSome);
+}
+
+void TMemo::SetScrollBars(TScrollStyle style) {
+    if (style < ssNone || style > ssBoth || style == FScrollBars) return;
+    FScrollBars = style;
+    applyScrollBars();
+    showFromStart();
+}
+
+void TMemo::applyScrollBars() {
+    const bool horizontal = FScrollBars == ssHorizontal || FScrollBars == ssBoth;
+    const bool vertical = FScrollBars == ssVertical || FScrollBars == ssBoth;
+    setHorizontalScrollBarPolicy(horizontal ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
+    setVerticalScrollBarPolicy(vertical ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
+    // A horizontal scroll bar is what turns wrapping off.
+    setLineWrapMode(horizontal ? QPlainTextEdit::NoWrap : QPlainTextEdit::WidgetWidth);
+    setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+}
+
+void TMemo::applyFont() {
+    setFont(FFont->ToQFont());
+    // System colours resolve against the palette this view would have by
+    // default, not against a colour an earlier font put into its own.
+    const QPalette standard = QApplication::palette(this);
+    const QColor color = ColorToQColor(FFont->Color(), standard);
+    QPalette pal = palette();
+    pal.setColor(QPalette::Text, color.isValid() ? color : standard.color(QPalette::Text));
+    setPalette(pal);
+}
+
+void TMemo::changeEvent(QEvent* event) {
+    QPlainTextEdit::changeEvent(event);
+    if (event->type() == QEvent::ScreenChangeInternal) FFont->SetPixelsPerInch(logicalDpiY());
+}
+
+void TMemo::showFromStart() {
+    moveCursor(QTextCursor::Start);
+    horizontalScrollBar()->setValue(0);
+    verticalScrollBar()->setValue(0);
+}
+
+void TMemo::LoadTextFile(const QString& path) {
+    std::string bytes =
+        text::ReadWholeFile(QFile::encodeName(path).toStdString(), path.toStdString(), capacity_);
+
+    // Two passes: count, then fill a buffer of the final size.
+    const std::size_t length = text::NormalizedLength(bytes.data(), bytes.size());
+    if (length == SIZE_MAX) throw EError(text::kTextTooLargeMessage);
+    std::string normalized(length, '\0');
+    normalized.resize(
+        text::NormalizeLineBreaks(bytes.data(), bytes.size(), normalized.data(), length));
+    std::string().swap(bytes);
+
+    // The view takes the text up to its first NUL.
+    if (const void* nul = std::memchr(normalized.data(), '\0', normalized.size()))
+        normalized.resize(static_cast<const char*>(nul) - normalized.data());
+
+    // The same text as shown: leave scroll position and selection alone.
+    if (normalized == FContent) return;
+
+    if (normalized.size() > capacity_ || text::LongestLineLength(normalized) > lineCapacity_)
+        throw EError(text::kTextTooLargeMessage);
+
+    // The first screenful now, drawn once; the rest follows from the event loop.
+    const std::size_t first = text::PieceEnd(normalized, 0, kFirstPiece);
+    const QString head = decodePiece(normalized, 0, first);
+    fillTimer_->stop();
+    {
+        // Drawing is suspended while the content is replaced, and resumed
+        // whatever happens: a view left suspended would never be drawn again.
+        struct Suspended {
+            QWidget* view;
+            bool updates;
+            ~Suspended() { view->setUpdatesEnabled(updates); }
+        } suspended{this, updatesEnabled()};
+        setUpdatesEnabled(false);
+        try {
+            setPlainText(head);
+        } catch (const std::bad_alloc&) {
+            throw EError(text::kTextTooLargeMessage);
+        }
+        showFromStart();
+        FContent = std::move(normalized);
+        filled_ = first;
+    }
+    if (IsFilling()) fillTimer_->start();
+}
+
+void TMemo::fillSome() {
+    QElapsedTimer slice;
+    slice.start();
+    // Appended at the end with a cursor of its own: the user's caret,
+    // selection and scroll position stay where they are.
+    QTextCursor end(document());
+    end.movePosition(QTextCursor::End);
+    end.beginEditBlock();
+    while (IsFilling() && slice.elapsed() < kFillSliceMs) {
+        const std::size_t to = text::PieceEnd(FContent, filled_, kPiece);
+        end.insertText(decodePiece(FContent, filled_, to));
+        filled_ = to;
+    }
+    end.endEditBlock();
+    if (IsFilling()) fillTimer_->start();
+}
+
+void TMemo::FinishFilling() {
+    while (IsFilling()) fillSome();
+    fillTimer_->stop();
+}

@@ -1,0 +1,85 @@
+#include "viewers/text/TextViewer.h"
+
+// Qt
+#include <QHBoxLayout>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+// Project
+#include "host/ActionList.h"
+#include "host/ToolButton.h"
+#include "host/ViewerHost.h"
+#include "viewers/text/FontDialog.h"
+
+void OptionsWordWrapExecute(TMemo& memo) {
+    memo.SetScrollBars(memo.ScrollBars() == TMemo::ssVertical ? TMemo::ssBoth : TMemo::ssVertical);
+}
+
+void OptionsWordWrapUpdate(TMemo& memo, TAction& action) {
+    action.SetChecked(memo.ScrollBars() == TMemo::ssVertical);
+}
+
+void OptionsFontExecute(TMemo& memo, QWidget* owner) {
+    TFontDialog sdFont(owner);
+    sdFont.Font()->SetPixelsPerInch(memo.Font()->PixelsPerInch());
+    sdFont.Font()->Assign(*memo.Font());
+    if (sdFont.Execute()) memo.Font()->Assign(*sdFont.Font());
+}
+
+TMemo* BuildTextPage(QWidget* page) {
+    auto* layout = new QVBoxLayout(page);
+    layout->setContentsMargins(0, 8, 0, 0);
+    layout->setSpacing(15);
+
+    auto* memoRow = new QHBoxLayout;
+    memoRow->setContentsMargins(8, 0, 8, 0);
+    auto* txtText = new TMemo(page);
+    memoRow->addWidget(txtText);
+    layout->addLayout(memoRow, 1);
+
+    auto* panTextToolbar = new QWidget(page);
+    panTextToolbar->setObjectName(QStringLiteral("panTextToolbar"));
+    panTextToolbar->setFixedHeight(25);
+    panTextToolbar->setBackgroundRole(QPalette::Base);
+    panTextToolbar->setAutoFillBackground(true);
+    MakeToolButton(panTextToolbar, QStringLiteral("btnWordWarp"), 8, 0,
+                   QStringLiteral(":/glyphs/word-wrap.svg"));
+    MakeToolButton(panTextToolbar, QStringLiteral("btnFont"), 32, 0,
+                   QStringLiteral(":/glyphs/font.svg"));
+    layout->addWidget(panTextToolbar);
+    return txtText;
+}
+
+TViewerRecord TextViewer() {
+    TViewerRecord record;
+    record.page = QStringLiteral("TEXT");
+    record.extensions = {QStringLiteral(".txt")};
+    record.commands = {
+        {QStringLiteral("OptionsWordWrap"), QStringLiteral("Options"), QStringLiteral("Word wrap"),
+         5, {}},
+        {QStringLiteral("OptionsFont"), QStringLiteral("Options"), QStringLiteral("Font..."), 11,
+         {}},
+    };
+    record.storedProps = {QStringLiteral("txtText.ScrollBars"), QStringLiteral("txtText.Font")};
+    record.install = [](TViewerHost& host) -> TViewerLoad {
+        QWidget* page = host.Page(QStringLiteral("TEXT"));
+        TMemo* txtText = BuildTextPage(page);
+
+        TAction* wordWrap = host.Action(QStringLiteral("OptionsWordWrap"));
+        TAction* font = host.Action(QStringLiteral("OptionsFont"));
+        BindButton(page->findChild<QToolButton*>(QStringLiteral("btnWordWarp")), wordWrap);
+        BindButton(page->findChild<QToolButton*>(QStringLiteral("btnFont")), font);
+
+        wordWrap->OnExecute = [txtText] { OptionsWordWrapExecute(*txtText); };
+        wordWrap->OnUpdate = [txtText](TAction& action) { OptionsWordWrapUpdate(*txtText, action); };
+        font->OnExecute = [txtText, &host] { OptionsFontExecute(*txtText, host.DialogOwner()); };
+        return [txtText](const QString& path) { txtText->LoadTextFile(path); };
+    };
+    return record;
+}
+
+TMemo* InstallTextView(TViewerHost& host) {
+    host.RegisterViewer(TextViewer());
+    return host.Page(QStringLiteral("TEXT"))
+        ->findChild<TMemo*>(QStringLiteral("txtText"), Qt::FindDirectChildrenOnly);
+}

@@ -1,0 +1,222 @@
+// The folder scan, the file list and its menu, navigation, the open dialog
+// and the hand-offs to the desktop.
+#include "window/MainWindowUnit.h"
+
+// Qt
+#include <QApplication>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QFileSystemModel>
+#include <QToolButton>
+#include <QUrl>
+
+// Project
+#include "host/Paths.h"
+#include "window/core/Accelerators.h"
+#include "window/FileList.h"
+#include "window/FileMenu.h"
+#include "window/FolderScan.h"
+
+std::function<void(const QString&)> TMainWindow::ShellOpen = [](const QString& target) {
+    // xdg-open is started detached: the window never waits for the desktop.
+    QDesktopServices::openUrl(QUrl::fromLocalFile(target));
+};
+
+namespace {
+
+// "*.jpg" -> "*.[jJ][pP][gG]": the file dialog matches with the file system's
+// case rules, the viewer's types are matched without regard to case.
+QString caseInsensitivePattern(const QString& pattern) {
+    QString out;
+    for (QChar c : pattern) {
+        const QChar lower = c.toLower(), upper = c.toUpper();
+        if (lower != upper)
+            out += QLatin1Char('[') + lower + upper + QLatin1Char(']');
+        else if (c == QLatin1Char('[') || c == QLatin1Char(']'))
+            out += QLatin1Char('[') + c + QLatin1Char(']');
+        else
+            out += c;
+    }
+    return out;
+}
+
+// The path made absolute against the working folder, "." and ".." resolved
+// as a shell shows them; an empty path stays empty.
+QString absolutePath(const QString& path) {
+    if (path.isEmpty()) return path;
+    const bool folderForm = path.endsWith(QLatin1Char('/'));
+    QString absolute = QDir::cleanPath(QDir::current().absoluteFilePath(path));
+    if (folderForm && !absolute.endsWith(QLatin1Char('/'))) absolute += QLatin1Char('/');
+    return absolute;
+}
+
+// A file named in other letter case than on disk (as people type on systems
+// that ignore case) is found in its folder; the first match in list order wins.
+QString resolveLetterCase(const QString& path) {
+    const QString folder = paths::ExtractFilePath(path);
+    const QString name = paths::ExtractFileName(path);
+    if (folder.isEmpty() || name.isEmpty() || !IsFolder(folder)) return path;
+    QStringList matches;
+    for (const QString& entry : QDir(folder).entryList(QDir::Files))
+        if (entry.compare(name, Qt::CaseInsensitive) == 0) matches.append(folder + entry);
+    if (matches.isEmpty()) return path;
+    matches.sort();
+    return matches.first();
+}
+
+}  // namespace
+
+// ---- First showing -----------------------------------------------------------------
+
+void TMainWindow::FormShow() {
+    QString argument = commandLineArgument_;
+    // A relative argument is taken from the working folder first, so that a
+    // name in other letter case is looked for where it stands and everything
+    // the window holds (caption, list, folder for the file manager) is absolute.
+    if (!argument.isEmpty()) argument = absolutePath(argument);
+    if (!IsRegularFile(argument) && !IsFolder(argument)) argument = resolveLetterCase(argument);
+    if (!IsRegularFile(argument) && !IsFolder(argument)) {
+        if (!ChooseFile()) Close();
+        return;
+    }
+    OpenPath(argument);
+}
+
+// ---- Folder scan and navigation ------------------------------------------------
+
+void TMainWindow::OpenPath(const QString& given) {
+    const QString path = absolutePath(given);
+    QString folder;
+    if (IsRegularFile(path))
+        folder = paths::ExtractFilePath(path);
+    else if (IsFolder(path))
+        folder = path;
+    else {
+        ShowFile(QStringLiteral(":INVALIDDIRECTORY"));
+        return;
+    }
+    if (folder == path) {
+        ScanFolder(folder);
+        return;
+    }
+    // The chosen file is shown straight away: loading the folder's first file
+    // on the way would cost its load (a web engine for a page) and, when that
+    // file is damaged, end in its error box instead of the file asked for.
+    listFolder(folder);
+    const int i = FFiles->IndexOfPath(path);
+    ShowIndex(i >= 0 ? i : 0);
+}
+
+void TMainWindow::ScanFolder(const QString& folder) {
+    // Nothing to scan before any folder was opened (the file types changed
+    // first): scanning "/" instead would be a surprise.
+    if (folder.isEmpty()) return;
+    listFolder(folder);
+    ShowIndex(0);
+}
+
+void TMainWindow::listFolder(const QString& folder) {
+    const QString dir = paths::IncludeTrailingSeparator(folder);
+    FFiles->Assign(ScanFolderFiles(dir, FExtensions));
+    // The old index means nothing in the new list; it must stay valid even
+    // when the first file fails to show below.
+    FCurrentIndex = 0;
+    fileMenuBuilt_ = false;
+    pmFiles->Clear();
+    FCurrentFolder = dir;
+}
+
+void TMainWindow::ShowIndex(int index) {
+    const int count = FFiles->Count();
+    if (count == 0) {
+        ShowFile(QStringLiteral(":NOFILES"));
+        FCurrentIndex = 0;
+        return;
+    }
+    index %= count;  // the same as adding or subtracting the count until in range
+    if (index < 0) index += count;
+    ShowFile(FFiles->At(index));
+    FCurrentIndex = index;
+}
+
+void TMainWindow::ShowPrevious() {
+    ShowIndex(FCurrentIndex - 1);
+}
+
+void TMainWindow::ShowNext() {
+    ShowIndex(FCurrentIndex + 1);
+}
+
+void TMainWindow::BuildFileMenu() {
+    if (fileMenuBuilt_) return;
+    fileMenuBuilt_ = true;
+    const QStringList& files = FFiles->Items();
+    QStringList names;
+    std::vector<std::u16string> captions;
+    names.reserve(files.size());
+    captions.reserve(files.size());
+    for (const QString& f : files) {
+        names.append(paths::ExtractFileName(f));
+        captions.push_back(names.back().toStdU16String());
+    }
+    pmFiles->SetItems(names, AssignAccelerators(captions));
+}
+
+void TMainWindow::PopupFileMenu() {
+    BuildFileMenu();
+    QToolButton* button = Button(QStringLiteral("btnSelectFile"));
+    // The button's place in the client area added to the window's outer
+    // corner, with no allowance for the frame: the menu opens a title bar's
+    // height above the button, so the button itself stays in sight.
+    const QPoint at(button->x() + panToolbar->x() + frameGeometry().x(),
+                    button->y() + panToolbar->y() + frameGeometry().y());
+    pmFiles->Popup(at);
+}
+
+QString TMainWindow::OpenDialogFilter() const {
+    QString list;
+    for (const QString& e : FExtensions)
+        if (!e.startsWith(QLatin1Char('\\')))
+            list += QStringLiteral("*.") + e + QStringLiteral("; ");
+    list.chop(2);
+    return QStringLiteral("All supported files(") + list + QStringLiteral(")|") + list;
+}
+
+bool TMainWindow::ChooseFile() {
+    if (!sdOpenFile) {
+        sdOpenFile = new QFileDialog(this);
+        sdOpenFile->setObjectName(QStringLiteral("sdOpenFile"));
+        sdOpenFile->setOption(QFileDialog::DontUseNativeDialog);
+        sdOpenFile->setFileMode(QFileDialog::ExistingFile);
+        sdOpenFile->setAcceptMode(QFileDialog::AcceptOpen);
+        sdOpenFile->setSizeGripEnabled(true);
+    }
+    const QString filter = OpenDialogFilter();
+    const qsizetype bar = filter.indexOf(QLatin1Char('|'));
+    const QString description = filter.left(bar);
+    QStringList patterns;
+    for (const QString& p : filter.mid(bar + 1).split(QStringLiteral("; "), Qt::SkipEmptyParts))
+        patterns.append(caseInsensitivePattern(p));
+    sdOpenFile->setNameFilter(description);
+    if (auto* model = sdOpenFile->findChild<QFileSystemModel*>()) {
+        model->setNameFilters(patterns);
+        model->setNameFilterDisables(false);
+    }
+    if (!FCurrentFolder.isEmpty()) sdOpenFile->setDirectory(FCurrentFolder);
+    if (sdOpenFile->exec() != QDialog::Accepted) return false;
+    const QStringList chosen = sdOpenFile->selectedFiles();
+    if (chosen.isEmpty()) return false;
+    OpenPath(chosen.first());
+    return true;
+}
+
+void TMainWindow::FileExecute() {
+    if (FFiles->IsEmpty()) return;
+    ShellOpen(FFiles->At(FCurrentIndex));
+}
+
+void TMainWindow::FileExecuteFolder() {
+    ShellOpen(FCurrentFolder);
+}

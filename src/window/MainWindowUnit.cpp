@@ -1,0 +1,398 @@
+#include "window/MainWindowUnit.h"
+
+// Qt
+#include <QAbstractEventDispatcher>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QScreen>
+#include <QStackedWidget>
+#include <QStyle>
+#include <QToolButton>
+#include <QVBoxLayout>
+#include <QWindow>
+
+// C++
+#include <algorithm>
+
+// Project
+#include "about/AboutWindowUnit.h"
+#include "base/ErrorReport.h"
+#include "host/ActionList.h"
+#include "host/ApplicationTitle.h"
+#include "host/Paths.h"
+#include "host/ToolButton.h"
+#include "window/FileList.h"
+#include "window/FileMenu.h"
+
+namespace {
+
+// The pages of the window itself; the viewers' pages come before them.
+const char* const kMessagePages[] = {"NOFILES", "INVALIDDIRECTORY"};
+
+QPalette windowColourPalette(QPalette p) {
+    // The window colour of the toolbars and message pages is the background
+    // of text areas (white in most themes), not the grey of dialogs.
+    p.setColor(QPalette::Window, p.color(QPalette::Base));
+    return p;
+}
+
+}  // namespace
+
+TMainWindow::TMainWindow(QWidget* parent) : QWidget(parent) {
+    setObjectName(QStringLiteral("MainWindow"));
+    FFiles = new TFileList;
+    buildLayout();
+    buildCommands();
+    OnCreate = [this] { FormCreate(); };
+    OnShow = [this] { FormShow(); };
+    OnDestroy = [this] { FormDestroy(); };
+    qApp->installEventFilter(this);
+    if (auto* dispatcher = QAbstractEventDispatcher::instance())
+        connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, this, [this] {
+            if (!destroyed_) actionList_->UpdateShowing();
+        });
+}
+
+TMainWindow::~TMainWindow() {
+    qApp->removeEventFilter(this);
+    RunDestroy();
+    delete FFiles;
+}
+
+void TMainWindow::RunDestroy() {
+    if (destroyed_) return;
+    destroyed_ = true;
+    if (OnDestroy) Guarded(OnDestroy);
+}
+
+void TMainWindow::buildLayout() {
+    setWindowTitle(QStringLiteral("MainWindow"));
+    setFont(QFont(QStringLiteral("MS Sans Serif"), 8));
+    setPalette(windowColourPalette(palette()));
+    setAutoFillBackground(true);
+    move(206, 162);
+    resize(696, 480);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+
+    nbDisplay = new QStackedWidget(this);
+    nbDisplay->setObjectName(QStringLiteral("nbDisplay"));
+    for (const char* name : kMessagePages) {
+        auto* page = new QWidget(nbDisplay);
+        page->setObjectName(QString::fromLatin1(name));
+        nbDisplay->addWidget(page);
+    }
+    const auto addMessage = [this](const char* pageName, const QString& text) {
+        QWidget* page = Page(QString::fromLatin1(pageName));
+        auto* pageLayout = new QVBoxLayout(page);
+        pageLayout->setContentsMargins(0, 0, 0, 0);
+        auto* panel = new QLabel(text, page);
+        panel->setAlignment(Qt::AlignCenter);
+        panel->setAutoFillBackground(true);
+        pageLayout->addWidget(panel);
+    };
+    addMessage("NOFILES", QStringLiteral("This directory doesn't contains any supprorted files"));
+    addMessage("INVALIDDIRECTORY", QStringLiteral("Invalid folder name"));
+    nbDisplay->setCurrentIndex(0);
+    layout->addWidget(nbDisplay, 1);
+
+    panToolbar = new QWidget(this);
+    panToolbar->setObjectName(QStringLiteral("panToolbar"));
+    panToolbar->setFixedHeight(69);
+    layout->addWidget(panToolbar);
+
+    const struct {
+        const char* name;
+        int left;
+        const char* glyph;
+    } buttons[] = {{"btnBack", 8, "back"},
+                   {"btnNext", 32, "next"},
+                   {"btnSelectFile", 56, "select-file"},
+                   {"btnOpen", 88, "open"},
+                   {"btnExecute", 120, "execute"},
+                   {"btnExecuteFolder", 144, "execute-folder"},
+                   {"btnExtensions", 176, "extensions"},
+                   {"btnAbout", 208, "about"}};
+    for (const auto& b : buttons) {
+        QToolButton* button =
+            MakeToolButton(panToolbar, QString::fromLatin1(b.name), b.left, 8,
+                           QStringLiteral(":/glyphs/%1.svg").arg(QLatin1String(b.glyph)));
+        button->setFocusPolicy(Qt::NoFocus);
+    }
+
+    auto* label = new QLabel(QStringLiteral("File name:"), panToolbar);
+    // The label's right edge stays 7 pixels left of the file-name box; a wider
+    // substitute font grows it leftwards.
+    const int labelWidth = qMin(57, qMax(49, label->sizeHint().width()));
+    label->setGeometry(57 - labelWidth, 40, labelWidth, 17);
+    label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+
+    txtFileName = new QLineEdit(panToolbar);
+    txtFileName->setObjectName(QStringLiteral("txtFileName"));
+    txtFileName->setReadOnly(true);
+    txtFileName->setGeometry(64, 40, 617, 21);
+    panToolbar->installEventFilter(this);  // keeps the box's right margin on resize
+
+    pmFiles = new TFileMenu(this);
+    connect(pmFiles, &TFileMenu::Chosen, this,
+            [this](int index) { Guarded([this, index] { ShowIndex(index); }); });
+}
+
+void TMainWindow::buildCommands() {
+    actionList_ = new TActionList(this);
+    const auto ctrl = [](Qt::Key key) { return QKeySequence(Qt::CTRL | key); };
+    TAction* back =
+        actionList_->Add("NavigationBack", "Navigation", "Go to previous file", 0, ctrl(Qt::Key_Q));
+    TAction* forward =
+        actionList_->Add("NavigationForward", "Navigation", "Go to next file", 1, ctrl(Qt::Key_W));
+    TAction* select = actionList_->Add("NavigationSelectFile", "Navigation", "Go to file...", 12);
+    TAction* open = actionList_->Add("FileOpen", "File", "Open...", 6, ctrl(Qt::Key_O));
+    TAction* execute = actionList_->Add("FileExecute", "File", "Open file in default program...", 7,
+                                        ctrl(Qt::Key_E));
+    TAction* folder = actionList_->Add("FileExecuteFolder", "File",
+                                       "Open current folder in explorer...", 8, ctrl(Qt::Key_F));
+    TAction* extensions =
+        actionList_->Add("OptionsExtensions", "Options", "File types to browse...", 9);
+    TAction* about = actionList_->Add("HelpAbout", "Help", "About...", 10);
+
+    const auto navigationUpdate = [this](TAction& a) { a.setEnabled(FFiles->Count() > 0); };
+    for (TAction* a : {back, forward, select}) {
+        a->OnUpdate = navigationUpdate;
+        a->setEnabled(false);
+    }
+    back->OnExecute = [this] { ShowPrevious(); };
+    forward->OnExecute = [this] { ShowNext(); };
+    select->OnExecute = [this] { PopupFileMenu(); };
+    open->OnExecute = [this] { ChooseFile(); };
+    execute->OnExecute = [this] { FileExecute(); };
+    folder->OnExecute = [this] { FileExecuteFolder(); };
+    (void)extensions;
+    about->OnExecute = [this] { HelpAboutExecute(this); };
+
+    const struct {
+        const char* button;
+        const char* action;
+    } bindings[] = {{"btnBack", "NavigationBack"},
+                    {"btnNext", "NavigationForward"},
+                    {"btnSelectFile", "NavigationSelectFile"},
+                    {"btnOpen", "FileOpen"},
+                    {"btnExecute", "FileExecute"},
+                    {"btnExecuteFolder", "FileExecuteFolder"},
+                    {"btnExtensions", "OptionsExtensions"},
+                    {"btnAbout", "HelpAbout"}};
+    for (const auto& b : bindings)
+        BindButton(Button(QString::fromLatin1(b.button)), Action(QString::fromLatin1(b.action)));
+}
+
+QWidget* TMainWindow::Page(const QString& name) const {
+    return nbDisplay->findChild<QWidget*>(name, Qt::FindDirectChildrenOnly);
+}
+
+TAction* TMainWindow::Action(const QString& name) const {
+    return actionList_->Find(name);
+}
+
+QToolButton* TMainWindow::Button(const QString& name) const {
+    return findChild<QToolButton*>(name);
+}
+
+// ---- Viewers -------------------------------------------------------------------
+
+void TMainWindow::addPage(const QString& name) {
+    if (name.isEmpty() || Page(name)) return;
+    auto* page = new QWidget(nbDisplay);
+    page->setObjectName(name);
+    nbDisplay->insertWidget(nbDisplay->count() - int(std::size(kMessagePages)), page);
+    // Until a file is shown the first page is up, as on a freshly built form.
+    if (!pageChosen_) nbDisplay->setCurrentIndex(0);
+}
+
+void TMainWindow::RegisterViewer(const TViewerRecord& record) {
+    addPage(record.page);
+    if (record.keysFirst && !keysFirstPages_.contains(record.page))
+        keysFirstPages_.append(record.page);
+    for (const TCommandSpec& c : record.commands)
+        if (!Action(c.name)) actionList_->Add(c.name, c.category, c.hint, c.imageIndex, c.shortcut);
+    TViewerLoad load = record.install ? record.install(*this) : TViewerLoad();
+    viewers_.push_back({record, std::move(load)});
+}
+
+const TMainWindow::TRegisteredViewer* TMainWindow::viewerFor(const QString& extension) const {
+    for (auto it = viewers_.rbegin(); it != viewers_.rend(); ++it)
+        if (it->record.extensions.contains(extension)) return &*it;
+    return nullptr;
+}
+
+QStringList TMainWindow::DefaultExtensions() const {
+    QStringList types = fileTypeOrder_;
+    for (const TRegisteredViewer& viewer : viewers_)
+        for (const QString& extension : viewer.record.extensions) {
+            const QString type = extension.mid(1);
+            if (!types.contains(type)) types.append(type);
+        }
+    return types;
+}
+
+QStringList TMainWindow::StoredProps() const {
+    QStringList props;
+    for (const TRegisteredViewer& viewer : viewers_)
+        for (const QString& entry : viewer.record.storedProps)
+            if (!props.contains(entry)) props.append(entry);
+    return props;
+}
+
+void TMainWindow::ReportError(std::exception_ptr error) {
+    ::ReportError(error);
+}
+
+const QStringList& TMainWindow::Files() const {
+    return FFiles->Items();
+}
+
+QString TMainWindow::ActivePageName() const {
+    QWidget* page = nbDisplay->currentWidget();
+    return page ? page->objectName() : QString();
+}
+
+void TMainWindow::activatePage(const QString& name) {
+    pageChosen_ = true;
+    if (QWidget* page = Page(name)) nbDisplay->setCurrentWidget(page);
+}
+
+// ---- Creation, first show, destruction ---------------------------------------
+
+void TMainWindow::FormCreate() {
+    FCurrentIndex = 0;
+    FFiles->Clear();
+    FExtensions = DefaultExtensions();
+}
+
+void TMainWindow::RunFirstShow() {
+    if (firstShowDone_) return;
+    firstShowDone_ = true;
+    // The initial bounds suit a large screen; a stored placement, restored by
+    // the show hook, still wins over what is made of them here.
+    keepOnScreen();
+    if (OnShow) Guarded(OnShow);
+}
+
+QRect TMainWindow::KeepOnScreen(const QRect& frame, const QRect& available) {
+    if (available.isEmpty()) return frame;
+    QRect fitted = frame;
+    fitted.setWidth(std::min(fitted.width(), available.width()));
+    fitted.setHeight(std::min(fitted.height(), available.height()));
+    fitted.moveLeft(
+        std::clamp(fitted.left(), available.left(), available.right() + 1 - fitted.width()));
+    fitted.moveTop(
+        std::clamp(fitted.top(), available.top(), available.bottom() + 1 - fitted.height()));
+    return fitted;
+}
+
+void TMainWindow::keepOnScreen() {
+    QScreen* on = screen();
+    if (!on) return;
+    // Before the window is mapped its frame is unknown: allow for a title bar.
+    QMargins margins = windowHandle() ? windowHandle()->frameMargins() : QMargins();
+    if (margins.isNull())
+        margins = QMargins(0, style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, this), 0, 0);
+    const QRect frame(pos(), size().grownBy(margins));
+    const QRect fitted = KeepOnScreen(frame, on->availableGeometry());
+    if (fitted == frame) return;
+    move(fitted.topLeft());
+    resize(fitted.size().shrunkBy(margins));
+}
+
+void TMainWindow::Close() {
+    if (isVisible()) {
+        close();
+        return;
+    }
+    // Closed before it was ever shown (the open dialog was cancelled at
+    // start): the close query still runs, so settings are saved as usual.
+    if (OnCloseQuery && !OnCloseQuery()) return;
+    closed_ = true;
+}
+
+void TMainWindow::showEvent(QShowEvent* event) {
+    RunFirstShow();
+    QWidget::showEvent(event);
+}
+
+void TMainWindow::closeEvent(QCloseEvent* event) {
+    bool allowed = true;
+    Guarded([&] { allowed = !OnCloseQuery || OnCloseQuery(); });
+    if (!allowed) {
+        event->ignore();
+        return;
+    }
+    closed_ = true;
+    event->accept();
+}
+
+void TMainWindow::FormDestroy() {
+    FFiles->Clear();
+    FExtensions.clear();
+}
+
+// ---- Caption and dispatch ----------------------------------------------------
+
+void TMainWindow::SetCaption(const QString& text) {
+    SetApplicationTitle(text);
+    setWindowTitle(text);
+}
+
+void TMainWindow::ShowFile(const QString& name) {
+    if (name.startsWith(QLatin1Char(':'))) {
+        activatePage(name.mid(1));
+        SetCaption(QStringLiteral("Tarvel HTML Viewer"));
+        txtFileName->clear();
+        return;
+    }
+    // "IMG_0001.JPG" goes where ".jpg" goes: extensions are matched in ASCII
+    // lower case, as the folder scan lists them, so every listed file has a viewer.
+    const QString ext = paths::LowerAscii(paths::ExtractFileExt(name));
+    txtFileName->setText(name);
+    const TRegisteredViewer* viewer = viewerFor(ext);
+    // Any other extension: only the file-name box changes.
+    if (!viewer) return;
+    // Copies: a load may run anything, registering a viewer included.
+    const TViewerLoad load = viewer->load;
+    const bool captionAfterLoad = viewer->record.captionAfterLoad;
+    activatePage(viewer->record.page);
+    if (load) load(name);
+    if (captionAfterLoad) SetCaption(name);
+}
+
+// ---- Keys and resizing -----------------------------------------------------------
+
+// Filters every object of the application, among them the web engine's own,
+// whose classes are built without run-time type information: the sanitizer's
+// check of the dynamic type cannot read them and would report a fault.
+#if defined(__GNUC__)
+__attribute__((no_sanitize("vptr")))
+#endif
+bool TMainWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == panToolbar && event->type() == QEvent::Resize) {
+        txtFileName->resize(qMax(0, panToolbar->width() - 64 - 15), txtFileName->height());
+        return false;
+    }
+    if (event->type() == QEvent::ShortcutOverride && watched->isWidgetType()) {
+        // The window's commands see a key before the focused control does,
+        // except inside the web page, which sees keys first.
+        auto* widget = static_cast<QWidget*>(watched);
+        if (widget->window() != this) return false;
+        for (const QString& name : keysFirstPages_)
+            if (QWidget* page = Page(name); page && page->isAncestorOf(widget)) return false;
+        auto* key = static_cast<QKeyEvent*>(event);
+        if (actionList_->IsEnabledShortcut(QKeySequence(key->keyCombination()))) {
+            event->ignore();
+            return true;
+        }
+    }
+    return false;
+}

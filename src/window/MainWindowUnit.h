@@ -1,0 +1,161 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <QWidget>
+
+#include <functional>
+#include <vector>
+
+#include "host/ViewerHost.h"
+#include "host/ViewerRecord.h"
+
+class QFileDialog;
+class QLabel;
+class QLineEdit;
+class QStackedWidget;
+class QToolButton;
+class TAction;
+class TActionList;
+class TFileList;
+class TFileMenu;
+
+/**
+ * The one main window, host of the viewers. It owns the file list, the
+ * file-type list, the index and folder of what is shown, the command table,
+ * the display notebook with a page for each viewer and the "NOFILES" and
+ * "INVALIDDIRECTORY" pages, and the bottom toolbar. It knows no viewer:
+ * each registers a record (RegisterViewer), and ShowFile sends a file to the
+ * viewer whose record lists its extension.
+ */
+class TMainWindow : public QWidget, public TViewerHost {
+    Q_OBJECT
+public:
+    explicit TMainWindow(QWidget* parent = nullptr);
+    ~TMainWindow() override;
+
+    // ---- The host of the viewers -------------------------------------------
+    /// Makes the record's page (before the two message pages) and commands,
+    /// installs the viewer and routes its extensions to it. A later record
+    /// that lists an extension again takes it over.
+    void RegisterViewer(const TViewerRecord& record) override;
+    /// A display page by name: a viewer's, "NOFILES" or "INVALIDDIRECTORY".
+    QWidget* Page(const QString& name) const override;
+    /// A command of the command table by its name (NavigationBack, OptionsFont, ...).
+    TAction* Action(const QString& name) const override;
+    QWidget* DialogOwner() override { return this; }
+    void SetCaption(const QString& text) override;
+    void ReportError(std::exception_ptr error) override;
+    TActionList* ActionList() const { return actionList_; }
+
+    /// The file types FormCreate starts from: those of fileTypeOrder as given,
+    /// then the registered viewers' other extensions in the order they came.
+    QStringList DefaultExtensions() const;
+    void SetFileTypeOrder(const QStringList& fileTypes) { fileTypeOrder_ = fileTypes; }
+    /// The stored properties of every registered viewer, in registration order.
+    QStringList StoredProps() const;
+
+    /// Event hooks, each holding the current handler. A component that takes
+    /// one over keeps the previous handler and calls it itself.
+    std::function<void()> OnCreate;      ///< runs FormCreate
+    std::function<void()> OnShow;        ///< runs FormShow
+    std::function<bool()> OnCloseQuery;  ///< none by default: closing allowed
+    std::function<void()> OnDestroy;     ///< runs FormDestroy
+
+    // ---- The window's operations -------------------------------------------
+    void FormCreate();
+    void FormShow();
+    void FormDestroy();
+
+    /// The first showing: keeps the initial bounds on the screen, then runs
+    /// the show hook once (the placement restore and FormShow), before the
+    /// window is mapped.
+    void RunFirstShow();
+    /// The window's outer rectangle moved onto the available area of its
+    /// screen, and shrunk only where it is larger than that area.
+    static QRect KeepOnScreen(const QRect& frame, const QRect& available);
+    /// Runs the destroy hook once (the destructor calls it too).
+    void RunDestroy();
+    /// Closes the window; before it was ever shown this only runs the close
+    /// query and marks the window closed.
+    void Close();
+    bool IsClosed() const { return closed_; }
+
+    void ShowFile(const QString& name);
+    void OpenPath(const QString& path);
+    void ScanFolder(const QString& folder);
+    void ShowIndex(int index);
+    void ShowPrevious();
+    void ShowNext();
+    bool ChooseFile();
+    void PopupFileMenu();
+
+    /// The open dialog's filter for the enabled file types.
+    QString OpenDialogFilter() const;
+
+    // ---- State --------------------------------------------------------------
+    const QStringList& Files() const;
+    QStringList& Extensions() { return FExtensions; }
+    int CurrentIndex() const { return FCurrentIndex; }
+    QString CurrentFolder() const { return FCurrentFolder; }
+    QString ActivePageName() const;
+    QLineEdit* FileNameBox() const { return txtFileName; }
+    TFileMenu* FileMenu() const { return pmFiles; }
+    QFileDialog* OpenDialog() const { return sdOpenFile; }
+    QToolButton* Button(const QString& name) const;
+
+    /// The first command-line argument that FormShow opens.
+    void SetCommandLineArgument(const QString& argument) { commandLineArgument_ = argument; }
+
+    /// Builds pmFiles from FFiles (done lazily, when the menu is first needed).
+    void BuildFileMenu();
+
+    /// Hands a path or address to the desktop (the shell's "open" verb).
+    /// Tests replace it; the default never blocks the window.
+    static std::function<void(const QString&)> ShellOpen;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    struct TRegisteredViewer {
+        TViewerRecord record;
+        TViewerLoad load;
+    };
+    const TRegisteredViewer* viewerFor(const QString& extension) const;
+    void addPage(const QString& name);
+    void buildLayout();
+    void buildCommands();
+    void activatePage(const QString& name);
+    /// Rebuilds the file list and menu for a folder, showing nothing.
+    void listFolder(const QString& folder);
+    void keepOnScreen();
+    void FileExecute();
+    void FileExecuteFolder();
+
+    // What is browsed: the folder's files, the file types, and the index and
+    // folder of the file on display.
+    TFileList* FFiles = nullptr;
+    QStringList FExtensions;
+    int FCurrentIndex = 0;
+    QString FCurrentFolder;
+
+    TActionList* actionList_ = nullptr;
+    QStackedWidget* nbDisplay = nullptr;
+    QWidget* panToolbar = nullptr;
+    QLineEdit* txtFileName = nullptr;
+    TFileMenu* pmFiles = nullptr;
+    QFileDialog* sdOpenFile = nullptr;
+    bool fileMenuBuilt_ = false;
+    bool firstShowDone_ = false;
+    bool closed_ = false;
+    bool destroyed_ = false;
+    QString commandLineArgument_;
+    std::vector<TRegisteredViewer> viewers_;
+    QStringList fileTypeOrder_;
+    QStringList keysFirstPages_;
+    // A page was chosen: registering a page no longer brings the first one up.
+    bool pageChosen_ = false;
+};
