@@ -46,9 +46,9 @@ TImageView::TImageView(QWidget* page) : QObject(page) {
 
     btnZooomFull_ =
         MakeButton(panImageToolbar_, QStringLiteral("btnZooomFull"), QStringLiteral("Actual size"),
-                   QStringLiteral(":/image/actual-size.svg"), 8);
+                   QStringLiteral(":/image/actual-size.png"), 8);
     btnZoom_ = MakeButton(panImageToolbar_, QStringLiteral("btnZoom"), QStringLiteral("Stretch"),
-                          QStringLiteral(":/image/stretch.svg"), 32);
+                          QStringLiteral(":/image/stretch.png"), 32);
     connect(btnZooomFull_, &QToolButton::clicked, this,
             [this] { Guarded([this] { btnZooomFullClick(); }); });
     connect(btnZoom_, &QToolButton::clicked, this,
