@@ -250,6 +250,10 @@ void TMainWindow::ReportError(std::exception_ptr error) {
     ::ReportError(error);
 }
 
+void TMainWindow::AddReadAhead(TViewerReadAhead readAhead) {
+    readAheads_.append(std::move(readAhead));
+}
+
 const QStringList& TMainWindow::Files() const {
     return FFiles->Items();
 }
