@@ -14,6 +14,8 @@
 #include <QProcessEnvironment>
 #include <QTemporaryDir>
 
+#include "../image/PhotoJpeg.h"
+
 namespace {
 
 double run(const QString& mode, const QString& file, const QString& config) {
@@ -53,6 +55,30 @@ void BM_StartupToFirstPicture(benchmark::State& state) {
     state.counters["viewer_over_bare_with_text"] = viewer / bareText;
 }
 BENCHMARK(BM_StartupToFirstPicture)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(10);
+
+// The same with a 12-megapixel photograph-like JPEG (bench/image/PhotoJpeg.h),
+// at actual size in the viewer's first window, whole in the bare one.
+void BM_StartupToFirst12MPPicture(benchmark::State& state) {
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("IMG_0001.JPG"));
+    benchphoto::WriteFile(file.toStdString(),
+                          benchphoto::PhotoJpeg(4000, 3000, benchphoto::TFamily::Green, 1));
+    double viewer = 0, bare = 0;
+    for (auto _ : state) {
+        bare += run(QStringLiteral("bare"), file, dir.path());
+        const double v = run(QStringLiteral("viewer"), file, dir.path());
+        viewer += v;
+        state.SetIterationTime(v / 1000);
+    }
+    const double n = double(state.iterations());
+    state.counters["viewer_ms"] = viewer / n;
+    state.counters["bare_qt_ms"] = bare / n;
+    state.counters["viewer_over_bare"] = viewer / bare;
+}
+BENCHMARK(BM_StartupToFirst12MPPicture)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(10);
 
 }  // namespace
 

@@ -46,6 +46,8 @@ int main(int argc, char** argv) {
         window.show();
         return app.exec();
     }
+    // As main does: the picture is read while the application starts.
+    ReadFirstFile(file);
     TApplication app(argc, argv);
     TMainWindow* window = CreateMainWindow();
     window->SetCommandLineArgument(file);

@@ -24,238 +24,40 @@
 #include <QTemporaryDir>
 
 // System
-#include <X11/Xlib.h>
-#include <X11/Xutil.h>
-#include <fcntl.h>
-#include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
 #include <unistd.h>
+
+// Benchmark harness (after Qt: Xlib's macros)
+#include "XSession.h"
 
 // C++
 #include <algorithm>
-#include <chrono>
-#include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <map>
-#include <optional>
 #include <random>
-#include <set>
 #include <string>
-#include <thread>
 #include <vector>
-
-extern char** environ;
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-using namespace std::chrono_literals;
-
-double msSince(Clock::time_point t0) {
-    return std::chrono::duration<double, std::milli>(Clock::now() - t0).count();
-}
-
-bool onPath(const char* program) {
-    const char* path = std::getenv("PATH");
-    if (!path) return false;
-    std::string all(path);
-    size_t start = 0;
-    while (start <= all.size()) {
-        const size_t end = std::min(all.find(':', start), all.size());
-        const std::string candidate = all.substr(start, end - start) + "/" + program;
-        if (::access(candidate.c_str(), X_OK) == 0) return true;
-        start = end + 1;
-    }
-    return false;
-}
-
-/// Starts a program with the environment given as overrides of ours; its
-/// output goes nowhere. Returns the process id, or -1.
-pid_t spawn(const std::vector<std::string>& argv, const std::map<std::string, std::string>& env) {
-    std::vector<std::string> envStrings;
-    for (char** e = environ; *e; ++e) {
-        const std::string entry(*e);
-        const std::string key = entry.substr(0, entry.find('='));
-        if (!env.count(key)) envStrings.push_back(entry);
-    }
-    for (const auto& [key, value] : env)
-        if (!value.empty()) envStrings.push_back(key + "=" + value);
-    std::vector<char*> envp, args;
-    for (auto& s : envStrings) envp.push_back(s.data());
-    envp.push_back(nullptr);
-    std::vector<std::string> argCopy = argv;
-    for (auto& s : argCopy) args.push_back(s.data());
-    args.push_back(nullptr);
-
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-    pid_t pid = -1;
-    if (posix_spawnp(&pid, args[0], &actions, nullptr, args.data(), envp.data()) != 0) pid = -1;
-    posix_spawn_file_actions_destroy(&actions);
-    return pid;
-}
-
-void stop(pid_t pid) {
-    if (pid <= 0) return;
-    ::kill(pid, SIGKILL);
-    ::waitpid(pid, nullptr, 0);
-}
-
-/** A private X server with a window manager, for the whole run. */
-class TXSession {
-public:
-    TXSession() {
-        if (!onPath("Xvfb") || !onPath("openbox")) {
-            error_ = "needs Xvfb and openbox (scripts/install-deps installs them)";
-            return;
-        }
-        int fds[2];
-        if (::pipe(fds) != 0) return;
-        // The server writes its display number to fds[1] once it is ready.
-        server_ = spawn({"Xvfb", "-displayfd", std::to_string(fds[1]), "-screen", "0",
-                         "1920x1080x24", "-nolisten", "tcp"},
-                        {});
-        ::close(fds[1]);
-        char buf[32] = {};
-        const ssize_t n = server_ > 0 ? ::read(fds[0], buf, sizeof buf - 1) : -1;
-        ::close(fds[0]);
-        if (n <= 0) {
-            error_ = "Xvfb did not start";
-            return;
-        }
-        display_ = ":" + std::string(buf, std::strcspn(buf, "\n"));
-        dpy_ = XOpenDisplay(display_.c_str());
-        if (!dpy_) {
-            error_ = "cannot open " + display_;
-            return;
-        }
-        wm_ = spawn({"openbox", "--sm-disable"}, {{"DISPLAY", display_}});
-        // Ready when the window manager announces itself on the root window.
-        const Atom check = XInternAtom(dpy_, "_NET_SUPPORTING_WM_CHECK", False);
-        const auto t0 = Clock::now();
-        while (msSince(t0) < 10000 && !hasProperty(DefaultRootWindow(dpy_), check))
-            std::this_thread::sleep_for(10ms);
-        if (!hasProperty(DefaultRootWindow(dpy_), check)) {
-            error_ = "openbox did not start";
-            return;
-        }
-        XSelectInput(dpy_, DefaultRootWindow(dpy_), SubstructureNotifyMask);
-        ok_ = true;
-    }
-    ~TXSession() {
-        if (dpy_) XCloseDisplay(dpy_);
-        stop(wm_);
-        stop(server_);
-    }
-
-    bool ok() const { return ok_; }
-    const std::string& error() const { return error_; }
-    const std::string& display() const { return display_; }
-
-    struct Times {
-        double mapped = -1;
-        double painted = -1;
-    };
-
-    /// Starts argv, waits until its window's centre shows the picture, ends it.
-    Times Run(const std::vector<std::string>& argv, std::map<std::string, std::string> env) {
-        env["DISPLAY"] = display_;
-        env["QT_QPA_PLATFORM"] = "xcb";
-        drain();
-        Times times;
-        std::set<Window> candidates;
-        const auto t0 = Clock::now();
-        const pid_t pid = spawn(argv, env);
-        while (pid > 0 && msSince(t0) < 30000) {
-            while (XPending(dpy_)) {
-                XEvent e;
-                XNextEvent(dpy_, &e);
-                // Top-level windows are created on the root; the window manager
-                // then reparents them into its frame and maps both.
-                if (e.type == CreateNotify && !e.xcreatewindow.override_redirect)
-                    candidates.insert(e.xcreatewindow.window);
-                if (e.type == MapNotify && !e.xmap.override_redirect && times.mapped < 0)
-                    times.mapped = msSince(t0);
-            }
-            if (times.mapped >= 0 && centreShowsPicture(candidates)) {
-                times.painted = msSince(t0);
-                break;
-            }
-            std::this_thread::sleep_for(500us);
-        }
-        stop(pid);
-        // Let the server and the window manager forget the windows.
-        std::this_thread::sleep_for(150ms);
-        drain();
-        return times;
-    }
-
-    /// The picture's colour family: strong green, nothing of a window's chrome.
-    static bool IsPictureColour(int r, int g, int b) { return g - std::max(r, b) > 60; }
-
-private:
-    bool hasProperty(Window w, Atom property) {
-        Atom type = None;
-        int format = 0;
-        unsigned long count = 0, after = 0;
-        unsigned char* data = nullptr;
-        const int status = XGetWindowProperty(dpy_, w, property, 0, 1, False, AnyPropertyType,
-                                              &type, &format, &count, &after, &data);
-        if (data) XFree(data);
-        return status == Success && type != None;
-    }
-
-    void drain() {
-        XSync(dpy_, False);
-        while (XPending(dpy_)) {
-            XEvent e;
-            XNextEvent(dpy_, &e);
-        }
-    }
-
-    bool centreShowsPicture(const std::set<Window>& candidates) {
-        XErrorHandler old = XSetErrorHandler([](Display*, XErrorEvent*) { return 0; });
-        bool shown = false;
-        for (Window w : candidates) {
-            XWindowAttributes a{};
-            if (!XGetWindowAttributes(dpy_, w, &a) || a.map_state != IsViewable) continue;
-            if (a.width < 64 || a.height < 64) continue;
-            int x = 0, y = 0;
-            Window child = 0;
-            XTranslateCoordinates(dpy_, w, DefaultRootWindow(dpy_), a.width / 2, a.height / 2, &x,
-                                  &y, &child);
-            XImage* image =
-                XGetImage(dpy_, DefaultRootWindow(dpy_), x, y, 1, 1, AllPlanes, ZPixmap);
-            if (!image) continue;
-            const unsigned long p = XGetPixel(image, 0, 0);
-            const int r = int((p & image->red_mask) >> 16), g = int((p & image->green_mask) >> 8),
-                      b = int(p & image->blue_mask);
-            XDestroyImage(image);
-            if (IsPictureColour(r, g, b)) {
-                shown = true;
-                break;
-            }
-        }
-        XSync(dpy_, False);
-        XSetErrorHandler(old);
-        return shown;
-    }
-
-    Display* dpy_ = nullptr;
-    pid_t server_ = -1;
-    pid_t wm_ = -1;
-    std::string display_;
-    std::string error_;
-    bool ok_ = false;
-};
+using namespace xbench;
 
 TXSession& session() {
     static TXSession s;
     return s;
+}
+
+struct Times {
+    double mapped = -1;
+    double painted = -1;
+};
+
+/// Starts argv, waits until its window's centre shows the picture, ends it.
+Times Run(const std::vector<std::string>& argv, const std::map<std::string, std::string>& env) {
+    TXProgram program(session(), argv, env);
+    Times times;
+    times.painted = program.WaitForColour(TColour::Green, program.StartTime());
+    times.mapped = program.MappedMs();
+    return times;
 }
 
 QTemporaryDir& folder() {
@@ -307,29 +109,21 @@ std::map<std::string, std::string> probeEnvironment() {
     return env;
 }
 
-double median(std::vector<double> v) {
-    if (v.empty()) return -1;
-    std::sort(v.begin(), v.end());
-    const size_t n = v.size();
-    return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
-}
-
 /// Interleaves baseline and viewer runs; one untimed run of each first
 /// fills the page cache for both.
 void compare(benchmark::State& state, const std::vector<std::string>& baseline,
              const std::vector<std::string>& viewer) {
-    TXSession& x = session();
-    if (!x.ok()) {
-        state.SkipWithError(x.error().c_str());
+    if (!session().Ok()) {
+        state.SkipWithError(session().Error().c_str());
         return;
     }
     const auto env = probeEnvironment();
-    x.Run(baseline, env);
-    x.Run(viewer, env);
+    Run(baseline, env);
+    Run(viewer, env);
     std::vector<double> bm, bp, vm, vp;
     for (auto _ : state) {
-        const auto b = x.Run(baseline, env);
-        const auto v = x.Run(viewer, env);
+        const auto b = Run(baseline, env);
+        const auto v = Run(viewer, env);
         if (b.painted < 0 || v.painted < 0) {
             state.SkipWithError(b.painted < 0 ? "the baseline never showed its picture"
                                               : "the viewer never showed its picture");
@@ -341,12 +135,12 @@ void compare(benchmark::State& state, const std::vector<std::string>& baseline,
         vp.push_back(v.painted);
         state.SetIterationTime(v.painted / 1000);
     }
-    state.counters["viewer_mapped_ms"] = median(vm);
-    state.counters["viewer_painted_ms"] = median(vp);
-    state.counters["bare_mapped_ms"] = median(bm);
-    state.counters["bare_painted_ms"] = median(bp);
-    state.counters["mapped_over_bare"] = median(vm) / median(bm);
-    state.counters["painted_over_bare"] = median(vp) / median(bp);
+    state.counters["viewer_mapped_ms"] = Median(vm);
+    state.counters["viewer_painted_ms"] = Median(vp);
+    state.counters["bare_mapped_ms"] = Median(bm);
+    state.counters["bare_painted_ms"] = Median(bp);
+    state.counters["mapped_over_bare"] = Median(vm) / Median(bm);
+    state.counters["painted_over_bare"] = Median(vp) / Median(bp);
 }
 
 std::string viewer() {

@@ -1,8 +1,14 @@
 // The one place that decides which viewers the program has.
 #include "app/CompositionRoot.h"
 
+// Qt
+#include <QDir>
+#include <QFileInfo>
+
+// Project
 #include "base/ErrorReport.h"
 #include "host/ActionList.h"
+#include "host/Paths.h"
 #include "settings/ExtensionsWindowUnit.h"
 #include "settings/FormPlacement.h"
 #include "settings/KeyPaths.h"
@@ -30,6 +36,21 @@ QStringList ProgramFileTypes() {
 void InstallViewers(TMainWindow& window, const std::vector<TViewerRecord>& viewers) {
     window.SetFileTypeOrder(ProgramFileTypes());
     for (const TViewerRecord& viewer : viewers) window.RegisterViewer(viewer);
+}
+
+void ReadFirstFile(const QString& argument) {
+    if (argument.isEmpty()) return;
+    // The path as the window will show it: absolute, "." and ".." resolved.
+    const QString path = QDir::cleanPath(QDir::current().absoluteFilePath(argument));
+    if (!QFileInfo(path).isFile()) return;
+    const QString extension = paths::LowerAscii(paths::ExtractFileExt(path));
+    const std::vector<TViewerRecord> viewers = ProgramViewers();
+    // The last record that lists the extension shows it, as in ShowFile.
+    for (auto it = viewers.rbegin(); it != viewers.rend(); ++it) {
+        if (!it->extensions.contains(extension)) continue;
+        if (it->readFirst) it->readFirst(path);
+        return;
+    }
 }
 
 namespace {

@@ -18,6 +18,11 @@ QStringList ProgramFileTypes();
 /// Registers the viewers on the window and orders its default file types.
 void InstallViewers(TMainWindow& window, const std::vector<TViewerRecord>& viewers);
 
+/// Before the application exists: lets the viewer of the file the program
+/// was started on (a command-line argument naming a file) start preparing
+/// it, while the application connects to the display and builds the window.
+void ReadFirstFile(const QString& argument);
+
 /// Builds the main window with every viewer and component installed, and
 /// runs its creation step. The caller owns the window.
 TMainWindow* CreateMainWindow();

@@ -38,6 +38,9 @@ private:
 }  // namespace
 
 int main(int argc, char** argv) {
+    // A picture to start on is read and decoded while the application
+    // connects to the display and builds the window.
+    if (argc > 1) ReadFirstFile(QString::fromLocal8Bit(argv[1]));
 #ifdef TARVEL_HAVE_FONTCONFIG
     // The first text the window measures loads the system's font list
     // (fontconfig's configuration and caches); a second core reads it while

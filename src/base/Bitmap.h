@@ -82,6 +82,11 @@ public:
     uint32_t greenMask = 0;
     uint32_t blueMask = 0;
 
+    /// 32 bits without masks only: the fourth byte of every pixel is 0xFF
+    /// (the JPEG decoder writes it so), so the rows can be drawn as they
+    /// stand, without a 32-bit copy. Files leave it as they please.
+    bool opaqueFourthByte = false;
+
     /// Writes row y (from the top) as 0xFFRRGGBB values, width entries.
     /// Palette indexes beyond the table give black.
     void rowToArgb32(int32_t y, uint32_t* out) const;

@@ -14,7 +14,7 @@ QToolButton* MakeToolButton(QWidget* parent, const QString& name, int left, int 
     if (!glyph.isEmpty()) {
         QIcon icon(glyph);
         QString disabled = glyph;
-        if (disabled.endsWith(QLatin1String(".svg"))) {
+        if (disabled.endsWith(QLatin1String(".png"))) {
             disabled.insert(disabled.size() - 4, QLatin1String("-disabled"));
             if (QFile::exists(disabled)) icon.addFile(disabled, QSize(), QIcon::Disabled);
         }

@@ -31,4 +31,7 @@ public:
     virtual void SetCaption(const QString& text) = 0;
     /// Shows a failure in the error box (for failures outside a user's action).
     virtual void ReportError(std::exception_ptr error) = 0;
+    /// Asks to be told the neighbours of each file shown (see
+    /// TViewerReadAhead). A host without a file list ignores it.
+    virtual void AddReadAhead(TViewerReadAhead readAhead) {}
 };

@@ -17,6 +17,13 @@ class TViewerHost;
  */
 using TViewerLoad = std::function<void(const QString& path)>;
 
+/**
+ * A viewer's read-ahead: told, after each file the window has shown, the
+ * files beside it in the list (the one in the direction of travel first),
+ * so that it can prepare those it shows. Files it does not show it leaves.
+ */
+using TViewerReadAhead = std::function<void(const QStringList& paths)>;
+
 /** A command a viewer adds to the window's command table. */
 struct TCommandSpec {
     QString name;      ///< OptionsWordWrap, ...
@@ -51,4 +58,8 @@ struct TViewerRecord {
     QStringList storedProps;
     /// Builds the viewer into its page; returns its load operation.
     std::function<TViewerLoad(TViewerHost& host)> install;
+    /// Optional: starts preparing the file the program was started on, one
+    /// of this viewer's, before the application and its window exist (so it
+    /// may use no more of Qt than QtCore); install takes the work over.
+    std::function<void(const QString& path)> readFirst;
 };

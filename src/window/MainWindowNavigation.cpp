@@ -138,7 +138,15 @@ void TMainWindow::ShowIndex(int index) {
     index %= count;  // the same as adding or subtracting the count until in range
     if (index < 0) index += count;
     ShowFile(FFiles->At(index));
+    if (index != FCurrentIndex) backward_ = index == (FCurrentIndex + count - 1) % count;
     FCurrentIndex = index;
+    // The neighbours, the one the user is likely to step to first.
+    QStringList next;
+    const int ahead = (index + (backward_ ? count - 1 : 1)) % count;
+    const int behind = (index + (backward_ ? 1 : count - 1)) % count;
+    for (int i : {ahead, behind})
+        if (i != index && !next.contains(FFiles->At(i))) next.append(FFiles->At(i));
+    for (const auto& readAhead : readAheads_) readAhead(next);
 }
 
 void TMainWindow::ShowPrevious() {

@@ -121,7 +121,7 @@ void TMainWindow::buildLayout() {
     for (const auto& b : buttons) {
         QToolButton* button =
             MakeToolButton(panToolbar, QString::fromLatin1(b.name), b.left, 8,
-                           QStringLiteral(":/glyphs/%1.svg").arg(QLatin1String(b.glyph)));
+                           QStringLiteral(":/glyphs/%1.png").arg(QLatin1String(b.glyph)));
         button->setFocusPolicy(Qt::NoFocus);
     }
 
@@ -248,6 +248,10 @@ QStringList TMainWindow::StoredProps() const {
 
 void TMainWindow::ReportError(std::exception_ptr error) {
     ::ReportError(error);
+}
+
+void TMainWindow::AddReadAhead(TViewerReadAhead readAhead) {
+    readAheads_.append(std::move(readAhead));
 }
 
 const QStringList& TMainWindow::Files() const {

@@ -54,6 +54,9 @@ public:
     void SetFileTypeOrder(const QStringList& fileTypes) { fileTypeOrder_ = fileTypes; }
     /// The stored properties of every registered viewer, in registration order.
     QStringList StoredProps() const;
+    /// Tells a viewer's read-ahead, after each file shown, the files beside
+    /// it in the list (the one in the direction of travel first).
+    void AddReadAhead(TViewerReadAhead readAhead) override;
 
     /// Event hooks, each holding the current handler. A component that takes
     /// one over keeps the previous handler and calls it itself.
@@ -158,4 +161,6 @@ private:
     QStringList keysFirstPages_;
     // A page was chosen: registering a page no longer brings the first one up.
     bool pageChosen_ = false;
+    QList<TViewerReadAhead> readAheads_;
+    bool backward_ = false;  // the last step went to the previous file
 };

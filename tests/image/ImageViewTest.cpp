@@ -9,6 +9,7 @@
 #include <QMetaEnum>
 #include <QScrollBar>
 #include <QTemporaryDir>
+#include <QThread>
 #include <QToolButton>
 
 // Project
@@ -22,6 +23,7 @@
 #include "viewers/image/ImageView.h"
 #include "viewers/image/ImageViewer.h"
 #include "viewers/image/core/JpegImage.h"
+#include "viewers/image/core/PictureReadAhead.h"
 #include "viewers/image/ScrollBox.h"
 
 namespace {
@@ -389,6 +391,48 @@ TEST_F(ImageDispatchTest, BmpAndJpegShowOnTheImagePageWhateverTheLetterCase) {
     EXPECT_THROW(window_->ShowFile(bad), EError);
     EXPECT_EQ(TApplication::Title(), jpg);
     EXPECT_EQ(view_->imgImageDisplay()->size(), QSize(90, 112));
+}
+
+// The window tells the view the neighbours of each file shown, which are read
+// ahead once it has painted; a damaged one says nothing until it is shown, and
+// reports each time it is shown, as when loaded on demand.
+TEST_F(ImageDispatchTest, NeighboursAreReadAheadAndADamagedOneReportsWhenShown) {
+    window_->FormCreate();
+    std::vector<uint8_t> damaged = EncodePhoto(60, 40);
+    for (size_t i = 0; i + 1 < damaged.size(); ++i)
+        if (damaged[i] == 0xFF && damaged[i + 1] == 0xDA) {
+            damaged[i + 6] = 0x33;  // a Huffman table that is never defined
+            break;
+        }
+    const QString first = Write("IMG_0001.JPG", EncodePhoto(80, 60));
+    Write("IMG_0002.JPG", damaged);
+    Write("IMG_0003.JPG", EncodePhoto(70, 50));
+    TPictureReadAhead& readAhead = view_->PictureReadAhead();
+    const auto showAndSettle = [&] {
+        window_->grab();
+        QApplication::processEvents();  // queued error boxes
+        for (int i = 0; i < 100 && readAhead.Count() < 2; ++i) {
+            QApplication::processEvents();
+            QThread::msleep(10);
+        }
+        readAhead.WaitUntilRead();
+    };
+
+    window_->OpenPath(first);
+    showAndSettle();
+    EXPECT_EQ(readAhead.Count(), 2u) << "the next file and the last (before the first)";
+    EXPECT_TRUE(errors_.isEmpty());
+    window_->ShowNext();
+    showAndSettle();
+    ASSERT_EQ(errors_.size(), 1);
+    EXPECT_TRUE(errors_[0].startsWith("JPEG error #")) << errors_[0].toStdString();
+    window_->ShowNext();
+    showAndSettle();
+    EXPECT_EQ(errors_.size(), 1);
+    EXPECT_EQ(view_->imgImageDisplay()->size(), QSize(70, 50));
+    window_->ShowPrevious();
+    showAndSettle();
+    EXPECT_EQ(errors_.size(), 2);
 }
 
 }  // namespace

@@ -98,7 +98,7 @@ Reference ViewerDecode(const std::vector<uint8_t>& bytes) {
             if (r.components == 1) {
                 r.pixels.push_back(row[x]);
             } else {
-                r.pixels.insert(r.pixels.end(), {row[3 * x + 2], row[3 * x + 1], row[3 * x]});
+                r.pixels.insert(r.pixels.end(), {row[4 * x + 2], row[4 * x + 1], row[4 * x]});
             }
         }
     }
@@ -187,8 +187,12 @@ TEST(JpegImage, EncodingsDecodeToTheirSourcePicture) {
         EXPECT_EQ(jpeg.DecodeCount(), 0);  // loading reads only the header
         const TBitmap& px = jpeg.Pixels();
         EXPECT_EQ(jpeg.State(), TJPEGImage::TState::Decoded);
-        EXPECT_EQ(px.bitsPerPixel(), 24);
+        // Drawn as decoded: 32 bits, top row first, every fourth byte 0xFF.
+        EXPECT_EQ(px.bitsPerPixel(), 32);
         EXPECT_TRUE(px.topDown());
+        EXPECT_TRUE(px.opaqueFourthByte);
+        for (int y = 0; y < px.height(); ++y)
+            for (int x = 0; x < px.width(); ++x) ASSERT_EQ(px.scanLine(y)[4 * x + 3], 0xFF);
         EXPECT_LT(Compare(px.toArgb32(), PhotoPixels(w, h)).mean, 3.0);
         EXPECT_EQ(&jpeg.Pixels(), &px);
         EXPECT_EQ(jpeg.DecodeCount(), 1);
@@ -387,7 +391,9 @@ TEST(JpegImage, CmykAndYcckShowTheirColours) {
                 c.write_Adobe_marker = adobe;
             }));
         const TBitmap& px = jpeg.Pixels();
-        EXPECT_EQ(px.bitsPerPixel(), 24);
+        EXPECT_EQ(px.bitsPerPixel(), 32);
+        EXPECT_TRUE(px.opaqueFourthByte);
+        EXPECT_EQ(px.scanLine(8)[4 * 8 + 3], 0xFF);
         const std::vector<uint32_t> argb = px.toArgb32();
         for (int b = 0; b < 4; ++b) {
             const uint32_t c = argb[size_t(8 * 64 + b * 16 + 8)];

@@ -1,14 +1,18 @@
-// The compiled-in glyphs and program icon: every tool button's glyph and the
-// icon must be present under their resource names and render through the
-// SVG image plugin.
+// The compiled-in glyphs and program icon: every tool button's glyph must be
+// present under its resource name as the picture its SVG source draws (the
+// build draws them, so that the window needs no SVG plugin), at 16 pixels and
+// at 32 for high-density screens; the icon must render through the SVG image
+// plugin.
 
 // ---- Qt
 #include <QFile>
 #include <QIcon>
 #include <QImage>
+#include <QPainter>
 #include <QPixmap>
 #include <QSet>
 #include <QString>
+#include <QSvgRenderer>
 
 // ---- Test framework
 #include <gtest/gtest.h>
@@ -41,10 +45,22 @@ int distinctColours(const QImage& image) {
     return int(colours.size());
 }
 
+// The glyph's source drawn here, as the build draws it.
+QImage fromSource(const char* name, int size) {
+    QSvgRenderer svg(QStringLiteral(TARVEL_SOURCE_DIR "/src/resources/glyphs/%1.svg")
+                         .arg(QLatin1String(name)));
+    QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    if (!svg.isValid()) return {};
+    QPainter painter(&image);
+    svg.render(&painter);
+    return image;
+}
+
 class GlyphTest : public ::testing::TestWithParam<const char*> {};
 
-TEST_P(GlyphTest, LoadsAsPainted16x16Pixmap) {
-    const QString path = QStringLiteral(":/glyphs/%1.svg").arg(QLatin1String(GetParam()));
+TEST_P(GlyphTest, LoadsAsPainted16x16PixmapDrawnFromItsSource) {
+    const QString path = QStringLiteral(":/glyphs/%1.png").arg(QLatin1String(GetParam()));
     ASSERT_TRUE(QFile::exists(path)) << path.toStdString();
 
     const QIcon icon(path);
@@ -57,6 +73,15 @@ TEST_P(GlyphTest, LoadsAsPainted16x16Pixmap) {
     const QImage image = pixmap.toImage();
     EXPECT_GT(paintedPixels(image), 16);
     EXPECT_GE(distinctColours(image), 2);
+    // The picture its source draws, at both sizes: not stale, not blank.
+    const QString large = QStringLiteral(":/glyphs/%1@2x.png").arg(QLatin1String(GetParam()));
+    for (const auto& [file, size] : {std::pair{path, 16}, std::pair{large, 32}}) {
+        const QImage built(file);
+        ASSERT_EQ(built.size(), QSize(size, size)) << file.toStdString();
+        EXPECT_EQ(built.convertToFormat(QImage::Format_ARGB32),
+                  fromSource(GetParam(), size).convertToFormat(QImage::Format_ARGB32))
+            << file.toStdString();
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(AllButtons, GlyphTest, ::testing::ValuesIn(kGlyphs), [](const auto& info) {
@@ -66,11 +91,11 @@ INSTANTIATE_TEST_SUITE_P(AllButtons, GlyphTest, ::testing::ValuesIn(kGlyphs), []
 
 TEST(GlyphTest, DisabledFormsDifferFromEnabledOnes) {
     for (const char* name : {"back", "next"}) {
-        const QImage enabled = QIcon(QStringLiteral(":/glyphs/%1.svg").arg(QLatin1String(name)))
+        const QImage enabled = QIcon(QStringLiteral(":/glyphs/%1.png").arg(QLatin1String(name)))
                                    .pixmap(16, 16)
                                    .toImage();
         const QImage disabled =
-            QIcon(QStringLiteral(":/glyphs/%1-disabled.svg").arg(QLatin1String(name)))
+            QIcon(QStringLiteral(":/glyphs/%1-disabled.png").arg(QLatin1String(name)))
                 .pixmap(16, 16)
                 .toImage();
         ASSERT_FALSE(enabled.isNull());

@@ -6,6 +6,7 @@
 
 // Qt
 #include <QPainter>
+#include <QRegion>
 #include <QThread>
 
 // C++
@@ -58,7 +59,6 @@ void TGIFAnimator::LoadFromFile(const std::string& path) {
         std::lock_guard lock(ViewLock);
         // What was made of the old image goes with it, before it goes.
         FCache.Clear();
-        DropPaintBuffer();
         FImage->OnChange = nullptr;
         FImage = std::move(loaded);
         FImage->OnChange = [this] { ImageChanged(); };
@@ -146,7 +146,6 @@ void TGIFAnimator::ImageChanged() {
     {
         std::lock_guard lock(ViewLock);
         FCache.Clear();
-        DropPaintBuffer();
         broken_ = false;
         FFrameIndex = FImage->CurrentFrame;
         if (FFrameIndex >= 0 && FImage->FrameCount() > 0)
@@ -233,8 +232,10 @@ TPixelRect TGIFAnimator::pictureWindow(const QRect& area) const {
     return TPixelRect{x0, y0, x1 - x0, y1 - y0}.Intersected({0, 0, w, h});
 }
 
-TMemoryBudget* TGIFAnimator::PictureBudget() {
-    return &FImage->Budget();
+bool TGIFAnimator::PaintsOpaquely() const {
+    // A keyed picture lets the background show through its key colour.
+    return !FImage->Empty() && FImage->LogicalWidth > 0 && FImage->LogicalHeight > 0 &&
+           !(FImage->Transparent() && FTransparent);
 }
 
 QSize TGIFAnimator::PictureSize() const {
@@ -268,6 +269,12 @@ void TGIFAnimator::PaintFrame(QPainter& surface) {
         qsizetype(composed.Width) * 4,
         composed.Keyed ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32);
     const QRect dest = DestRect();
+    if (PaintsOpaquely()) {
+        // Nothing was painted beneath: the control's colour where the
+        // picture does not reach.
+        const QColor colour = palette().color(backgroundRole());
+        for (const QRect& r : QRegion(PaintArea()).subtracted(dest)) surface.fillRect(r, colour);
+    }
     surface.setRenderHint(QPainter::SmoothPixmapTransform, false);
     if (key != clNone && FTransparent) {
         DrawKeyed(surface, dest.x(), dest.y(), dest.width(), dest.height(), picture, picture.rect(),

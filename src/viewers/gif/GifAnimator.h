@@ -105,7 +105,7 @@ public:
 protected:
     QSize PictureSize() const override;
     void PaintFrame(QPainter& surface) override;
-    TMemoryBudget* PictureBudget() override;
+    bool PaintsOpaquely() const override;
 
 private:
     bool visibleFlag() const;

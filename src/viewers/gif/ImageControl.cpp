@@ -59,6 +59,7 @@ void TImageControl::SetTop(int top) {
 }
 
 void TImageControl::PictureChanged() {
+    setAttribute(Qt::WA_OpaquePaintEvent, PaintsOpaquely());
     const QSize picture = PictureSize();
     if (FAutoSize && !picture.isEmpty()) {
         const bool takeWidth = FAlign == TControlAlign::alNone || FAlign == TControlAlign::alLeft ||
@@ -84,23 +85,9 @@ QSize TImageControl::sizeHint() const {
     return hint;
 }
 
-void TImageControl::PaintBehind(QPainter& surface) {
-    const QPainter::CompositionMode mode = surface.compositionMode();
-    surface.setCompositionMode(QPainter::CompositionMode_Source);
-    surface.fillRect(rect(), Qt::transparent);
-    surface.setCompositionMode(mode);
-}
-
-void TImageControl::paintInto(QPainter& surface) {
-    surface.setClipRect(paintArea_);
-    surface.fillRect(paintArea_, palette().color(backgroundRole()));
-    FlagScope painting(FPainting, true);
-    PaintFrame(surface);
-}
-
-void TImageControl::DropPaintBuffer() {
-    offscreen_ = QImage();
-    offscreenShare_ = TBudgetShare();
+void TImageControl::PaintBehind(QPainter&) {
+    // Nothing to do: the parent's background is already beneath a control
+    // that does not paint opaquely.
 }
 
 void TImageControl::paintEvent(QPaintEvent* event) {
@@ -109,37 +96,11 @@ void TImageControl::paintEvent(QPaintEvent* event) {
     const QRect area = event->rect().intersected(rect());
     if (area.isEmpty()) return;
     paintArea_ = area;
-    if (FDrawing) {
-        QPainter surface(this);
-        paintInto(surface);
-        return;
-    }
-    // The paint goes to an off-screen picture first and reaches the screen
-    // in one step, so a frame change never flickers.
-    FlagScope drawing(FDrawing, true);
-    if (offscreen_.width() < area.width() || offscreen_.height() < area.height()) {
-        const QSize size = area.size().expandedTo(offscreen_.size());
-        DropPaintBuffer();
-        try {
-            if (TMemoryBudget* budget = PictureBudget())
-                offscreenShare_ = budget->Take(
-                    TMemoryBudget::Bytes(uint64_t(size.width()), uint64_t(size.height()), 4));
-            offscreen_ = QImage(size, QImage::Format_ARGB32_Premultiplied);
-        } catch (const EError&) {
-        }
-    }
-    if (offscreen_.isNull()) {
-        // No room for the off-screen picture: straight to the control.
-        DropPaintBuffer();
-        QPainter surface(this);
-        paintInto(surface);
-        return;
-    }
-    {
-        QPainter buffer(&offscreen_);
-        buffer.translate(-area.topLeft());
-        paintInto(buffer);
-    }
+    // Straight onto the window's back buffer, which reaches the screen in
+    // one step once every control has painted: a frame change never
+    // flickers, and no off-screen copy of our own is needed.
     QPainter surface(this);
-    surface.drawImage(area.topLeft(), offscreen_, QRect(QPoint(0, 0), area.size()));
+    surface.setClipRect(area);
+    FlagScope painting(FPainting, true);
+    PaintFrame(surface);
 }

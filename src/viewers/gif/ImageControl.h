@@ -19,15 +19,15 @@ class QPainter;
  * size, painting what lies behind the control where the picture is
  * transparent, and the size handling (AutoSize, Align).
  *
- * The control fills no background of its own: the parent's background is
- * painted beneath it, and the off-screen picture starts fully transparent
- * where PaintBehind is asked for, so what lies behind shows through there.
+ * The control fills no background of its own: unless it says it paints
+ * opaquely (SetOpaque), the parent's background is painted beneath it, so
+ * what lies behind shows through wherever it draws nothing. It paints
+ * straight into the window's back buffer, which reaches the screen in one
+ * step: a frame change shows without flicker.
  *
- * Only what is to be painted is painted: the off-screen picture has the size
- * of the part asked for (a control as large as a picture inside a scroll
- * box is mostly out of sight), and PaintArea tells PaintFrame which part
- * that is. The off-screen picture is held in the picture's budget; when that
- * has no room left the paint goes straight to the control instead.
+ * Only what is to be painted is painted: PaintArea tells PaintFrame which
+ * part is asked for (a control as large as a picture inside a scroll box is
+ * mostly out of sight).
  */
 class TImageControl : public QWidget {
     Q_OBJECT
@@ -63,34 +63,26 @@ public:
 protected:
     /// The picture's size; empty while there is no picture.
     virtual QSize PictureSize() const = 0;
-    /// Draws the picture onto the (off-screen) surface.
+    /// Draws the picture onto the surface, within PaintArea.
     virtual void PaintFrame(QPainter& surface) = 0;
 
-    /// Lets what lies behind the control show through: clears the surface to
-    /// fully transparent, the parent's background being painted beneath.
+    /// Lets what lies behind the control show through: the parent's
+    /// background, which is beneath a control that is not opaque.
     void PaintBehind(QPainter& surface);
+
+    /// Whether the paint covers every pixel it is asked for, so that
+    /// nothing needs painting beneath it first; looked at by PictureChanged.
+    virtual bool PaintsOpaquely() const { return false; }
 
     /// The part of the control (its own coordinates) that the paint under
     /// way draws; the surface is clipped to it.
     QRect PaintArea() const { return paintArea_; }
 
-    /// The budget of the picture shown, for the off-screen picture; none by
-    /// default.
-    virtual TMemoryBudget* PictureBudget() { return nullptr; }
-
-    /// Gives the off-screen picture back (its budget is going).
-    void DropPaintBuffer();
-
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    void paintInto(QPainter& surface);
-
     TControlAlign::TAlign FAlign = TControlAlign::alNone;
     bool FAutoSize = false;
     bool FPainting = false;
-    bool FDrawing = false;  // a buffered paint is under way
     QRect paintArea_;
-    QImage offscreen_;
-    TBudgetShare offscreenShare_;
 };

@@ -65,6 +65,16 @@ void TImage::SetTop(int top) {
     move(x(), top);
 }
 
+std::unique_ptr<TGraphic> TImage::SetGraphic(std::unique_ptr<TGraphic> graphic) {
+    // The drawable may read the old reader object's rows: it goes first.
+    image_ = QImage();
+    imageShare_ = TBudgetShare();
+    std::unique_ptr<TGraphic> old = FPicture.TakeGraphic();
+    FPicture.SetGraphic(std::move(graphic));
+    PictureChanged();
+    return old;
+}
+
 void TImage::PictureChanged() {
     image_ = QImage();
     imageShare_ = TBudgetShare();
@@ -96,12 +106,14 @@ QRect TImage::DestRect() const {
     return QRect(r.left, r.top, r.width, r.height);
 }
 
-// The picture's pixels as a QImage, its memory held in the picture's budget.
+// The picture's pixels as a QImage: the reader's own rows where they can be
+// drawn as they are, else a copy held in the picture's budget.
 QImage TImage::drawingCopy(TGraphic& graphic) {
     const TBitmap& pixels = graphic.Pixels();
     imageShare_ = TBudgetShare();
-    TBudgetShare share =
-        graphic.Budget().Take(TBitmap::argb32Bytes(pixels.width(), pixels.height()));
+    TBudgetShare share;
+    if (!DrawsInPlace(pixels))
+        share = graphic.Budget().Take(TBitmap::argb32Bytes(pixels.width(), pixels.height()));
     QImage image = BitmapToImage(pixels);
     if (image.isNull() && !pixels.empty()) throw EError(outOfMemoryMessage());
     imageShare_ = std::move(share);
@@ -143,4 +155,6 @@ void TImage::paintEvent(QPaintEvent*) {
     // Nearest pixel: every destination pixel takes one source pixel.
     painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
     painter.drawImage(dest, *image);
+    painter.end();
+    if (OnPainted) OnPainted();
 }

@@ -3,6 +3,9 @@
 #include <QImage>
 #include <QWidget>
 
+#include <functional>
+#include <memory>
+
 #include "base/MemoryBudget.h"
 #include "viewers/image/ControlAlign.h"
 #include "viewers/image/core/Picture.h"
@@ -46,11 +49,17 @@ public:
     void SetCenter(bool center);
 
     TPicture& Picture() { return FPicture; }
+    /// Makes graphic the picture's reader object (a loaded one) and reacts
+    /// as to any change of picture; gives back the one it replaces.
+    std::unique_ptr<TGraphic> SetGraphic(std::unique_ptr<TGraphic> graphic);
     /// After the picture's reader object changed: auto-size, redraw.
     void PictureChanged();
 
     /// Where the picture goes in the control's client area.
     QRect DestRect() const;
+
+    /// Runs after each paint of a picture.
+    std::function<void()> OnPainted;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -68,8 +77,8 @@ private:
     bool FProportional = true;
     bool FCenter = false;
 
-    // The drawable form of the current reader object's pixels, held in the
-    // picture's budget.
+    // The drawable form of the current reader object's pixels: its own rows
+    // (a decoded JPEG) or a copy held in the picture's budget.
     QImage image_;
     TBudgetShare imageShare_;
     bool imageReady_ = false;

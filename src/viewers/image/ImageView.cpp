@@ -2,6 +2,7 @@
 
 // Qt
 #include <QFile>
+#include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <QWidget>
@@ -10,6 +11,9 @@
 #include "base/ErrorReport.h"
 #include "host/ToolButton.h"
 #include "viewers/image/Image.h"
+#include "viewers/image/core/Graphic.h"
+#include "viewers/image/core/PictureFormats.h"
+#include "viewers/image/core/PictureReadAhead.h"
 #include "viewers/image/ScrollBox.h"
 #include "viewers/image/Zoomable.h"
 
@@ -18,6 +22,14 @@ namespace {
 constexpr int kToolbarHeight = 22;
 // Where actual-size mode puts an image control in the scroll box.
 constexpr int kActualSizeMargin = 8;
+// Reading ahead waits for the window's paint, or this long at most (a
+// window that is not painted at all, such as a minimised one).
+constexpr int kReadAheadLatestMs = 500;
+
+std::unique_ptr<TPictureReadAhead>& StartupReadAhead() {
+    static std::unique_ptr<TPictureReadAhead> readAhead;
+    return readAhead;
+}
 
 QToolButton* MakeButton(QWidget* parent, const QString& name, const QString& hint,
                         const QString& glyph, int left) {
@@ -28,8 +40,10 @@ QToolButton* MakeButton(QWidget* parent, const QString& name, const QString& hin
 
 }  // namespace
 
-TImageView::TImageView(QWidget* page) : QObject(page) {
+TImageView::TImageView(QWidget* page)
+    : QObject(page), readAhead_(std::move(StartupReadAhead())) {
     setObjectName(QStringLiteral("ImageView"));
+    if (!readAhead_) readAhead_ = std::make_unique<TPictureReadAhead>(TPictureFormats::Default());
     auto* layout = new QVBoxLayout(page);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
@@ -46,9 +60,9 @@ TImageView::TImageView(QWidget* page) : QObject(page) {
 
     btnZooomFull_ =
         MakeButton(panImageToolbar_, QStringLiteral("btnZooomFull"), QStringLiteral("Actual size"),
-                   QStringLiteral(":/image/actual-size.svg"), 8);
+                   QStringLiteral(":/image/actual-size.png"), 8);
     btnZoom_ = MakeButton(panImageToolbar_, QStringLiteral("btnZoom"), QStringLiteral("Stretch"),
-                          QStringLiteral(":/image/stretch.svg"), 32);
+                          QStringLiteral(":/image/stretch.png"), 32);
     connect(btnZooomFull_, &QToolButton::clicked, this,
             [this] { Guarded([this] { btnZooomFullClick(); }); });
     connect(btnZoom_, &QToolButton::clicked, this,
@@ -56,7 +70,38 @@ TImageView::TImageView(QWidget* page) : QObject(page) {
 
     imgImageDisplay_ = new TImage(sbImage_->Client());
     imgImageDisplay_->move(kActualSizeMargin, kActualSizeMargin);
+    readAheadLatest_ = new QTimer(this);
+    readAheadLatest_->setSingleShot(true);
+    readAheadLatest_->setInterval(kReadAheadLatestMs);
+    connect(readAheadLatest_, &QTimer::timeout, this, [this] { startReadAhead(); });
+    imgImageDisplay_->OnPainted = [this] {
+        if (readAheadPending_) QTimer::singleShot(0, this, [this] { startReadAhead(); });
+    };
     AddImageControl(imgImageDisplay_);
+}
+
+void TImageView::ReadAheadAtStart(const std::string& path) {
+    auto& readAhead = StartupReadAhead();
+    if (!readAhead) readAhead = std::make_unique<TPictureReadAhead>(TPictureFormats::Default());
+    readAhead->SetWanted({path});
+}
+
+void TImageView::ReadAhead(const QStringList& paths) {
+    wanted_ = paths;
+    readAheadPending_ = true;
+    // After what the window shows now has been painted, so that no decode
+    // competes with it; a page that shows no picture paints at once.
+    readAheadLatest_->start();
+    if (!imgImageDisplay_->isVisible()) QTimer::singleShot(0, this, [this] { startReadAhead(); });
+}
+
+void TImageView::startReadAhead() {
+    if (!readAheadPending_) return;
+    readAheadPending_ = false;
+    readAheadLatest_->stop();
+    std::vector<std::string> paths;
+    for (const QString& path : wanted_) paths.push_back(QFile::encodeName(path).toStdString());
+    readAhead_->SetWanted(paths);
 }
 
 TImageView::~TImageView() = default;
@@ -68,8 +113,15 @@ TImageView* TImageView::OfPage(QWidget* page) {
 }
 
 void TImageView::LoadPictureFile(const QString& path) {
-    imgImageDisplay_->Picture().LoadFromFile(QFile::encodeName(path).toStdString());
-    imgImageDisplay_->PictureChanged();
+    const std::string name = QFile::encodeName(path).toStdString();
+    TPictureReadAhead::TStamp stamp;
+    std::unique_ptr<TGraphic> graphic = readAhead_->Take(name, &stamp);
+    if (!graphic) graphic = readAhead_->Load(name, &stamp);
+    std::unique_ptr<TGraphic> old = imgImageDisplay_->SetGraphic(std::move(graphic));
+    // Kept while it is a neighbour: stepping back shows it at once.
+    readAhead_->GiveBack(shownPath_, std::move(old), shownStamp_);
+    shownPath_ = name;
+    shownStamp_ = stamp;
     ShowImageControl(imgImageDisplay_);
 }
 

@@ -3,7 +3,14 @@
 #include <QList>
 #include <QObject>
 #include <QString>
+#include <QStringList>
 
+#include <memory>
+#include <string>
+
+#include "viewers/image/core/PictureReadAhead.h"
+
+class QTimer;
 class QToolButton;
 class QWidget;
 class TImage;
@@ -30,7 +37,17 @@ public:
 
     /// Loads a BMP or JPEG file into imgImageDisplay and makes it the visible
     /// image control. On failure the previous picture and visibility stay.
+    /// A picture read ahead is taken as it is (see TPictureReadAhead).
     void LoadPictureFile(const QString& path);
+
+    /// The files next to the one shown, most likely next first: those this
+    /// view shows are read ahead once the window has painted what it shows.
+    void ReadAhead(const QStringList& paths);
+    TPictureReadAhead& PictureReadAhead() { return *readAhead_; }
+
+    /// Starts reading a picture file ahead before any window exists (the
+    /// file the program was started on); the first view made takes it over.
+    static void ReadAheadAtStart(const std::string& path);
 
     /// Actual-size mode on every image control.
     void btnZooomFullClick();
@@ -50,6 +67,14 @@ public:
     const QList<TZoomable*>& ImageControls() const { return controls_; }
 
 private:
+    void startReadAhead();
+
+    std::unique_ptr<TPictureReadAhead> readAhead_;
+    std::string shownPath_;  // imgImageDisplay's file, as it was when loaded
+    TPictureReadAhead::TStamp shownStamp_;
+    QStringList wanted_;
+    bool readAheadPending_ = false;
+    QTimer* readAheadLatest_ = nullptr;
     TScrollBox* sbImage_ = nullptr;
     TImage* imgImageDisplay_ = nullptr;
     QWidget* panImageToolbar_ = nullptr;

@@ -1,5 +1,8 @@
 #include "viewers/image/ImageViewer.h"
 
+// Qt
+#include <QFile>
+
 // Project
 #include "host/ViewerHost.h"
 #include "viewers/image/ImageView.h"
@@ -13,7 +16,11 @@ TViewerRecord ImageViewer() {
                           QStringLiteral("imgImageDisplay.Stretch")};
     record.install = [](TViewerHost& host) -> TViewerLoad {
         auto* view = new TImageView(host.Page(QStringLiteral("IMAGE")));
+        host.AddReadAhead([view](const QStringList& paths) { view->ReadAhead(paths); });
         return [view](const QString& path) { view->LoadPictureFile(path); };
+    };
+    record.readFirst = [](const QString& path) {
+        TImageView::ReadAheadAtStart(QFile::encodeName(path).toStdString());
     };
     return record;
 }

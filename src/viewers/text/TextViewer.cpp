@@ -43,9 +43,9 @@ TMemo* BuildTextPage(QWidget* page) {
     panTextToolbar->setBackgroundRole(QPalette::Base);
     panTextToolbar->setAutoFillBackground(true);
     MakeToolButton(panTextToolbar, QStringLiteral("btnWordWarp"), 8, 0,
-                   QStringLiteral(":/glyphs/word-wrap.svg"));
+                   QStringLiteral(":/glyphs/word-wrap.png"));
     MakeToolButton(panTextToolbar, QStringLiteral("btnFont"), 32, 0,
-                   QStringLiteral(":/glyphs/font.svg"));
+                   QStringLiteral(":/glyphs/font.png"));
     layout->addWidget(panTextToolbar);
     return txtText;
 }

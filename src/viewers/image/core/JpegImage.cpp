@@ -10,7 +10,9 @@
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
+#include <condition_variable>
 #include <exception>
+#include <mutex>
 #include <new>
 #include <system_error>
 #include <thread>
@@ -74,22 +76,30 @@ void SetDecodeParameters(jpeg_decompress_struct& info) {
             info.quantize_colors = FALSE;
             break;
         default:
-            // BGR is the 24-bit picture's own byte order: rows go straight in.
-            info.out_color_space = JCS_EXT_BGR;
+            // Blue, green, red and 0xFF: the byte order of the 32-bit picture
+            // and of the drawing surface, so the rows are drawn as decoded.
+            info.out_color_space = JCS_EXT_BGRX;
             info.quantize_colors = FALSE;
             break;
     }
 }
 
-// CMYK to BGR. Files with an Adobe marker store the inks inverted.
-void CmykRowToBgr(const uint8_t* in, uint8_t* out, int width, bool inverted) {
-    for (int x = 0; x < width; ++x, in += 4, out += 3) {
+// CMYK to BGRX. Files with an Adobe marker store the inks inverted.
+void CmykRowToBgrx(const uint8_t* in, uint8_t* out, int width, bool inverted) {
+    for (int x = 0; x < width; ++x, in += 4, out += 4) {
         unsigned c = in[0], m = in[1], y = in[2], k = in[3];
         if (!inverted) c = 255 - c, m = 255 - m, y = 255 - y, k = 255 - k;
         out[0] = uint8_t((y * k + 127) / 255);
         out[1] = uint8_t((m * k + 127) / 255);
         out[2] = uint8_t((c * k + 127) / 255);
+        out[3] = 0xFF;
     }
+}
+
+// Colour pictures decode into 32 bits a pixel whose fourth byte is 0xFF,
+// which is drawn as it stands; gray ones into 8 bits, drawn through a copy.
+uint16_t OutputBits(bool gray) {
+    return gray ? 8 : 32;
 }
 
 /// Thrown inside a decode ahead that was told to stop; never seen outside.
@@ -112,7 +122,8 @@ void Decode(const uint8_t* data, size_t size, TBitmap& bitmap, const std::atomic
     const int height = int(info.output_height);
     const bool gray = info.out_color_space == JCS_GRAYSCALE;
     // Top-down, so that row y of the picture is output scan line y.
-    bitmap.allocate(width, -height, gray ? 8 : 24);
+    bitmap.allocate(width, -height, OutputBits(gray));
+    bitmap.opaqueFourthByte = !gray;
     decompressor.SetMemoryLimit(memoryLimit);
     try {
         decompressor.Start();
@@ -136,7 +147,7 @@ void Decode(const uint8_t* data, size_t size, TBitmap& bitmap, const std::atomic
         for (int y = 0; y < height; ++y) {
             if (y % kRowsPerRead == 0 && stopped()) throw TStopped{};
             decompressor.ReadScanLines(&row, 1);
-            CmykRowToBgr(row, bitmap.scanLine(y), width, info.saw_Adobe_marker);
+            CmykRowToBgrx(row, bitmap.scanLine(y), width, info.saw_Adobe_marker);
         }
     } else {
         uint8_t* rows[kRowsPerRead];
@@ -163,12 +174,22 @@ struct TJPEGImage::TAhead {
     TBitmap bitmap;
     std::exception_ptr error;
     TDecodeShares shares;
-    std::thread thread;
+    std::thread thread;  // DecodeAhead's own; a job handed out runs elsewhere
+    std::mutex lock;
+    std::condition_variable done;
+    bool finished = false;  // the job has run, or was dropped
+    bool ran = false;
+
+    void Wait() {
+        if (thread.joinable()) thread.join();
+        std::unique_lock guard(lock);
+        done.wait(guard, [this] { return finished; });
+    }
 };
 
 void TJPEGImage::TAheadStop::operator()(TAhead* ahead) const {
     ahead->stop = true;
-    if (ahead->thread.joinable()) ahead->thread.join();
+    ahead->Wait();
     delete ahead;
 }
 
@@ -189,7 +210,7 @@ void TJPEGImage::LoadFromBytes(std::vector<uint8_t> data) {
 
 void TJPEGImage::Load(std::vector<uint8_t> data, TBudgetShare share) {
     int width = 0, height = 0;
-    uint64_t pixelBytes = 0, libraryBytes = 0;
+    uint64_t pixelBytes = 0, libraryBytes = 0, copyBytes = 0;
     if (!data.empty()) {
         TJpegDecompressor decompressor(data.data(), data.size());
         jpeg_decompress_struct& info = decompressor.Info();
@@ -199,10 +220,12 @@ void TJPEGImage::Load(std::vector<uint8_t> data, TBudgetShare share) {
         CheckPixelLimit(info.image_width, info.image_height);
         // The pixels, the copy they are drawn from and the decoding work must
         // fit beside the file bytes: refused now rather than at the first draw.
-        pixelBytes = TBitmap::pixelBytes(width, height, GrayOutput(info) ? 8 : 24);
+        const bool gray = GrayOutput(info);
+        pixelBytes = TBitmap::pixelBytes(width, height, OutputBits(gray));
         libraryBytes = LibraryBytes(info);
         const uint64_t previous = FDataShare.Bytes() + FPixelsShare.Bytes();
-        const uint64_t need = pixelBytes + TBitmap::argb32Bytes(width, height) + libraryBytes;
+        copyBytes = gray ? TBitmap::argb32Bytes(width, height) : 0;
+        const uint64_t need = pixelBytes + copyBytes + libraryBytes;
         if (need > Budget().Available() + previous) throw EError(outOfMemoryMessage());
     }
     FData = std::move(data);
@@ -210,6 +233,7 @@ void TJPEGImage::Load(std::vector<uint8_t> data, TBudgetShare share) {
     FPixelsShare = TBudgetShare();
     FPixelBytes = pixelBytes;
     FLibraryBytes = libraryBytes;
+    FCopyBytes = copyBytes;
     FWidth = width;
     FHeight = height;
     FBitmap = TBitmap();
@@ -252,46 +276,65 @@ TJPEGImage::TDecodeShares TJPEGImage::TakeDecodeShares() {
     shares.pixels = Budget().Take(FPixelBytes);
     shares.work = Budget().Take(FLibraryBytes);
     // The library may use its estimate and whatever the drawing copy that
-    // follows leaves over; past that it fails instead of allocating.
-    const uint64_t copy = TBitmap::argb32Bytes(FWidth, FHeight);
+    // follows (gray pictures only) leaves over; past that it fails instead
+    // of allocating.
+    const uint64_t copy = FCopyBytes;
     const uint64_t spare = Budget().Available();
     shares.memoryLimit = shares.work.Bytes() + (spare > copy ? spare - copy : 0);
     return shares;
 }
 
-void TJPEGImage::DecodeAhead() {
-    // An empty file fails at once; nothing to gain from a thread.
-    if (FState != TState::Loaded || FAhead || FData.empty()) return;
-    std::unique_ptr<TAhead, TAheadStop> ahead(new TAhead);
+TDecodeJob TJPEGImage::DecodeAheadJob() {
+    // An empty file fails at once; nothing to gain from doing it ahead.
+    if (FState != TState::Loaded || FAhead || FData.empty()) return {};
+    TDecodeShares shares;
     try {
-        // Taken here: the thread never touches the budget.
-        ahead->shares = TakeDecodeShares();
+        // Taken here: the job never touches the budget.
+        shares = TakeDecodeShares();
     } catch (const EError&) {
-        return;  // the first draw decodes and reports it
+        return {};  // the first draw decodes and reports it
     }
-    // The bytes stay where they are until the decode has stopped: loading
-    // again and destruction stop it first, and moving keeps the buffer.
+    FAhead.reset(new TAhead);
+    TAhead* a = FAhead.get();
+    a->shares = std::move(shares);
+    // The bytes stay where they are until the job has finished: loading
+    // again and destruction wait for it, and moving keeps the buffer.
     const uint8_t* data = FData.data();
     const size_t size = FData.size();
-    TAhead* a = ahead.get();
-    try {
-        a->thread = std::thread([a, data, size] {
+    return TDecodeJob([a, data, size](bool run) {
+        if (run) {
             try {
                 Decode(data, size, a->bitmap, &a->stop, a->shares.memoryLimit);
             } catch (...) {
                 a->error = std::current_exception();
             }
-        });
+        }
+        std::lock_guard guard(a->lock);
+        a->ran = run;
+        a->finished = true;
+        a->done.notify_all();
+    });
+}
+
+void TJPEGImage::DecodeAhead() {
+    TDecodeJob job = DecodeAheadJob();
+    if (!job) return;
+    try {
+        FAhead->thread = std::thread([job = std::move(job)]() mutable { job.Run(); });
     } catch (const std::system_error&) {
-        return;  // no thread to be had: the first draw decodes as before
+        // No thread to be had: the job went unrun and the first draw decodes.
     }
-    FAhead = std::move(ahead);
 }
 
 void TJPEGImage::TakeAhead() {
     std::unique_ptr<TAhead, TAheadStop> ahead = std::move(FAhead);
-    ahead->thread.join();
-    FBitmap = std::move(ahead->bitmap);
+    ahead->Wait();
     FPixelsShare = std::move(ahead->shares.pixels);
+    if (!ahead->ran) {
+        // The work was dropped unrun: decode now, within the shares it took.
+        Decode(FData.data(), FData.size(), FBitmap, nullptr, ahead->shares.memoryLimit);
+        return;
+    }
+    FBitmap = std::move(ahead->bitmap);
     if (ahead->error) std::rethrow_exception(ahead->error);
 }

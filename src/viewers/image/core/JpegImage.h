@@ -25,16 +25,18 @@
  * as its own, so the state, the pixels and the error (thrown from Pixels(),
  * at the first draw) are those of a decode on demand. Loading again,
  * moving from or destroying the picture stops a decode ahead within a few
- * rows.
+ * rows. DecodeAheadJob() hands out the same work to run on a thread of the
+ * caller's choosing.
  *
  * Decoding: scale 1/1, block smoothing, the floating-point inverse DCT;
- * colour files into 24-bit BGR, gray files through the one-pass quantiser
- * (236 colours, its default dithering) into 8 bits with a gray palette,
- * CMYK and YCCK files converted to their colours in 24 bits.
+ * colour files into 32 bits a pixel (blue, green, red, 0xFF: drawn as they
+ * stand, with no copy), gray files through the one-pass quantiser (236
+ * colours, its default dithering) into 8 bits with a gray palette, CMYK and
+ * YCCK files converted to their colours in 32 bits.
  *
  * Memory: the file bytes are held in the picture's budget from the load on;
  * loading reads the header and refuses, with the out-of-memory "System
- * Error" text, a picture whose pixels, 32-bit drawing copy and decoding work
+ * Error" text, a picture whose pixels, drawing copy (gray only) and decoding work
  * (the library's whole-picture coefficient buffer for progressive files)
  * would not fit beside them. A decode, ahead or on demand, takes its pixels
  * and its work from the budget on the calling thread before it starts, and
@@ -58,6 +60,8 @@ public:
     int Height() const override;
     const TBitmap& Pixels() override;
     void DecodeAhead() override;
+    TDecodeJob DecodeAheadJob() override;
+    bool ShowsAsLoaded() const override { return FState != TState::Broken; }
 
     TState State() const { return FState; }
     /// How many decodes this picture has run (0 or 1).
@@ -81,6 +85,7 @@ private:
     TBudgetShare FPixelsShare;   // FBitmap's bytes
     uint64_t FPixelBytes = 0;    // what the decode allocates for pixels
     uint64_t FLibraryBytes = 0;  // what the library may need for it
+    uint64_t FCopyBytes = 0;     // the drawing copy (gray pictures only)
     int FWidth = 0;
     int FHeight = 0;
     TBitmap FBitmap;

@@ -11,9 +11,17 @@ void TPicture::LoadFromFile(const std::string& path) {
 }
 
 void TPicture::LoadFromFile(const std::string& path, const TPictureFormats& formats) {
+    FGraphic = Load(path, formats);
+}
+
+std::unique_ptr<TGraphic> TPicture::Load(const std::string& path, const TPictureFormats& formats) {
     std::unique_ptr<TGraphic> graphic = formats.CreateFor(path);
     graphic->LoadFromFile(path);
-    FGraphic = std::move(graphic);
+    return graphic;
+}
+
+std::unique_ptr<TGraphic> TPicture::TakeGraphic() {
+    return std::move(FGraphic);
 }
 
 void TPicture::SetGraphic(std::unique_ptr<TGraphic> graphic) {
