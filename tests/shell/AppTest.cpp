@@ -6,7 +6,10 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QIcon>
+#include <QImage>
 #include <QSettings>
+#include <QToolButton>
 
 #include <memory>
 
@@ -83,4 +86,35 @@ TEST(AssembledWindow, StoredFileTypesAreUsedForTheScanAndTheFilter) {
     window->OpenPath(folder.Path());
     EXPECT_EQ(window->Files(), QStringList({folder.Path() + "b.gif"}));
     EXPECT_EQ(window->OpenDialogFilter(), "All supported files(*.html; *.gif)|*.html; *.gif");
+}
+
+// The window's first paint reads its glyphs with Qt's own PNG reader: no
+// image plugin (the SVG one brings Qt's SVG library) is loaded for them, and
+// each button still has its disabled form.
+TEST(AssembledWindow, FirstPaintLoadsNoImagePluginAndButtonsKeepTheirForms) {
+    ScratchFolder folder;
+    folder.Write("a.txt", "hello");
+    std::unique_ptr<TMainWindow> window(CreateMainWindow());
+    window->SetCommandLineArgument(folder.Path() + "a.txt");
+    window->show();
+    ProcessEvents(50);
+    QFile maps(QStringLiteral("/proc/self/maps"));
+    ASSERT_TRUE(maps.open(QIODevice::ReadOnly));
+    const QByteArray loaded = maps.readAll();
+    EXPECT_FALSE(loaded.contains("imageformats/"));
+    EXPECT_FALSE(loaded.contains("libQt6Svg"));
+
+    const auto form = [&](const char* button, QIcon::Mode mode) {
+        auto* b = window->findChild<QToolButton*>(QLatin1String(button));
+        return b ? b->icon().pixmap(QSize(16, 16), 1.0, mode).toImage().convertToFormat(
+                       QImage::Format_ARGB32)
+                 : QImage();
+    };
+    const auto file = [](const char* name) {
+        return QImage(QLatin1String(name)).convertToFormat(QImage::Format_ARGB32);
+    };
+    EXPECT_EQ(form("btnBack", QIcon::Normal), file(":/glyphs/back.png"));
+    EXPECT_EQ(form("btnBack", QIcon::Disabled), file(":/glyphs/back-disabled.png"));
+    EXPECT_EQ(form("btnOpen", QIcon::Normal), file(":/glyphs/open.png"));
+    EXPECT_FALSE(form("btnOpen", QIcon::Disabled).isNull());
 }
