@@ -14,6 +14,9 @@
 #include <QProcessEnvironment>
 #include <QTemporaryDir>
 
+#include <cstdio>
+#include <cstdlib>
+
 #include "../image/PhotoJpeg.h"
 
 namespace {
@@ -26,8 +29,16 @@ double run(const QString& mode, const QString& file, const QString& config) {
     QElapsedTimer timer;
     timer.start();
     process.start(QStringLiteral(TARVEL_STARTUP_PROBE), {mode, file});
-    process.waitForFinished(30000);
-    return timer.nsecsElapsed() / 1e6;
+    const bool finished = process.waitForFinished(30000);
+    const double ms = timer.nsecsElapsed() / 1e6;
+    // The probe leaves with 0 only after its first paint: anything else (no
+    // display to connect to, a crash) would time a failure as a start-up.
+    if (!finished || process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0) {
+        std::fprintf(stderr, "startup probe %s failed (exit %d): %s\n", qPrintable(mode),
+                     process.exitCode(), process.readAllStandardError().constData());
+        std::exit(1);
+    }
+    return ms;
 }
 
 void BM_StartupToFirstPicture(benchmark::State& state) {
