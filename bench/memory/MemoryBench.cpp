@@ -13,6 +13,7 @@
 #include "window/MainWindowUnit.h"
 #include "base/Error.h"
 #include "support/HeapProbe.h"
+#include "support/TestData.h"
 #include "viewers/gif/GifAnimator.h"
 #include "viewers/gif/GifViewer.h"
 #include "viewers/gif/ThreadTimer.h"
@@ -126,13 +127,15 @@ int main(int argc, char** argv) {
                 samples.push_back({"rle8-size-field-4g.bmp (512 MiB)", path, 64, 64});
         }
     }
-    const QString shared = QStringLiteral(TARVEL_TESTDATA "/wuffs/");
+    // The shared folder as the tests find it: TARVEL_TESTDATA, else the
+    // configured one.
     for (const char* ext : {"bmp", "jpeg", "gif"}) {
-        const QString path = shared + QStringLiteral("harvesters.") + QLatin1String(ext);
-        if (QFileInfo::exists(path))
-            samples.push_back({std::string("harvesters.") + ext, path, 1165, 859});
+        const std::string file = std::string("wuffs/harvesters.") + ext;
+        if (HasSharedTestData(file))
+            samples.push_back({std::string("harvesters.") + ext,
+                               QString::fromStdString(SharedTestPath(file)), 1165, 859});
         else
-            std::fprintf(stderr, "%s: no shared test data, skipped\n", path.toLocal8Bit().data());
+            std::fprintf(stderr, "%s, skipped\n", SharedTestDataMissing(file).c_str());
     }
     for (const Sample& sample : samples)
         benchmark::RegisterBenchmark(sample.name.c_str(), BM_ShowFile, sample)
