@@ -28,6 +28,7 @@
 #include <benchmark/benchmark.h>
 
 // Project
+#include "image/ImageTestSupport.h"
 #include "support/TestData.h"
 #include "base/Bitmap.h"
 #include "viewers/image/BitmapImage.h"
@@ -131,39 +132,18 @@ BENCHMARK(BM_JpegLoadAndDecode_vs_PlainLibjpeg)->UseManualTime()->Unit(benchmark
 const QString& LargeJpegPath() {
     static QTemporaryDir dir;
     static const QString path = [] {
-        const int w = 4000, h = 3000;
-        jpeg_compress_struct c{};
-        jpeg_error_mgr err{};
-        c.err = jpeg_std_error(&err);
-        jpeg_create_compress(&c);
-        unsigned char* out = nullptr;
-        unsigned long size = 0;
-        jpeg_mem_dest(&c, &out, &size);
-        c.image_width = w;
-        c.image_height = h;
-        c.input_components = 3;
-        c.in_color_space = JCS_RGB;
-        jpeg_set_defaults(&c);
-        jpeg_set_quality(&c, 85, TRUE);
-        jpeg_start_compress(&c, TRUE);
-        std::vector<uint8_t> row(size_t(w) * 3);
-        while (c.next_scanline < c.image_height) {
-            const int y = int(c.next_scanline);
-            for (int x = 0; x < w; ++x) {
-                row[size_t(x) * 3 + 0] = uint8_t(128 + 100 * std::sin(x * 0.01) + (x * y % 17));
-                row[size_t(x) * 3 + 1] = uint8_t((x + y) / 28);
-                row[size_t(x) * 3 + 2] = uint8_t(128 + 90 * std::cos(y * 0.013) + (x % 11));
-            }
-            JSAMPROW r = row.data();
-            jpeg_write_scanlines(&c, &r, 1);
-        }
-        jpeg_finish_compress(&c);
+        const std::vector<uint8_t> bytes = EncodeJpeg(
+            4000, 3000, 3, JCS_RGB,
+            [](int x, int y, uint8_t* p) {
+                p[0] = uint8_t(128 + 100 * std::sin(x * 0.01) + (x * y % 17));
+                p[1] = uint8_t((x + y) / 28);
+                p[2] = uint8_t(128 + 90 * std::cos(y * 0.013) + (x % 11));
+            },
+            [](jpeg_compress_struct& c) { jpeg_set_quality(&c, 85, TRUE); });
         const QString file = dir.filePath(QStringLiteral("large.jpg"));
         QFile f(file);
         f.open(QIODevice::WriteOnly);
-        f.write(reinterpret_cast<const char*>(out), qint64(size));
-        jpeg_destroy_compress(&c);
-        std::free(out);
+        f.write(reinterpret_cast<const char*>(bytes.data()), qint64(bytes.size()));
         return file;
     }();
     return path;

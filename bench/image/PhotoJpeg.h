@@ -7,67 +7,42 @@
 // lies well inside one colour family (strong green or strong blue), so that
 // one pixel read from the screen tells which picture is shown.
 
-// libjpeg
-#include <cstdio>
-#include <jpeglib.h>
-
 // C++
 #include <cmath>
 #include <cstdint>
-#include <cstdlib>
 #include <fstream>
 #include <random>
 #include <string>
 #include <vector>
+
+// Project (the tests' JPEG encoder)
+#include "image/ImageTestSupport.h"
 
 namespace benchphoto {
 
 enum class TFamily { Green, Blue };
 
 inline std::vector<uint8_t> PhotoJpeg(int width, int height, TFamily family, unsigned seed) {
-    jpeg_compress_struct c{};
-    jpeg_error_mgr err{};
-    c.err = jpeg_std_error(&err);
-    jpeg_create_compress(&c);
-    unsigned char* out = nullptr;
-    unsigned long size = 0;
-    jpeg_mem_dest(&c, &out, &size);
-    c.image_width = JDIMENSION(width);
-    c.image_height = JDIMENSION(height);
-    c.input_components = 3;
-    c.in_color_space = JCS_RGB;
-    jpeg_set_defaults(&c);
-    jpeg_set_quality(&c, 90, TRUE);
-    jpeg_start_compress(&c, TRUE);
     std::mt19937 rng(seed);
-    std::vector<uint8_t> row(size_t(width) * 3);
     const double fx = 6.2831853 / width, fy = 6.2831853 / height;
-    while (c.next_scanline < c.image_height) {
-        const int y = int(c.next_scanline);
-        for (int x = 0; x < width; ++x) {
-            const uint32_t noise = rng();
-            // Light in 0..1 across the frame, texture and noise of a few levels.
-            const double light = 0.5 + 0.25 * std::sin(x * fx * 1.3 + seed) * std::cos(y * fy * 0.9);
-            const int texture = int(8 * std::sin(x * 0.21 + y * 0.13)) + int(noise % 13) - 6;
-            const int strong = 170 + int(60 * light) + texture / 2;
-            const int weak1 = 20 + int(50 * light) + texture;
-            const int weak2 = 30 + int(40 * (1 - light)) + int((noise >> 8) % 9);
-            uint8_t* p = &row[size_t(x) * 3];
-            const auto clamp = [](int v) { return uint8_t(v < 0 ? 0 : v > 255 ? 255 : v); };
-            if (family == TFamily::Green) {
-                p[0] = clamp(weak1), p[1] = clamp(strong), p[2] = clamp(weak2);
-            } else {
-                p[0] = clamp(weak2), p[1] = clamp(weak1), p[2] = clamp(strong);
-            }
+    // Pixels come row by row, left to right, so the noise is the same for a seed.
+    const auto colour = [&](int x, int y, uint8_t* p) {
+        const uint32_t noise = rng();
+        // Light in 0..1 across the frame, texture and noise of a few levels.
+        const double light = 0.5 + 0.25 * std::sin(x * fx * 1.3 + seed) * std::cos(y * fy * 0.9);
+        const int texture = int(8 * std::sin(x * 0.21 + y * 0.13)) + int(noise % 13) - 6;
+        const int strong = 170 + int(60 * light) + texture / 2;
+        const int weak1 = 20 + int(50 * light) + texture;
+        const int weak2 = 30 + int(40 * (1 - light)) + int((noise >> 8) % 9);
+        const auto clamp = [](int v) { return uint8_t(v < 0 ? 0 : v > 255 ? 255 : v); };
+        if (family == TFamily::Green) {
+            p[0] = clamp(weak1), p[1] = clamp(strong), p[2] = clamp(weak2);
+        } else {
+            p[0] = clamp(weak2), p[1] = clamp(weak1), p[2] = clamp(strong);
         }
-        JSAMPROW r = row.data();
-        jpeg_write_scanlines(&c, &r, 1);
-    }
-    jpeg_finish_compress(&c);
-    std::vector<uint8_t> bytes(out, out + size);
-    jpeg_destroy_compress(&c);
-    std::free(out);
-    return bytes;
+    };
+    return EncodeJpeg(width, height, 3, JCS_RGB, colour,
+                      [](jpeg_compress_struct& c) { jpeg_set_quality(&c, 90, TRUE); });
 }
 
 inline bool WriteFile(const std::string& path, const std::vector<uint8_t>& bytes) {
