@@ -16,6 +16,9 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "../image/PhotoJpeg.h"
 
@@ -41,6 +44,26 @@ double run(const QString& mode, const QString& file, const QString& config) {
     return ms;
 }
 
+// Runs the bare baselines named and the viewer in turn, each iteration;
+// reports each one's mean and the viewer's ratio to each.
+void compare(benchmark::State& state, const QString& file, const QString& config,
+             const std::vector<std::pair<QString, std::string>>& baselines) {
+    std::vector<double> bare(baselines.size(), 0);
+    double viewer = 0;
+    for (auto _ : state) {
+        for (size_t i = 0; i < baselines.size(); ++i) bare[i] += run(baselines[i].first, file, config);
+        const double v = run(QStringLiteral("viewer"), file, config);
+        viewer += v;
+        state.SetIterationTime(v / 1000);
+    }
+    const double n = double(state.iterations());
+    state.counters["viewer_ms"] = viewer / n;
+    for (size_t i = 0; i < baselines.size(); ++i) {
+        state.counters[baselines[i].second + "_ms"] = bare[i] / n;
+        state.counters["viewer_over_" + baselines[i].second] = viewer / bare[i];
+    }
+}
+
 void BM_StartupToFirstPicture(benchmark::State& state) {
     QTemporaryDir dir;
     const QString file = dir.filePath(QStringLiteral("photo.jpg"));
@@ -50,20 +73,8 @@ void BM_StartupToFirstPicture(benchmark::State& state) {
         painter.fillRect(0, y, 1000, 10, QColor::fromHsv((y * 37) % 360, 180, 220));
     painter.end();
     picture.save(file, "JPEG", 90);
-    double viewer = 0, bare = 0, bareText = 0;
-    for (auto _ : state) {
-        bare += run(QStringLiteral("bare"), file, dir.path());
-        bareText += run(QStringLiteral("bare-text"), file, dir.path());
-        const double v = run(QStringLiteral("viewer"), file, dir.path());
-        viewer += v;
-        state.SetIterationTime(v / 1000);
-    }
-    const double n = double(state.iterations());
-    state.counters["viewer_ms"] = viewer / n;
-    state.counters["bare_qt_ms"] = bare / n;
-    state.counters["bare_qt_with_text_ms"] = bareText / n;
-    state.counters["viewer_over_bare"] = viewer / bare;
-    state.counters["viewer_over_bare_with_text"] = viewer / bareText;
+    compare(state, file, dir.path(),
+            {{QStringLiteral("bare"), "bare_qt"}, {QStringLiteral("bare-text"), "bare_qt_with_text"}});
 }
 BENCHMARK(BM_StartupToFirstPicture)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(10);
 
@@ -74,17 +85,7 @@ void BM_StartupToFirst12MPPicture(benchmark::State& state) {
     const QString file = dir.filePath(QStringLiteral("IMG_0001.JPG"));
     benchphoto::WriteFile(file.toStdString(),
                           benchphoto::PhotoJpeg(4000, 3000, benchphoto::TFamily::Green, 1));
-    double viewer = 0, bare = 0;
-    for (auto _ : state) {
-        bare += run(QStringLiteral("bare"), file, dir.path());
-        const double v = run(QStringLiteral("viewer"), file, dir.path());
-        viewer += v;
-        state.SetIterationTime(v / 1000);
-    }
-    const double n = double(state.iterations());
-    state.counters["viewer_ms"] = viewer / n;
-    state.counters["bare_qt_ms"] = bare / n;
-    state.counters["viewer_over_bare"] = viewer / bare;
+    compare(state, file, dir.path(), {{QStringLiteral("bare"), "bare_qt"}});
 }
 BENCHMARK(BM_StartupToFirst12MPPicture)
     ->UseManualTime()
