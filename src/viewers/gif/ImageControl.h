@@ -20,7 +20,7 @@ class QPainter;
  * transparent, and the size handling (AutoSize, Align).
  *
  * The control fills no background of its own: unless it says it paints
- * opaquely (SetOpaque), the parent's background is painted beneath it, so
+ * opaquely (PaintsOpaquely), the parent's background is painted beneath it, so
  * what lies behind shows through wherever it draws nothing. It paints
  * straight into the window's back buffer, which reaches the screen in one
  * step: a frame change shows without flicker.
