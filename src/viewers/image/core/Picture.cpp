@@ -11,13 +11,9 @@ void TPicture::LoadFromFile(const std::string& path) {
 }
 
 void TPicture::LoadFromFile(const std::string& path, const TPictureFormats& formats) {
-    FGraphic = Load(path, formats);
-}
-
-std::unique_ptr<TGraphic> TPicture::Load(const std::string& path, const TPictureFormats& formats) {
     std::unique_ptr<TGraphic> graphic = formats.CreateFor(path);
     graphic->LoadFromFile(path);
-    return graphic;
+    FGraphic = std::move(graphic);
 }
 
 std::unique_ptr<TGraphic> TPicture::TakeGraphic() {

@@ -20,11 +20,6 @@ public:
     void LoadFromFile(const std::string& path);
     void LoadFromFile(const std::string& path, const TPictureFormats& formats);
 
-    /// A new reader object, picked by the path's extension, with the file
-    /// loaded; throws what the load throws.
-    static std::unique_ptr<TGraphic> Load(const std::string& path,
-                                          const TPictureFormats& formats);
-
     TGraphic* Graphic() const { return FGraphic.get(); }
     void SetGraphic(std::unique_ptr<TGraphic> graphic);
     std::unique_ptr<TGraphic> TakeGraphic();
