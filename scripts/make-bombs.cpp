@@ -4,14 +4,18 @@
 //   g++ -std=c++20 -O2 scripts/make-bombs.cpp -ljpeg -o /tmp/make-bombs && /tmp/make-bombs
 //   tests/data/bombs
 //
-// screen-65535x65535.gif        a 65535 x 65535 logical screen holding one 1 x 1 frame
-// screen-12000x12000.gif        a screen within the budget (550 MB composed), two small frames
-// frames-100x16384x16384.gif    100 frames of 16384 x 16384 over a 256 x 256 screen, a few bytes
-// each offscreen-frames.gif          one 64 x 64 frame, then 99 frames of 16384 x 16384 wholly off
-// the screen empty-16384x16384x24.bmp      a 54-byte BMP header of 2^28 pixels at 24 bits and no
-// pixel data empty-16384x16384.jpg         a JPEG header of 2^28 pixels and no scan data
-// rle8-size-field-4g.bmp        a 64 x 64 RLE8 BMP whose image-size field says 4 GB (the tests
-//                               extend it to hundreds of megabytes of codes as a sparse file)
+// clang-format off
+// screen-65535x65535.gif       a 65535 x 65535 logical screen holding one 1 x 1 frame
+// screen-12000x12000.gif       a screen within the budget (550 MB composed), two small frames
+// frames-100x16384x16384.gif   100 frames of 16384 x 16384 over a 256 x 256 screen, a few
+//                              bytes each
+// offscreen-frames.gif         one 64 x 64 frame, then 99 frames of 16384 x 16384 wholly off
+//                              the screen
+// empty-16384x16384x24.bmp     a 54-byte BMP header of 2^28 pixels at 24 bits and no pixel data
+// empty-16384x16384.jpg        a JPEG header of 2^28 pixels and no scan data
+// rle8-size-field-4g.bmp       a 64 x 64 RLE8 BMP whose image-size field says 4 GB (the tests
+//                              extend it to hundreds of megabytes of codes as a sparse file)
+// clang-format on
 #include <cstdint>
 #include <cstdio>
 #include <fstream>
@@ -20,20 +24,10 @@
 
 #include <jpeglib.h>
 
+#include "FileBytes.h"
+
 namespace {
 
-void put16(std::string& s, unsigned v) {
-    s += char(v & 0xFF);
-    s += char((v >> 8) & 0xFF);
-}
-void put32(std::string& s, unsigned v) {
-    put16(s, v & 0xFFFF);
-    put16(s, v >> 16);
-}
-
-void writeFile(const std::string& path, const std::string& bytes) {
-    std::ofstream(path, std::ios::binary) << bytes;
-}
 
 // LZW with literals only for a 2-bit code size (colours 0 to 3), cleared
 // before the codes grow past 9 bits.

@@ -11,24 +11,14 @@
 
 #include <jpeglib.h>
 
+#include "FileBytes.h"
+
 namespace {
 
 struct Rgb {
     uint8_t r, g, b;
 };
 
-void put16(std::string& s, unsigned v) {
-    s += char(v & 0xFF);
-    s += char((v >> 8) & 0xFF);
-}
-void put32(std::string& s, unsigned v) {
-    put16(s, v & 0xFFFF);
-    put16(s, v >> 16);
-}
-
-void writeFile(const std::string& path, const std::string& bytes) {
-    std::ofstream(path, std::ios::binary) << bytes;
-}
 
 // A small scene: sky, sun, hills. Used by the BMP and the JPEG.
 Rgb scene(int x, int y, int w, int h) {
