@@ -24,13 +24,5 @@ int main(int argc, char** argv) {
     TImageView::OfPage(window->Page(QStringLiteral("IMAGE")))
         ->PictureReadAhead()
         .SetEnabled(readAhead);
-    window->SetCommandLineArgument(arguments.value(0));
-    window->RunFirstShow();
-    int result = 0;
-    if (!window->IsClosed()) {
-        window->show();
-        result = app.exec();
-    }
-    delete window;
-    return result;
+    return RunMainWindow(window, arguments.value(0));
 }

@@ -2,6 +2,7 @@
 #include "app/CompositionRoot.h"
 
 // Qt
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 
@@ -91,4 +92,16 @@ TMainWindow* CreateMainWindow() {
     InstallFormStorage(*window);
     if (window->OnCreate) window->OnCreate();
     return window;
+}
+
+int RunMainWindow(TMainWindow* window, const QString& argument) {
+    window->SetCommandLineArgument(argument);
+    window->RunFirstShow();
+    int result = 0;
+    if (!window->IsClosed()) {
+        window->show();
+        result = QCoreApplication::exec();
+    }
+    delete window;
+    return result;
 }

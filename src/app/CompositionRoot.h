@@ -26,3 +26,8 @@ void ReadFirstFile(const QString& argument);
 /// Builds the main window with every viewer and component installed, and
 /// runs its creation step. The caller owns the window.
 TMainWindow* CreateMainWindow();
+
+/// Runs the window's first show (which opens `argument`, or asks for a file)
+/// and, unless that closed it, shows it and runs the event loop; deletes the
+/// window and returns the loop's result.
+int RunMainWindow(TMainWindow* window, const QString& argument);

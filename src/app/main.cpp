@@ -60,16 +60,6 @@ int main(int argc, char** argv) {
     fontList.join();
 #endif
 
-    TMainWindow* window = CreateMainWindow();
     const QStringList arguments = QCoreApplication::arguments();
-    window->SetCommandLineArgument(arguments.size() > 1 ? arguments.at(1) : QString());
-
-    window->RunFirstShow();
-    int result = 0;
-    if (!window->IsClosed()) {
-        window->show();
-        result = app.exec();
-    }
-    delete window;
-    return result;
+    return RunMainWindow(CreateMainWindow(), arguments.value(1));
 }
