@@ -393,6 +393,25 @@ TEST_F(ImageDispatchTest, BmpAndJpegShowOnTheImagePageWhateverTheLetterCase) {
     EXPECT_EQ(view_->imgImageDisplay()->size(), QSize(90, 112));
 }
 
+// The picture read at start is given back when the window comes up without
+// showing it, instead of being held for the whole session.
+TEST(ImageStartReadAhead, APictureReadAtStartButNotShownIsGivenBack) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("IMG_0001.JPG");
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    const std::vector<uint8_t> bytes = EncodePhoto(40, 30);
+    f.write(reinterpret_cast<const char*>(bytes.data()), qint64(bytes.size()));
+    f.close();
+    TImageView::ReadAheadAtStart(QFile::encodeName(path).toStdString());
+    TMainWindow window;
+    TImageView* view = InstallImageView(window);
+    view->PictureReadAhead().WaitUntilRead();
+    EXPECT_EQ(view->PictureReadAhead().Count(), 1u);
+    QApplication::processEvents();
+    EXPECT_EQ(view->PictureReadAhead().Count(), 0u);
+}
+
 // The window tells the view the neighbours of each file shown, which are read
 // ahead once it has painted; a damaged one says nothing until it is shown, and
 // reports each time it is shown, as when loaded on demand.

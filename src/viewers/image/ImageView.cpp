@@ -43,7 +43,16 @@ QToolButton* MakeButton(QWidget* parent, const QString& name, const QString& hin
 TImageView::TImageView(QWidget* page)
     : QObject(page), readAhead_(std::move(StartupReadAhead())) {
     setObjectName(QStringLiteral("ImageView"));
-    if (!readAhead_) readAhead_ = std::make_unique<TPictureReadAhead>(TPictureFormats::Default());
+    if (readAhead_) {
+        // The picture read at start is this view's to show; once the window
+        // has come up without showing it (its type switched off, another
+        // file chosen, nothing to show), it is given back.
+        QTimer::singleShot(0, this, [this] {
+            if (shownPath_.empty() && !readAheadPending_) readAhead_->SetWanted({});
+        });
+    } else {
+        readAhead_ = std::make_unique<TPictureReadAhead>(TPictureFormats::Default());
+    }
     auto* layout = new QVBoxLayout(page);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
