@@ -1,33 +1,48 @@
 #include "host/ToolButton.h"
 
-#include <QFile>
 #include <QIcon>
 #include <QImage>
-#include <QImageReader>
 #include <QPixmap>
+#include <QResource>
 #include <QToolButton>
+#include <QtEndian>
+
+#include <cstring>
+
+QImage ReadGlyph(const QString& path) {
+    const QResource resource(path);
+    if (!resource.isValid()) return {};
+    // Stored uncompressed, so this is the compiled-in bytes themselves.
+    const QByteArray data = resource.uncompressedData();
+    constexpr qsizetype kHeader = 8;
+    if (data.size() < kHeader || std::memcmp(data.constData(), "TGL1", 4) != 0) return {};
+    const int width = qFromLittleEndian<quint16>(data.constData() + 4);
+    const int height = qFromLittleEndian<quint16>(data.constData() + 6);
+    if (width < 1 || height < 1 || data.size() != kHeader + qsizetype(width) * height * 4) return {};
+    QImage image(width, height, QImage::Format_ARGB32_Premultiplied);
+    if (image.isNull()) return {};
+    for (int y = 0; y < height; ++y)
+        qFromLittleEndian<quint32>(data.constData() + kHeader + qsizetype(y) * width * 4, width,
+                                   image.scanLine(y));
+    return image;
+}
 
 namespace {
 
-// The glyph PNG at `path` and its double-density form (<name>@2x.png), where
-// they exist, read by Qt's own PNG reader: an image reader left to detect
-// the format (as QIcon's file loading does) first loads every image plugin,
-// the SVG one with Qt's SVG library, to ask each whether it reads PNG.
+// The glyph at `path` and its double-density form (<name>@2x.glyph), where
+// they exist.
 void AddGlyph(QIcon& icon, const QString& path, QIcon::Mode mode) {
     QString doubled = path;
-    doubled.insert(doubled.size() - 4, QLatin1String("@2x"));
+    doubled.insert(doubled.size() - int(sizeof(".glyph") - 1), QLatin1String("@2x"));
     const struct {
         const QString& file;
         qreal ratio;
     } forms[] = {{path, 1}, {doubled, 2}};
     for (const auto& form : forms) {
-        if (!QFile::exists(form.file)) continue;
-        QImageReader reader(form.file, "png");
-        reader.setAutoDetectImageFormat(false);
-        QImage image = reader.read();
+        QImage image = ReadGlyph(form.file);
         if (image.isNull()) continue;
         image.setDevicePixelRatio(form.ratio);
-        icon.addPixmap(QPixmap::fromImage(image), mode);
+        icon.addPixmap(QPixmap::fromImage(std::move(image)), mode);
     }
 }
 
@@ -40,15 +55,13 @@ QToolButton* MakeToolButton(QWidget* parent, const QString& name, int left, int 
     button->setAutoRaise(true);
     button->setGeometry(left, top, 23, 22);
     button->setIconSize(QSize(16, 16));
-    if (glyph.endsWith(QLatin1String(".png"))) {
+    if (!glyph.isEmpty()) {
         QIcon icon;
         AddGlyph(icon, glyph, QIcon::Normal);
         QString disabled = glyph;
-        disabled.insert(disabled.size() - 4, QLatin1String("-disabled"));
+        disabled.insert(disabled.size() - int(sizeof(".glyph") - 1), QLatin1String("-disabled"));
         AddGlyph(icon, disabled, QIcon::Disabled);
         button->setIcon(icon);
-    } else if (!glyph.isEmpty()) {
-        button->setIcon(QIcon(glyph));
     }
     return button;
 }

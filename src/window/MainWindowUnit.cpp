@@ -121,7 +121,7 @@ void TMainWindow::buildLayout() {
     for (const auto& b : buttons) {
         QToolButton* button =
             MakeToolButton(panToolbar, QString::fromLatin1(b.name), b.left, 8,
-                           QStringLiteral(":/glyphs/%1.png").arg(QLatin1String(b.glyph)));
+                           QStringLiteral(":/glyphs/%1.glyph").arg(QLatin1String(b.glyph)));
         button->setFocusPolicy(Qt::NoFocus);
     }
 

@@ -16,6 +16,7 @@
 #include "app/Application.h"
 #include "window/MainWindowUnit.h"
 #include "app/CompositionRoot.h"
+#include "host/ToolButton.h"
 #include "support/QtTestSupport.h"
 
 namespace {
@@ -88,9 +89,9 @@ TEST(AssembledWindow, StoredFileTypesAreUsedForTheScanAndTheFilter) {
     EXPECT_EQ(window->OpenDialogFilter(), "All supported files(*.html; *.gif)|*.html; *.gif");
 }
 
-// The window's first paint reads its glyphs with Qt's own PNG reader: no
-// image plugin (the SVG one brings Qt's SVG library) is loaded for them, and
-// each button still has its disabled form.
+// The window's first paint reads its glyphs as raw pixels: no image plugin
+// (the SVG one brings Qt's SVG library) is loaded for them, and each button
+// still has its disabled form.
 TEST(AssembledWindow, FirstPaintLoadsNoImagePluginAndButtonsKeepTheirForms) {
     ScratchFolder folder;
     folder.Write("a.txt", "hello");
@@ -111,10 +112,11 @@ TEST(AssembledWindow, FirstPaintLoadsNoImagePluginAndButtonsKeepTheirForms) {
                  : QImage();
     };
     const auto file = [](const char* name) {
-        return QImage(QLatin1String(name)).convertToFormat(QImage::Format_ARGB32);
+        return ReadGlyph(QLatin1String(name)).convertToFormat(QImage::Format_ARGB32);
     };
-    EXPECT_EQ(form("btnBack", QIcon::Normal), file(":/glyphs/back.png"));
-    EXPECT_EQ(form("btnBack", QIcon::Disabled), file(":/glyphs/back-disabled.png"));
-    EXPECT_EQ(form("btnOpen", QIcon::Normal), file(":/glyphs/open.png"));
+    EXPECT_FALSE(file(":/glyphs/back.glyph").isNull());
+    EXPECT_EQ(form("btnBack", QIcon::Normal), file(":/glyphs/back.glyph"));
+    EXPECT_EQ(form("btnBack", QIcon::Disabled), file(":/glyphs/back-disabled.glyph"));
+    EXPECT_EQ(form("btnOpen", QIcon::Normal), file(":/glyphs/open.glyph"));
     EXPECT_FALSE(form("btnOpen", QIcon::Disabled).isNull());
 }

@@ -69,9 +69,9 @@ TImageView::TImageView(QWidget* page)
 
     btnZooomFull_ =
         MakeButton(panImageToolbar_, QStringLiteral("btnZooomFull"), QStringLiteral("Actual size"),
-                   QStringLiteral(":/image/actual-size.png"), 8);
+                   QStringLiteral(":/image/actual-size.glyph"), 8);
     btnZoom_ = MakeButton(panImageToolbar_, QStringLiteral("btnZoom"), QStringLiteral("Stretch"),
-                          QStringLiteral(":/image/stretch.png"), 32);
+                          QStringLiteral(":/image/stretch.glyph"), 32);
     connect(btnZooomFull_, &QToolButton::clicked, this,
             [this] { Guarded([this] { btnZooomFullClick(); }); });
     connect(btnZoom_, &QToolButton::clicked, this,

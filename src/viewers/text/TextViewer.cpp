@@ -43,9 +43,9 @@ TMemo* BuildTextPage(QWidget* page) {
     panTextToolbar->setBackgroundRole(QPalette::Base);
     panTextToolbar->setAutoFillBackground(true);
     MakeToolButton(panTextToolbar, QStringLiteral("btnWordWarp"), 8, 0,
-                   QStringLiteral(":/glyphs/word-wrap.png"));
+                   QStringLiteral(":/glyphs/word-wrap.glyph"));
     MakeToolButton(panTextToolbar, QStringLiteral("btnFont"), 32, 0,
-                   QStringLiteral(":/glyphs/font.png"));
+                   QStringLiteral(":/glyphs/font.glyph"));
     layout->addWidget(panTextToolbar);
     return txtText;
 }
