@@ -192,8 +192,7 @@ constexpr int kNice[] = {19, 10, 5, 0, -5, -10, -20};
 
 }  // namespace
 
-TThreadTimer::TThreadTimer(QObject* parent)
-    : QObject(parent), FTimerThread(std::make_unique<TTimerThread>(this)) {}
+TThreadTimer::TThreadTimer(QObject* parent) : QObject(parent) {}
 
 TThreadTimer::~TThreadTimer() {
     FDestroying = true;
@@ -238,14 +237,20 @@ void TThreadTimer::SetOnTimer(TNotifyEvent handler) {
 }
 
 void TThreadTimer::UpdateTimer() {
-    if (!FTimerThread) return;
+    const bool run = FInterval != 0 && FEnabled && FOnTimer;
+    // The worker is made when there is first something to wait for: until
+    // then it would only sleep, and a window that never shows a GIF starts
+    // without it.
+    if (!FTimerThread) {
+        if (!run || FDestroying) return;
+        FTimerThread = std::make_unique<TTimerThread>(this);
+    }
     // Ticks on the worker call the handler there: it gets its own copy.
     if (!FSyncEvent && FOnTimer) {
         FTimerThread->SetWorkerTick([this, tick = FOnTimer] { tick(this); });
     } else {
         FTimerThread->SetWorkerTick(nullptr);
     }
-    const bool run = FInterval != 0 && FEnabled && FOnTimer;
     FTimerThread->Configure(FInterval, run, FSyncEvent, kNice[int(FThreadPriority)]);
 }
 

@@ -16,6 +16,7 @@ class TTimerThread;
  * runs OnTimer with the timer as sender, while Enabled and a handler is
  * assigned; an interval of 0 or a disabled timer stops the ticks. An error
  * raised by a tick goes to the application's error box and the timer goes on.
+ * The worker is started the first time the timer has to run.
  */
 class TThreadTimer : public QObject {
     Q_OBJECT
