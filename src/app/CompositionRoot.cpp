@@ -39,19 +39,21 @@ void InstallViewers(TMainWindow& window, const std::vector<TViewerRecord>& viewe
     for (const TViewerRecord& viewer : viewers) window.RegisterViewer(viewer);
 }
 
-void ReadFirstFile(const QString& argument) {
-    if (argument.isEmpty()) return;
+bool ReadFirstFile(const QString& argument) {
+    if (argument.isEmpty()) return false;
     // The path as the window will show it: absolute, "." and ".." resolved.
     const QString path = QDir::cleanPath(QDir::current().absoluteFilePath(argument));
-    if (!QFileInfo(path).isFile()) return;
+    if (!QFileInfo(path).isFile()) return false;
     const QString extension = paths::LowerAscii(paths::ExtractFileExt(path));
     const std::vector<TViewerRecord> viewers = ProgramViewers();
     // The last record that lists the extension shows it, as in ShowFile.
     for (auto it = viewers.rbegin(); it != viewers.rend(); ++it) {
         if (!it->extensions.contains(extension)) continue;
-        if (it->readFirst) it->readFirst(path);
-        return;
+        if (!it->readFirst) return false;
+        it->readFirst(path);
+        return true;
     }
+    return false;
 }
 
 namespace {
@@ -77,6 +79,12 @@ void InstallFormStorage(TMainWindow& window) {
         window.FormDestroy();
     };
     storage->TakeOverHooks({&window.OnShow, &window.OnCloseQuery, &window.OnDestroy});
+    // A page built after the first paint: its controls join the kept
+    // properties and get their stored values, as if they had been there.
+    window.OnViewerInstalled = [&window, storage](const TViewerRecord& record) {
+        storage->SetStoredProps(window.StoredProps());
+        storage->ApplyStoredPropsLate(record.storedProps);
+    };
 
     window.Action(QStringLiteral("OptionsExtensions"))->OnExecute = [&window] {
         OptionsExtensionsExecute(window);

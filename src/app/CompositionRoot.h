@@ -21,7 +21,8 @@ void InstallViewers(TMainWindow& window, const std::vector<TViewerRecord>& viewe
 /// Before the application exists: lets the viewer of the file the program
 /// was started on (a command-line argument naming a file) start preparing
 /// it, while the application connects to the display and builds the window.
-void ReadFirstFile(const QString& argument);
+/// True when a viewer took it (a picture is being read).
+bool ReadFirstFile(const QString& argument);
 
 /// Builds the main window with every viewer and component installed, and
 /// runs its creation step. The caller owns the window.

@@ -52,6 +52,10 @@ struct TViewerRecord {
     /// True: controls on the page see keys before the window's commands do (a
     /// web page keeps Ctrl+Q and Ctrl+W inside its text fields).
     bool keysFirst = false;
+    /// True: building the page measures text, which loads the fonts; the page
+    /// is built once the window has painted (or when a file of this viewer is
+    /// shown first), so that a first picture is painted without them.
+    bool buildAfterFirstPaint = false;
     /// Commands the viewer adds to the command table before it is installed.
     QList<TCommandSpec> commands;
     /// Control properties kept in the settings ("txtText.ScrollBars", ...).

@@ -184,11 +184,20 @@ void TFormPlacement::RecallSettings() {
     {
         store_ = std::make_unique<TRegIniFile>(SettingsKeyPath(), TRegIniFile::Access::ReadOnly);
         StoreRun run(store_);
-        if (readInteger(QStringLiteral("FormVersion"), 0) >= Version) RestorePlacement();
+        FRestored = readInteger(QStringLiteral("FormVersion"), 0) >= Version;
+        if (FRestored) RestorePlacement();
         FRecalled = true;
         run.Close();
     }
     PinMaximizedPosition();
+}
+
+void TFormPlacement::RecallLate(const std::function<void()>& restore) {
+    if (!Active || !FRecalled || !FRestored) return;
+    store_ = std::make_unique<TRegIniFile>(SettingsKeyPath(), TRegIniFile::Access::ReadOnly);
+    StoreRun run(store_);
+    restore();
+    run.Close();
 }
 
 void TFormPlacement::PersistSettings() {
@@ -345,6 +354,19 @@ void TFormStorage::ApplyStoredProps() {
         Owner(), [this](const QString& name, const QString& def) { return ReadText(name, def); },
         [this](const QString& name, const QString& value) { WriteText(name, value); });
     props.ApplyStoredProps(storedProps_);
+}
+
+void TFormStorage::ApplyStoredPropsLate(const QStringList& entries) {
+    QStringList kept;
+    for (const QString& entry : entries)
+        if (storedProps_.contains(entry)) kept.append(entry);
+    if (kept.isEmpty()) return;
+    RecallLate([this, &kept] {
+        const TPropsStorage props(
+            Owner(), [this](const QString& name, const QString& def) { return ReadText(name, def); },
+            [this](const QString& name, const QString& value) { WriteText(name, value); });
+        props.ApplyStoredProps(kept);
+    });
 }
 
 void TFormStorage::SavePlacement() {

@@ -57,6 +57,10 @@ public:
     void CaptureWindowPlacement();
 
     bool Recalled() const { return FRecalled; }
+    /// For controls built after the window was first shown: runs `restore`
+    /// within one opening of the store, if the first show restored anything
+    /// (the stored form version allowing it); otherwise does nothing.
+    void RecallLate(const std::function<void()>& restore);
     bool Persisted() const { return FPersisted; }
 
     /// Minimises the application as a whole; by default a queued minimise of
@@ -90,6 +94,7 @@ private:
 
     QWidget* owner_;
     bool FRecalled = false;
+    bool FRestored = false;
     bool FPersisted = false;
     bool FDestroyPass = false;
     std::unique_ptr<TRegIniFile> store_;
@@ -126,6 +131,9 @@ public:
 
     virtual void CaptureStoredProps();
     virtual void ApplyStoredProps();
+    /// Restores the given entries (those of the list) now: for controls built
+    /// after the window was first shown.
+    void ApplyStoredPropsLate(const QStringList& entries);
 
 protected:
     void SavePlacement() override;

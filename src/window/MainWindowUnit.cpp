@@ -4,6 +4,7 @@
 #include <QAbstractEventDispatcher>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QFocusEvent>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -87,17 +88,6 @@ void TMainWindow::buildLayout() {
         page->setObjectName(QString::fromLatin1(name));
         nbDisplay->addWidget(page);
     }
-    const auto addMessage = [this](const char* pageName, const QString& text) {
-        QWidget* page = Page(QString::fromLatin1(pageName));
-        auto* pageLayout = new QVBoxLayout(page);
-        pageLayout->setContentsMargins(0, 0, 0, 0);
-        auto* panel = new QLabel(text, page);
-        panel->setAlignment(Qt::AlignCenter);
-        panel->setAutoFillBackground(true);
-        pageLayout->addWidget(panel);
-    };
-    addMessage("NOFILES", QStringLiteral("This directory doesn't contains any supprorted files"));
-    addMessage("INVALIDDIRECTORY", QStringLiteral("Invalid folder name"));
     nbDisplay->setCurrentIndex(0);
     layout->addWidget(nbDisplay, 1);
 
@@ -125,6 +115,19 @@ void TMainWindow::buildLayout() {
         button->setFocusPolicy(Qt::NoFocus);
     }
 
+    panToolbar->installEventFilter(this);  // keeps the box's right margin on resize
+
+    pmFiles = new TFileMenu(this);
+    connect(pmFiles, &TFileMenu::Chosen, this,
+            [this](int index) { Guarded([this, index] { ShowIndex(index); }); });
+}
+
+// What shows text waits for the first paint (finishAfterFirstPaint) or for
+// its first use: measuring or drawing text loads the font configuration, the
+// font list and a font, which the first picture does not need.
+
+void TMainWindow::buildFileNameBox() {
+    if (txtFileName) return;
     auto* label = new QLabel(QStringLiteral("File name:"), panToolbar);
     // The label's right edge stays 7 pixels left of the file-name box; a wider
     // substitute font grows it leftwards.
@@ -132,15 +135,53 @@ void TMainWindow::buildLayout() {
     label->setGeometry(57 - labelWidth, 40, labelWidth, 17);
     label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
 
-    txtFileName = new QLineEdit(panToolbar);
+    txtFileName = new QLineEdit(fileName_, panToolbar);
     txtFileName->setObjectName(QStringLiteral("txtFileName"));
     txtFileName->setReadOnly(true);
-    txtFileName->setGeometry(64, 40, 617, 21);
-    panToolbar->installEventFilter(this);  // keeps the box's right margin on resize
+    // Its right margin follows the toolbar's width once that is laid out.
+    const int width =
+        panToolbar->testAttribute(Qt::WA_Resized) ? qMax(0, panToolbar->width() - 64 - 15) : 617;
+    txtFileName->setGeometry(64, 40, width, 21);
+    label->show();
+    txtFileName->show();
+    // It is the first control of the window to take the focus, as when it
+    // was built with the window, unless the user has already put it elsewhere.
+    if (!focusChosen_) txtFileName->setFocus(Qt::OtherFocusReason);
+}
 
-    pmFiles = new TFileMenu(this);
-    connect(pmFiles, &TFileMenu::Chosen, this,
-            [this](int index) { Guarded([this, index] { ShowIndex(index); }); });
+void TMainWindow::buildMessages() {
+    if (messagesBuilt_) return;
+    messagesBuilt_ = true;
+    const auto addMessage = [this](const char* pageName, const QString& text) {
+        QWidget* page = Page(QString::fromLatin1(pageName));
+        auto* pageLayout = new QVBoxLayout(page);
+        pageLayout->setContentsMargins(0, 0, 0, 0);
+        auto* panel = new QLabel(text, page);
+        panel->setAlignment(Qt::AlignCenter);
+        panel->setAutoFillBackground(true);
+        pageLayout->addWidget(panel);
+    };
+    addMessage("NOFILES", QStringLiteral("This directory doesn't contains any supprorted files"));
+    addMessage("INVALIDDIRECTORY", QStringLiteral("Invalid folder name"));
+}
+
+void TMainWindow::finishAfterFirstPaint() {
+    if (destroyed_) return;
+    Guarded([this] {
+        buildFileNameBox();
+        buildMessages();
+        for (std::size_t i = 0; i < viewers_.size(); ++i) installViewer(i);
+    });
+}
+
+QLineEdit* TMainWindow::FileNameBox() {
+    buildFileNameBox();
+    return txtFileName;
+}
+
+void TMainWindow::setFileName(const QString& name) {
+    fileName_ = name;
+    if (txtFileName) txtFileName->setText(name);
 }
 
 void TMainWindow::buildCommands() {
@@ -218,14 +259,24 @@ void TMainWindow::RegisterViewer(const TViewerRecord& record) {
         keysFirstPages_.append(record.page);
     for (const TCommandSpec& c : record.commands)
         if (!Action(c.name)) actionList_->Add(c.name, c.category, c.hint, c.imageIndex, c.shortcut);
-    TViewerLoad load = record.install ? record.install(*this) : TViewerLoad();
-    viewers_.push_back({record, std::move(load)});
+    viewers_.push_back({record, {}, false});
+    if (!record.buildAfterFirstPaint || firstPaintSeen_) installViewer(viewers_.size() - 1);
 }
 
-const TMainWindow::TRegisteredViewer* TMainWindow::viewerFor(const QString& extension) const {
-    for (auto it = viewers_.rbegin(); it != viewers_.rend(); ++it)
-        if (it->record.extensions.contains(extension)) return &*it;
-    return nullptr;
+void TMainWindow::installViewer(std::size_t index) {
+    if (viewers_[index].installed) return;
+    viewers_[index].installed = true;
+    // A copy: installing may register a viewer, which moves the records.
+    const TViewerRecord record = viewers_[index].record;
+    TViewerLoad load = record.install ? record.install(*this) : TViewerLoad();
+    viewers_[index].load = std::move(load);
+    if (record.buildAfterFirstPaint && OnViewerInstalled) OnViewerInstalled(record);
+}
+
+int TMainWindow::viewerFor(const QString& extension) const {
+    for (int i = int(viewers_.size()) - 1; i >= 0; --i)
+        if (viewers_[std::size_t(i)].record.extensions.contains(extension)) return i;
+    return -1;
 }
 
 QStringList TMainWindow::DefaultExtensions() const {
@@ -265,6 +316,9 @@ QString TMainWindow::ActivePageName() const {
 
 void TMainWindow::activatePage(const QString& name) {
     pageChosen_ = true;
+    if (std::find(std::begin(kMessagePages), std::end(kMessagePages), name) !=
+        std::end(kMessagePages))
+        buildMessages();
     if (QWidget* page = Page(name)) nbDisplay->setCurrentWidget(page);
 }
 
@@ -328,6 +382,10 @@ void TMainWindow::showEvent(QShowEvent* event) {
 }
 
 void TMainWindow::closeEvent(QCloseEvent* event) {
+    // Pages still to be built are built, so that their settings are saved.
+    Guarded([this] {
+        for (std::size_t i = 0; i < viewers_.size(); ++i) installViewer(i);
+    });
     bool allowed = true;
     Guarded([&] { allowed = !OnCloseQuery || OnCloseQuery(); });
     if (!allowed) {
@@ -354,20 +412,22 @@ void TMainWindow::ShowFile(const QString& name) {
     if (name.startsWith(QLatin1Char(':'))) {
         activatePage(name.mid(1));
         SetCaption(QStringLiteral("Tarvel HTML Viewer"));
-        txtFileName->clear();
+        setFileName({});
         return;
     }
     // "IMG_0001.JPG" goes where ".jpg" goes: extensions are matched in ASCII
     // lower case, as the folder scan lists them, so every listed file has a viewer.
     const QString ext = paths::LowerAscii(paths::ExtractFileExt(name));
-    txtFileName->setText(name);
-    const TRegisteredViewer* viewer = viewerFor(ext);
+    setFileName(name);
+    const int index = viewerFor(ext);
     // Any other extension: only the file-name box changes.
-    if (!viewer) return;
+    if (index < 0) return;
+    installViewer(std::size_t(index));
     // Copies: a load may run anything, registering a viewer included.
-    const TViewerLoad load = viewer->load;
-    const bool captionAfterLoad = viewer->record.captionAfterLoad;
-    activatePage(viewer->record.page);
+    const TRegisteredViewer& viewer = viewers_[std::size_t(index)];
+    const TViewerLoad load = viewer.load;
+    const bool captionAfterLoad = viewer.record.captionAfterLoad;
+    activatePage(viewer.record.page);
     if (load) load(name);
     if (captionAfterLoad) SetCaption(name);
 }
@@ -382,8 +442,21 @@ __attribute__((no_sanitize("vptr")))
 #endif
 bool TMainWindow::eventFilter(QObject* watched, QEvent* event) {
     if (watched == panToolbar && event->type() == QEvent::Resize) {
-        txtFileName->resize(qMax(0, panToolbar->width() - 64 - 15), txtFileName->height());
+        if (txtFileName)
+            txtFileName->resize(qMax(0, panToolbar->width() - 64 - 15), txtFileName->height());
         return false;
+    }
+    if (!firstPaintSeen_ && watched->isWidgetType() &&
+        static_cast<QWidget*>(watched)->window() == this) {
+        if (event->type() == QEvent::Paint) {
+            // The rest is built once this paint is on the screen.
+            firstPaintSeen_ = true;
+            QMetaObject::invokeMethod(this, &TMainWindow::finishAfterFirstPaint,
+                                      Qt::QueuedConnection);
+        } else if (event->type() == QEvent::FocusIn &&
+                   static_cast<QFocusEvent*>(event)->reason() != Qt::ActiveWindowFocusReason) {
+            focusChosen_ = true;
+        }
     }
     if (event->type() == QEvent::ShortcutOverride && watched->isWidgetType()) {
         // The window's commands see a key before the focused control does,

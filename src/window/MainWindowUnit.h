@@ -37,7 +37,9 @@ public:
     // ---- The host of the viewers -------------------------------------------
     /// Makes the record's page (before the two message pages) and commands,
     /// installs the viewer and routes its extensions to it. A later record
-    /// that lists an extension again takes it over.
+    /// that lists an extension again takes it over. A record built after the
+    /// first paint is installed then, or when a file of it is shown first,
+    /// or when the window closes, whichever comes first.
     void RegisterViewer(const TViewerRecord& record) override;
     /// A display page by name: a viewer's, "NOFILES" or "INVALIDDIRECTORY".
     QWidget* Page(const QString& name) const override;
@@ -64,6 +66,9 @@ public:
     std::function<void()> OnShow;        ///< runs FormShow
     std::function<bool()> OnCloseQuery;  ///< none by default: closing allowed
     std::function<void()> OnDestroy;     ///< runs FormDestroy
+    /// Runs after a viewer built after the first paint has been installed
+    /// (the settings store restores its controls).
+    std::function<void(const TViewerRecord&)> OnViewerInstalled;
 
     // ---- The window's operations -------------------------------------------
     void FormCreate();
@@ -102,7 +107,8 @@ public:
     int CurrentIndex() const { return FCurrentIndex; }
     QString CurrentFolder() const { return FCurrentFolder; }
     QString ActivePageName() const;
-    QLineEdit* FileNameBox() const { return txtFileName; }
+    /// The file-name box (built now if the window has not painted yet).
+    QLineEdit* FileNameBox();
     TFileMenu* FileMenu() const { return pmFiles; }
     QFileDialog* OpenDialog() const { return sdOpenFile; }
     QToolButton* Button(const QString& name) const;
@@ -126,8 +132,15 @@ private:
     struct TRegisteredViewer {
         TViewerRecord record;
         TViewerLoad load;
+        bool installed = false;
     };
-    const TRegisteredViewer* viewerFor(const QString& extension) const;
+    /// The index of the viewer that shows the extension, or -1.
+    int viewerFor(const QString& extension) const;
+    void installViewer(std::size_t index);
+    void buildFileNameBox();
+    void buildMessages();
+    void finishAfterFirstPaint();
+    void setFileName(const QString& name);
     void addPage(const QString& name);
     void buildLayout();
     void buildCommands();
@@ -149,10 +162,14 @@ private:
     QStackedWidget* nbDisplay = nullptr;
     QWidget* panToolbar = nullptr;
     QLineEdit* txtFileName = nullptr;
+    QString fileName_;  // what the file-name box shows, also before it is built
     TFileMenu* pmFiles = nullptr;
     QFileDialog* sdOpenFile = nullptr;
     bool fileMenuBuilt_ = false;
     bool firstShowDone_ = false;
+    bool firstPaintSeen_ = false;
+    bool focusChosen_ = false;  // a control took the focus other than by activation
+    bool messagesBuilt_ = false;
     bool closed_ = false;
     bool destroyed_ = false;
     QString commandLineArgument_;

@@ -8,6 +8,7 @@
 #include <QFileInfo>
 #include <QIcon>
 #include <QImage>
+#include <QLineEdit>
 #include <QSettings>
 #include <QToolButton>
 
@@ -17,6 +18,9 @@
 #include "window/MainWindowUnit.h"
 #include "app/CompositionRoot.h"
 #include "host/ToolButton.h"
+#include "image/BmpBuilder.h"
+#include "viewers/text/Font.h"
+#include "viewers/text/Memo.h"
 #include "support/QtTestSupport.h"
 
 namespace {
@@ -119,4 +123,43 @@ TEST(AssembledWindow, FirstPaintLoadsNoImagePluginAndButtonsKeepTheirForms) {
     EXPECT_EQ(form("btnBack", QIcon::Disabled), file(":/glyphs/back-disabled.glyph"));
     EXPECT_EQ(form("btnOpen", QIcon::Normal), file(":/glyphs/open.glyph"));
     EXPECT_FALSE(form("btnOpen", QIcon::Disabled).isNull());
+}
+
+// A window that starts on a picture paints it before anything that shows text
+// is built (that would load the fonts first); then the text page is built with
+// its stored settings, and the file-name box shows the path and has the focus.
+TEST(AssembledWindow, APictureIsPaintedBeforeTheTextControlsWhichThenGetTheirSettings) {
+    QDir().mkpath(QFileInfo(settingsFile()).absolutePath());
+    {
+        QSettings stored(settingsFile(), QSettings::IniFormat);
+        stored.clear();
+        stored.setValue("TMainWindow/FormVersion", "0");
+        stored.setValue("TMainWindow/txtText_ScrollBars", "ssBoth");
+        stored.setValue("TMainWindow/txtText_FontSize", "14");
+    }
+    BmpBuilder bmp;
+    bmp.width = 2;
+    bmp.height = 2;
+    bmp.pixels.assign(16, 0x80);
+    const std::vector<uint8_t> bytes = bmp.Build();
+    ScratchFolder folder;
+    const QString picture =
+        folder.Write("a.bmp", QByteArray(reinterpret_cast<const char*>(bytes.data()), qsizetype(bytes.size())));
+    ErrorBoxRecorder errors;
+    std::unique_ptr<TMainWindow> window(CreateMainWindow());
+    window->SetCommandLineArgument(picture);
+    window->show();
+    EXPECT_EQ(window->ActivePageName(), "IMAGE");
+    EXPECT_EQ(window->findChild<TMemo*>("txtText"), nullptr);
+    EXPECT_EQ(window->findChild<QLineEdit*>("txtFileName"), nullptr);
+
+    ProcessEvents(50);
+    auto* memo = window->findChild<TMemo*>("txtText");
+    ASSERT_NE(memo, nullptr);
+    EXPECT_EQ(memo->ScrollBars(), TMemo::ssBoth);
+    EXPECT_EQ(memo->Font()->Size(), 14);
+    ASSERT_NE(window->findChild<QLineEdit*>("txtFileName"), nullptr);
+    EXPECT_EQ(window->FileNameBox()->text(), picture);
+    EXPECT_EQ(window->focusWidget(), window->FileNameBox());
+    EXPECT_TRUE(errors.Boxes().empty()) << errors.Texts().join("; ").toStdString();
 }

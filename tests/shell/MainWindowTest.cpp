@@ -20,10 +20,6 @@ TEST_F(ShellTest, LayoutAtCreation) {
     QStringList pages;
     for (int i = 0; i < notebook->count(); ++i) pages.append(notebook->widget(i)->objectName());
     EXPECT_EQ(pages, QStringList({"TEXT", "HTML", "IMAGE", "NOFILES", "INVALIDDIRECTORY"}));
-    EXPECT_EQ(window->Page("NOFILES")->findChild<QLabel*>()->text(),
-              "This directory doesn't contains any supprorted files");
-    EXPECT_EQ(window->Page("INVALIDDIRECTORY")->findChild<QLabel*>()->text(),
-              "Invalid folder name");
     const QStringList buttons = {"btnBack",    "btnNext",          "btnSelectFile", "btnOpen",
                                  "btnExecute", "btnExecuteFolder", "btnExtensions", "btnAbout"};
     const int lefts[] = {8, 32, 56, 88, 120, 144, 176, 208};
@@ -33,6 +29,15 @@ TEST_F(ShellTest, LayoutAtCreation) {
         EXPECT_EQ(b->geometry(), QRect(lefts[i], 8, 23, 22)) << buttons[i].toStdString();
     }
     EXPECT_TRUE(window->FileNameBox()->isReadOnly());
+    // The message pages get their text when first shown.
+    for (const auto& [page, text] :
+         {std::pair{"NOFILES", "This directory doesn't contains any supprorted files"},
+          std::pair{"INVALIDDIRECTORY", "Invalid folder name"}}) {
+        window->ShowFile(QStringLiteral(":") + page);
+        auto* label = window->Page(page)->findChild<QLabel*>();
+        ASSERT_NE(label, nullptr) << page;
+        EXPECT_EQ(label->text(), text);
+    }
 }
 
 TEST_F(ShellTest, DispatchByExtensionWithoutRegardToCase) {

@@ -42,6 +42,11 @@ QSize TScrollBox::RangeEnd() const {
     return client_->size();
 }
 
+QSize TScrollBox::sizeHint() const {
+    const int frame = 2 * frameWidth();
+    return client_->size() + QSize(frame, frame);
+}
+
 bool TScrollBox::eventFilter(QObject* watched, QEvent* event) {
     switch (event->type()) {
         case QEvent::ChildAdded:

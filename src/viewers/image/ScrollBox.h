@@ -23,6 +23,11 @@ public:
     /// Where the scroll ranges end (the scrolled area's width and height).
     QSize RangeEnd() const;
 
+    /// The scrolled area as it stands. (Qt's scroll area bounds its hint by
+    /// a multiple of the font height, which would load the fonts for a page
+    /// that shows no text.)
+    QSize sizeHint() const override;
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 

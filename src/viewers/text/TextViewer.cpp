@@ -54,6 +54,7 @@ TViewerRecord TextViewer() {
     TViewerRecord record;
     record.page = QStringLiteral("TEXT");
     record.extensions = {QStringLiteral(".txt")};
+    record.buildAfterFirstPaint = true;
     record.commands = {
         {QStringLiteral("OptionsWordWrap"), QStringLiteral("Options"), QStringLiteral("Word wrap"),
          5, {}},
@@ -79,7 +80,9 @@ TViewerRecord TextViewer() {
 }
 
 TMemo* InstallTextView(TViewerHost& host) {
-    host.RegisterViewer(TextViewer());
+    TViewerRecord record = TextViewer();
+    record.buildAfterFirstPaint = false;  // the caller wants txtText now
+    host.RegisterViewer(record);
     return host.Page(QStringLiteral("TEXT"))
         ->findChild<TMemo*>(QStringLiteral("txtText"), Qt::FindDirectChildrenOnly);
 }

@@ -11,7 +11,8 @@ class TViewerHost;
 /// font commands, keeping txtText's scroll bars and font in the settings.
 TViewerRecord TextViewer();
 
-/// Registers the text viewer with a host. Returns txtText.
+/// Registers the text viewer with a host and builds its page at once (the
+/// program's window builds it after its first paint). Returns txtText.
 TMemo* InstallTextView(TViewerHost& host);
 
 /// The page's content alone (txtText, panTextToolbar and its two buttons),
