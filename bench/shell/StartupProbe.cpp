@@ -7,7 +7,6 @@
 #include <QImageReader>
 #include <QLabel>
 #include <QPixmap>
-#include <QTimer>
 
 #include <unistd.h>
 
@@ -17,12 +16,15 @@
 
 namespace {
 
-// Ends the process as soon as the watched widget has been painted once.
+// Ends the process as soon as the watched widget has been painted once: its
+// paint handler runs here, then the process ends (the viewer queues work for
+// after its first paint, which a queued exit would wait for).
 class FirstPaint : public QObject {
 public:
-    bool eventFilter(QObject*, QEvent* event) override {
-        if (event->type() == QEvent::Paint) QTimer::singleShot(0, [] { ::_exit(0); });
-        return false;
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() != QEvent::Paint) return false;
+        watched->event(event);
+        ::_exit(0);
     }
 };
 

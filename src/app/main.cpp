@@ -40,12 +40,16 @@ private:
 int main(int argc, char** argv) {
     // A picture to start on is read and decoded while the application
     // connects to the display and builds the window.
-    if (argc > 1) ReadFirstFile(QString::fromLocal8Bit(argv[1]));
+    const bool pictureFirst = argc > 1 && ReadFirstFile(QString::fromLocal8Bit(argv[1]));
 #ifdef TARVEL_HAVE_FONTCONFIG
     // The first text the window measures loads the system's font list
     // (fontconfig's configuration and caches); a second core reads it while
-    // the application connects to the display. Thread-safe in fontconfig.
-    std::thread fontList([] { FcInit(); });
+    // the application connects to the display. Not when the program starts
+    // on a picture: its first paint shows no text, and the window's text
+    // comes after it, so the reading would only compete with the picture.
+    // Thread-safe in fontconfig.
+    std::thread fontList;
+    if (!pictureFirst) fontList = std::thread([] { FcInit(); });
 #endif
     // No Qt::AA_ShareOpenGLContexts here: it would make a GL context, and so
     // load the GL driver, before the first paint. The web engine's plugin
@@ -57,7 +61,7 @@ int main(int argc, char** argv) {
     TAfterFirstPaint icon(
         [] { qApp->setWindowIcon(QIcon(QStringLiteral(":/icons/tarvel-viewer.svg"))); });
 #ifdef TARVEL_HAVE_FONTCONFIG
-    fontList.join();
+    if (fontList.joinable()) fontList.join();
 #endif
 
     const QStringList arguments = QCoreApplication::arguments();
