@@ -139,14 +139,18 @@ void TMainWindow::buildFileNameBox() {
     txtFileName->setObjectName(QStringLiteral("txtFileName"));
     txtFileName->setReadOnly(true);
     // Its right margin follows the toolbar's width once that is laid out.
-    const int width =
-        panToolbar->testAttribute(Qt::WA_Resized) ? qMax(0, panToolbar->width() - 64 - 15) : 617;
+    const int width = panToolbar->testAttribute(Qt::WA_Resized) ? fileNameBoxWidth() : 617;
     txtFileName->setGeometry(64, 40, width, 21);
     label->show();
     txtFileName->show();
     // It is the first control of the window to take the focus, as when it
     // was built with the window, unless the user has already put it elsewhere.
     if (!focusChosen_) txtFileName->setFocus(Qt::OtherFocusReason);
+}
+
+int TMainWindow::fileNameBoxWidth() const {
+    // From its left edge at 64 to 15 pixels short of the toolbar's right edge.
+    return qMax(0, panToolbar->width() - 64 - 15);
 }
 
 void TMainWindow::buildMessages() {
@@ -442,8 +446,7 @@ __attribute__((no_sanitize("vptr")))
 #endif
 bool TMainWindow::eventFilter(QObject* watched, QEvent* event) {
     if (watched == panToolbar && event->type() == QEvent::Resize) {
-        if (txtFileName)
-            txtFileName->resize(qMax(0, panToolbar->width() - 64 - 15), txtFileName->height());
+        if (txtFileName) txtFileName->resize(fileNameBoxWidth(), txtFileName->height());
         return false;
     }
     if (!firstPaintSeen_ && watched->isWidgetType() &&

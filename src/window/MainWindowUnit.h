@@ -138,6 +138,7 @@ private:
     int viewerFor(const QString& extension) const;
     void installViewer(std::size_t index);
     void buildFileNameBox();
+    int fileNameBoxWidth() const;
     void buildMessages();
     void finishAfterFirstPaint();
     void setFileName(const QString& name);
