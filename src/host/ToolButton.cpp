@@ -29,11 +29,16 @@ QImage ReadGlyph(const QString& path) {
 
 namespace {
 
+// The glyph file named `path` with `tag` before its extension ("back.glyph",
+// "@2x": "back@2x.glyph").
+QString variant(QString path, QLatin1String tag) {
+    return path.insert(path.size() - int(sizeof(".glyph") - 1), tag);
+}
+
 // The glyph at `path` and its double-density form (<name>@2x.glyph), where
 // they exist.
 void AddGlyph(QIcon& icon, const QString& path, QIcon::Mode mode) {
-    QString doubled = path;
-    doubled.insert(doubled.size() - int(sizeof(".glyph") - 1), QLatin1String("@2x"));
+    const QString doubled = variant(path, QLatin1String("@2x"));
     const struct {
         const QString& file;
         qreal ratio;
@@ -58,9 +63,7 @@ QToolButton* MakeToolButton(QWidget* parent, const QString& name, int left, int 
     if (!glyph.isEmpty()) {
         QIcon icon;
         AddGlyph(icon, glyph, QIcon::Normal);
-        QString disabled = glyph;
-        disabled.insert(disabled.size() - int(sizeof(".glyph") - 1), QLatin1String("-disabled"));
-        AddGlyph(icon, disabled, QIcon::Disabled);
+        AddGlyph(icon, variant(glyph, QLatin1String("-disabled")), QIcon::Disabled);
         button->setIcon(icon);
     }
     return button;

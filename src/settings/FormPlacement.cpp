@@ -342,18 +342,18 @@ void TFormStorage::SetStoredProps(const QStringList& entries) {
     }
 }
 
-void TFormStorage::CaptureStoredProps() {
-    const TPropsStorage props(
+TPropsStorage TFormStorage::props() {
+    return TPropsStorage(
         Owner(), [this](const QString& name, const QString& def) { return ReadText(name, def); },
         [this](const QString& name, const QString& value) { WriteText(name, value); });
-    props.CaptureStoredProps(storedProps_);
+}
+
+void TFormStorage::CaptureStoredProps() {
+    props().CaptureStoredProps(storedProps_);
 }
 
 void TFormStorage::ApplyStoredProps() {
-    const TPropsStorage props(
-        Owner(), [this](const QString& name, const QString& def) { return ReadText(name, def); },
-        [this](const QString& name, const QString& value) { WriteText(name, value); });
-    props.ApplyStoredProps(storedProps_);
+    props().ApplyStoredProps(storedProps_);
 }
 
 void TFormStorage::ApplyStoredPropsLate(const QStringList& entries) {
@@ -361,12 +361,7 @@ void TFormStorage::ApplyStoredPropsLate(const QStringList& entries) {
     for (const QString& entry : entries)
         if (storedProps_.contains(entry)) kept.append(entry);
     if (kept.isEmpty()) return;
-    RecallLate([this, &kept] {
-        const TPropsStorage props(
-            Owner(), [this](const QString& name, const QString& def) { return ReadText(name, def); },
-            [this](const QString& name, const QString& value) { WriteText(name, value); });
-        props.ApplyStoredProps(kept);
-    });
+    RecallLate([this, &kept] { props().ApplyStoredProps(kept); });
 }
 
 void TFormStorage::SavePlacement() {

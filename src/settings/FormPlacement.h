@@ -13,6 +13,7 @@
 
 class QEvent;
 class QWidget;
+class TPropsStorage;
 class TRegIniFile;
 
 /// The three events of a window that a store takes over; each points to the
@@ -140,5 +141,8 @@ protected:
     void RestorePlacement() override;
 
 private:
+    /// The stored properties read and written through this store.
+    TPropsStorage props();
+
     QStringList storedProps_;
 };

@@ -174,7 +174,7 @@ void TMainWindow::finishAfterFirstPaint() {
     Guarded([this] {
         buildFileNameBox();
         buildMessages();
-        for (std::size_t i = 0; i < viewers_.size(); ++i) installViewer(i);
+        installPendingViewers();
     });
 }
 
@@ -275,6 +275,10 @@ void TMainWindow::installViewer(std::size_t index) {
     TViewerLoad load = record.install ? record.install(*this) : TViewerLoad();
     viewers_[index].load = std::move(load);
     if (record.buildAfterFirstPaint && OnViewerInstalled) OnViewerInstalled(record);
+}
+
+void TMainWindow::installPendingViewers() {
+    for (std::size_t i = 0; i < viewers_.size(); ++i) installViewer(i);
 }
 
 int TMainWindow::viewerFor(const QString& extension) const {
@@ -387,9 +391,7 @@ void TMainWindow::showEvent(QShowEvent* event) {
 
 void TMainWindow::closeEvent(QCloseEvent* event) {
     // Pages still to be built are built, so that their settings are saved.
-    Guarded([this] {
-        for (std::size_t i = 0; i < viewers_.size(); ++i) installViewer(i);
-    });
+    Guarded([this] { installPendingViewers(); });
     bool allowed = true;
     Guarded([&] { allowed = !OnCloseQuery || OnCloseQuery(); });
     if (!allowed) {

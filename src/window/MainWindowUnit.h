@@ -137,6 +137,7 @@ private:
     /// The index of the viewer that shows the extension, or -1.
     int viewerFor(const QString& extension) const;
     void installViewer(std::size_t index);
+    void installPendingViewers();
     void buildFileNameBox();
     int fileNameBoxWidth() const;
     void buildMessages();
