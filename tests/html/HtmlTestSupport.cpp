@@ -74,6 +74,18 @@ TTestWebServer::TTestWebServer() : server_(new QTcpServer) {
                 if (!request->contains("\r\n\r\n")) return;
                 const QList<QByteArray> line = request->left(request->indexOf('\r')).split(' ');
                 const QString path = line.size() > 1 ? QString::fromLatin1(line[1]) : QString();
+                if (const auto to = redirects_.constFind(path); to != redirects_.constEnd()) {
+                    socket->write("HTTP/1.1 302 Found\r\nLocation: " + *to +
+                                  "\r\nConnection: close\r\nContent-Length: 0\r\n\r\n");
+                    socket->disconnectFromHost();
+                    return;
+                }
+                if (const auto to = redirects_.constFind(path); to != redirects_.constEnd()) {
+                    socket->write("HTTP/1.1 302 Found\r\nLocation: " + *to +
+                                  "\r\nConnection: close\r\nContent-Length: 0\r\n\r\n");
+                    socket->disconnectFromHost();
+                    return;
+                }
                 const auto page = pages_.constFind(path);
                 const QByteArray body = page == pages_.constEnd() ? QByteArray() : *page;
                 const QByteArray status = page == pages_.constEnd() ? "404 Not Found" : "200 OK";
@@ -94,6 +106,10 @@ TTestWebServer::~TTestWebServer() {
 
 void TTestWebServer::Serve(const QString& path, const QByteArray& body) {
     pages_.insert(path, body);
+}
+
+void TTestWebServer::Redirect(const QString& path, const QByteArray& location) {
+    redirects_.insert(path, location);
 }
 
 QString TTestWebServer::Url(const QString& path) const {

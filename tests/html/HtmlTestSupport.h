@@ -63,10 +63,13 @@ public:
     ~TTestWebServer();
     /// Serves body as text/html at path (which begins with "/").
     void Serve(const QString& path, const QByteArray& body);
+    /// Answers requests for path with "302 Found" to location.
+    void Redirect(const QString& path, const QByteArray& location);
     /// The address of path on this server.
     QString Url(const QString& path) const;
 
 private:
     QTcpServer* server_;
     QHash<QString, QByteArray> pages_;
+    QHash<QString, QByteArray> redirects_;
 };

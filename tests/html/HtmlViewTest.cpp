@@ -8,6 +8,7 @@
 // Qt
 #include <QAction>
 #include <QApplication>
+#include <QDesktopServices>
 #include <QFile>
 #include <QKeyEvent>
 #include <QProcessEnvironment>
@@ -232,4 +233,71 @@ TEST(HtmlViewDescription, TrailingBlanksLineEndsAndFullStopsAreCut) {
     EXPECT_EQ(THtmlView::TrimDescription(QStringLiteral("ok")), QStringLiteral("ok"));
 }
 
+/// Records the addresses that would have gone to a program of the desktop.
+class TUrlRecorder : public QObject {
+    Q_OBJECT
+public:
+    QStringList urls;
+public slots:
+    void open(const QUrl& url) { urls.append(url.toString()); }
+};
+
+// No key press, click or script in a page hands an address to the desktop;
+// the page's own steps to other local pages go on.
+TEST_F(HtmlViewTest, APageStartsNoProgram) {
+    TUrlRecorder recorder;
+    for (const char* scheme : {"x-tarvel-probe", "mailto", "sftp"})
+        QDesktopServices::setUrlHandler(QString::fromLatin1(scheme), &recorder, "open");
+    files_.Write(QStringLiteral("next.html"), Page("Next"));
+    const QString hostile = files_.Write(QStringLiteral("hostile.html"), Page("Hostile", R"HTML(
+<a href="x-tarvel-probe:click" style="display:block;position:absolute;left:0;top:0;
+   width:400px;height:300px">x</a>
+<script>
+var seen = [];
+addEventListener('keydown', e => { seen.push(e.key); location.href = 'x-tarvel-probe:key'; });
+addEventListener('click', () => { seen.push('click'); location.href = 'sftp://example.invalid/share'; });
+addEventListener('load', () => setTimeout(() => {
+  location.href = 'mailto:a@b.invalid?attach=/etc/passwd';
+  document.body.insertAdjacentHTML('beforeend', '<iframe src="x-tarvel-probe:frame"></iframe>');
+}));
+</script>)HTML"));
+    view_.Open(hostile);
+    ASSERT_TRUE(WaitForCaptions(1));
+    page_.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&page_));
+    QWidget* target = WebView()->focusProxy() ? WebView()->focusProxy() : WebView();
+    target->setFocus();
+    QTest::keyClick(page_.windowHandle(), Qt::Key_Right);
+    QTest::mouseClick(target, Qt::LeftButton, {}, QPoint(100, 100));
+    ASSERT_TRUE(WaitFor([&] { return Eval(QStringLiteral("seen.join()")) == "ArrowRight,click"; }));
+    ProcessEvents(500);
+    EXPECT_EQ(recorder.urls, QStringList());
+    EXPECT_EQ(captions_, QStringList{QStringLiteral("Hostile")});
+    // A timed step to a local page still goes there.
+    Eval(QStringLiteral("document.head.insertAdjacentHTML('beforeend', "
+                        "'<meta http-equiv=refresh content=\"0;url=next.html\">'); 'ok'"));
+    ASSERT_TRUE(WaitForCaptions(2));
+    EXPECT_EQ(captions_.last(), QStringLiteral("Next"));
+    for (const char* scheme : {"x-tarvel-probe", "mailto", "sftp"})
+        QDesktopServices::unsetUrlHandler(QString::fromLatin1(scheme));
+}
+
+// Files of the kernel's pseudo file systems look regular but may block their
+// reader for ever; the engine reads documents on one thread for all loads.
+TEST_F(HtmlViewTest, AKernelFileInAPageStallsNoLoad) {
+    const QString page = files_.Write(
+        QStringLiteral("kernel.html"),
+        Page("Kernel", "<iframe src='/proc/kmsg'></iframe><iframe src='file:///proc/kmsg'></iframe>"
+                       "<object data='/sys/kernel/uevent_seqnum'></object>"
+                       "<img src='/proc/kmsg'><link rel=stylesheet href='/proc/kmsg'>"));
+    view_.Open(page);
+    ASSERT_TRUE(WaitForCaptions(1));
+    ProcessEvents(200);
+    view_.Open(files_.Write(QStringLiteral("after.html"), Page("After")));
+    ASSERT_TRUE(WaitFor([&] { return captions_.contains(QStringLiteral("After")); }, 10000));
+    EXPECT_TRUE(errors_.Boxes().empty());
+}
+
 }  // namespace
+
+#include "HtmlViewTest.moc"

@@ -45,6 +45,23 @@ TEST_F(LocalFilePolicyTest, ClassifiesWhatIsOnDiskThroughLinks) {
     const std::string pipeLink = dir_ + "/lib.js";
     ASSERT_EQ(::symlink(fifo.c_str(), pipeLink.c_str()), 0);
     EXPECT_EQ(ClassifyLocalPath(pipeLink), TLocalTarget::Special);
+    // Kernel files look regular, but their sizes say nothing and reads block.
+    EXPECT_EQ(ClassifyLocalPath("/proc/self/status"), TLocalTarget::Special);
+    EXPECT_EQ(ClassifyLocalPath("/sys/kernel/uevent_seqnum"), TLocalTarget::Special);
+    // A decoded %00 or other control character is never looked up: the name
+    // would be cut there.
+    EXPECT_EQ(ClassifyLocalPath(page + std::string(1, '\0') + ".html"), TLocalTarget::Missing);
+    EXPECT_EQ(ClassifyLocalPath(std::string(page).insert(dir_.size() + 1, "\n")),
+              TLocalTarget::Missing);
+}
+
+TEST(LocalFilePolicy, DocumentsAreTypedAsPagesOnlyWhenNamedAsPages) {
+    EXPECT_STREQ(DocumentTypeOf("/a/Index.HTM"), "text/html");
+    EXPECT_STREQ(DocumentTypeOf("/a/page.xhtml"), "application/xhtml+xml");
+    EXPECT_STREQ(DocumentTypeOf("/a/pic.svg"), "image/svg+xml");
+    for (const char* name : {"/a/notes.txt", "/a/History", "/a/page.html.txt", "/a/x.php", ""}) {
+        EXPECT_STREQ(DocumentTypeOf(name), "text/plain") << name;
+    }
 }
 
 TEST(LocalFilePolicy, OnlyFilesNamedAsScriptsRun) {
@@ -73,8 +90,10 @@ TEST_F(LocalFilePolicyTest, ALinkNamedLikeAScriptIsJudgedByItsTarget) {
 }
 
 TLocalRoute Route(TRequestKind kind, TLocalAddress address, bool scriptName = true,
-                  TLocalTarget target = TLocalTarget::File, bool fromLocalPage = true) {
+                  TLocalTarget target = TLocalTarget::File, bool fromLocalPage = true,
+                  bool keyOfInitiator = true) {
     TLocalRequest r;
+    r.keyOfInitiator = keyOfInitiator;
     r.kind = kind;
     r.address = address;
     r.target = target;
@@ -110,6 +129,11 @@ TEST(LocalFilePolicy, EachKindOfRequestGoesWhereItCannotBeRead) {
     EXPECT_EQ(Route(K::Passive, A::File), R::ToGate);
     EXPECT_EQ(Route(K::Passive, A::Gate), R::Pass);
     EXPECT_EQ(Route(K::Passive, A::PassedFile), R::Pass);
+    // Another origin's address that no local document resolved came from the
+    // web (a redirect) or from a guess: nothing of it is shown.
+    for (K kind : {K::Document, K::Script, K::Font, K::Passive}) {
+        EXPECT_EQ(Route(kind, A::OtherOrigin, true, TLocalTarget::File, true, false), R::Block);
+    }
     // What script reads itself never reaches a local file.
     for (A address : {A::File, A::PassedFile, A::OwnOrigin, A::OtherOrigin, A::Gate}) {
         EXPECT_EQ(Route(K::Other, address), R::Block);

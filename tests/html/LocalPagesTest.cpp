@@ -13,6 +13,7 @@
 #include <QImage>
 #include <QJsonObject>
 #include <QRawFont>
+#include <QTest>
 #include <QUrl>
 
 #include <utility>
@@ -451,6 +452,65 @@ addEventListener('load', () => {
     ASSERT_TRUE(WaitFor([&] { return captions_.last() == QLatin1String("Web"); }));
     const QString found = Found();
     EXPECT_EQ(found, QStringLiteral("R:0,0"));
+    EXPECT_TRUE(errors_.Boxes().empty());
+}
+
+// Redirects from the web, and links into new windows from a web frame, open
+// no local file: neither at the top nor in a frame, whatever address the web
+// names (even the local page's own key, which a framed web page can see).
+TEST_F(LocalPagesTest, NothingFromTheWebOpensALocalFile) {
+    const QString secret = files_.Write(
+        QStringLiteral("private/secret.html"),
+        Page("Secret", "<script>top.postMessage('SECRETMARK opened ' + location.search, '*');"
+                       "</script>"));
+    const QByteArray secretPath = QUrl::toPercentEncoding(secret, "/");
+    TTestWebServer web;
+    const QString start = files_.Write(
+        QStringLiteral("start.html"),
+        Page("Start", "<script>var opened = []; addEventListener('message', e => "
+                      "opened.push(String(e.data)));</script>"));
+    view_.Open(start);
+    ASSERT_TRUE(WaitForCaptions(1));
+    const QByteArray key = Eval(QStringLiteral("location.host")).toUtf8();
+    ASSERT_FALSE(key.isEmpty());
+    web.Redirect(QStringLiteral("/any"), "tarvel-file://x" + secretPath + "?q=1#f");
+    web.Redirect(QStringLiteral("/key"), "tarvel-file://" + key + secretPath + "?q=2");
+    web.Redirect(QStringLiteral("/file"), "file://" + secretPath + "?q=3");
+    web.Serve(QStringLiteral("/frame.html"),
+              Page("Frame", "<a target='_blank' href='tarvel-file://" + key + secretPath +
+                                "' style='display:block;width:100%;height:100px'>key</a>"
+                                "<a target='_blank' href='file://" + secretPath +
+                                "' style='display:block;width:100%;height:100px'>file</a>"));
+    const auto openedNothing = [&] {
+        // A refused step leaves nothing to wait for: the time a shown file takes.
+        return !WaitFor([&] { return captions_.contains(QStringLiteral("Secret")); }, 2000) &&
+               Eval(QStringLiteral("opened.join()")).isEmpty();
+    };
+    // In frames.
+    Eval(QStringLiteral("for (const p of ['/any', '/key', '/file']) {"
+                        "  const f = document.createElement('iframe'); f.src = '%1' + p;"
+                        "  document.body.append(f); } 'ok'")
+             .arg(web.Url(QString())));
+    EXPECT_TRUE(openedNothing());
+    // A link into a new window from a web frame, clicked by the person.
+    Eval(QStringLiteral("document.body.innerHTML = \"<iframe src='%1' style='position:absolute;"
+                        "left:0;top:0;width:380px;height:250px;border:0'></iframe>\"; 'ok'")
+             .arg(web.Url(QStringLiteral("/frame.html"))));
+    ASSERT_TRUE(WaitFor([&] {
+        return Eval(QStringLiteral("String(frames.length && document.querySelector('iframe')"
+                                   ".contentWindow.length === 0)")) == QLatin1String("true");
+    }));
+    ProcessEvents(500);
+    QWidget* target = WebView()->focusProxy() ? WebView()->focusProxy() : WebView();
+    for (int y : {50, 150}) QTest::mouseClick(target, Qt::LeftButton, {}, QPoint(100, y));
+    EXPECT_TRUE(openedNothing());
+    // At the top, as a local page's script or link takes it to the web.
+    for (const char* path : {"/any", "/key", "/file"}) {
+        SCOPED_TRACE(path);
+        Eval(QStringLiteral("location.href = '%1'; 'ok'").arg(web.Url(QString::fromLatin1(path))));
+        EXPECT_FALSE(WaitFor([&] { return captions_.contains(QStringLiteral("Secret")); }, 2000));
+    }
+    EXPECT_EQ(captions_, QStringList{QStringLiteral("Start")});
     EXPECT_TRUE(errors_.Boxes().empty());
 }
 

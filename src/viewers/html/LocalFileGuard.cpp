@@ -6,6 +6,7 @@
 
 // Project
 #include "viewers/html/GatePasses.h"
+#include "viewers/html/GuardRedirects.h"
 #include "viewers/html/core/LocalFilePolicy.h"
 #include "viewers/html/LocalPages.h"
 
@@ -44,10 +45,21 @@ bool FromLocalPage(const Info& info) {
     return initiator.scheme() == QLatin1String(TLocalPages::Scheme());
 }
 
+/// A URL resolved against a local document carries that document's key.
+bool HasKeyOfInitiator(const Info& info) {
+    const QUrl initiator = info.initiator();
+    return initiator.scheme() == QLatin1String(TLocalPages::Scheme()) &&
+           info.requestUrl().scheme() == QLatin1String(TLocalPages::Scheme()) &&
+           info.requestUrl().host() == initiator.host();
+}
+
 }  // namespace
 
-TLocalFileGuard::TLocalFileGuard(std::shared_ptr<TGatePasses> passes, QObject* parent)
-    : QWebEngineUrlRequestInterceptor(parent), passes_(std::move(passes)) {}
+TLocalFileGuard::TLocalFileGuard(std::shared_ptr<TGatePasses> passes,
+                                 std::shared_ptr<TGuardRedirects> redirects, QObject* parent)
+    : QWebEngineUrlRequestInterceptor(parent),
+      passes_(std::move(passes)),
+      redirects_(std::move(redirects)) {}
 
 void TLocalFileGuard::interceptRequest(QWebEngineUrlRequestInfo& info) {
     const QUrl url = info.requestUrl();
@@ -64,6 +76,7 @@ void TLocalFileGuard::interceptRequest(QWebEngineUrlRequestInfo& info) {
     request.target = ClassifyLocalPath(nativePath);
     request.fromLocalPage = FromLocalPage(info);
     request.scriptName = IsScriptFile(nativePath);
+    request.keyOfInitiator = HasKeyOfInitiator(info);
     // A page's address keeps its query and fragment: pages read them.
     const auto keepingQuery = [&url](QUrl target) {
         if (url.hasQuery()) target.setQuery(url.query(QUrl::FullyEncoded), QUrl::StrictMode);
@@ -74,9 +87,12 @@ void TLocalFileGuard::interceptRequest(QWebEngineUrlRequestInfo& info) {
     switch (RouteLocalRequest(request)) {
         case TLocalRoute::Pass:
             break;
-        case TLocalRoute::ToOwnOrigin:
-            info.redirect(keepingQuery(TLocalPages::PageUrl(path)));
+        case TLocalRoute::ToOwnOrigin: {
+            const QUrl target = keepingQuery(TLocalPages::PageUrl(path));
+            redirects_->Record(target);
+            info.redirect(target);
             break;
+        }
         case TLocalRoute::ToGate:
             info.redirect(TLocalPages::GateUrl(path));
             break;

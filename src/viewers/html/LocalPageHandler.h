@@ -8,9 +8,10 @@ class TGatePasses;
 
 /**
  * Answers the page scheme (LocalPages.h): a document with the file's bytes
- * and the MIME type of its name; the gate with a redirect to the file URL
- * and a one-time pass. Only regular files are read, never a folder or a
- * device.
+ * up to the size it had when opened, typed by its name as a page, picture or
+ * PDF, or else as plain text; the gate with a redirect to the file URL and a
+ * one-time pass. Only regular files are read, never a folder, a device or a
+ * file of a kernel pseudo file system.
  */
 class TLocalPageHandler : public QWebEngineUrlSchemeHandler {
     Q_OBJECT

@@ -2,6 +2,8 @@
 
 // Qt
 #include <QChildEvent>
+#include <QJsonArray>
+#include <QJsonDocument>
 #include <QPointer>
 #include <QUrl>
 #include <QWebEngineHistory>
@@ -16,12 +18,19 @@
 
 // Project
 #include "viewers/html/GatePasses.h"
+#include "viewers/html/GuardRedirects.h"
 #include "viewers/html/LocalFileGuard.h"
 #include "viewers/html/LocalPageHandler.h"
 #include "viewers/html/LocalPages.h"
 #include "viewers/html/WebPage.h"
 
 namespace {
+
+QString JsonString(const QString& text) {
+    const QByteArray array = QJsonDocument(QJsonArray{text}).toJson(QJsonDocument::Compact);
+    return QString::fromUtf8(array.mid(1, array.size() - 2));
+}
+
 // Chromium's code for a navigation that a newer one replaced: not a failure.
 constexpr int kErrorAborted = -3;
 }  // namespace
@@ -34,22 +43,22 @@ TWebBrowser::TWebBrowser(QWidget* parent) : QWebEngineView(parent) {
     profile_->setHttpCacheType(QWebEngineProfile::NoCache);
     profile_->setPersistentCookiesPolicy(QWebEngineProfile::NoPersistentCookies);
     auto passes = std::make_shared<TGatePasses>();
-    profile_->setUrlRequestInterceptor(new TLocalFileGuard(passes, profile_));
+    auto redirects = std::make_shared<TGuardRedirects>();
+    profile_->setUrlRequestInterceptor(new TLocalFileGuard(passes, redirects, profile_));
     profile_->installUrlSchemeHandler(TLocalPages::Scheme(),
                                       new TLocalPageHandler(passes, profile_));
     // No document is ever shown from a file URL; should one be, it reads no other file.
     profile_->settings()->setAttribute(QWebEngineSettings::LocalContentCanAccessFileUrls, false);
-    setPage(new TWebPage(profile_, this));
+    // No address a page names is handed to a program of the desktop, whatever
+    // the person pressed or clicked; the page refuses such steps too.
+    profile_->settings()->setUnknownUrlSchemePolicy(QWebEngineSettings::DisallowUnknownUrlSchemes);
+    setPage(new TWebPage(profile_, redirects, this));
     connect(page(), &QWebEnginePage::loadingChanged, this, &TWebBrowser::onLoadingChanged);
-    // One view, no other windows: a link the user follows into a new window
-    // opens here; windows that script opens by itself stay closed, and a page
-    // on the web opens no local file this way either.
+    // One view, no other windows: a link the person follows into a new window
+    // opens here; windows that script opens by itself stay closed.
     connect(page(), &QWebEnginePage::newWindowRequested, this,
             [this](QWebEngineNewWindowRequest& request) {
-                if (!request.isUserInitiated()) return;
-                const QUrl target = request.requestedUrl();
-                if (TLocalPages::IsLocal(target) && !TLocalPages::IsLocal(page()->url())) return;
-                page()->load(target);
+                if (request.isUserInitiated()) openLinkTarget(request.requestedUrl());
             });
     for (QObject* child : children()) watchChild(child);
 }
@@ -57,6 +66,38 @@ TWebBrowser::TWebBrowser(QWidget* parent) : QWebEngineView(parent) {
 TWebBrowser::~TWebBrowser() {
     // The page must go before its profile.
     delete page();
+}
+
+void TWebBrowser::openLinkTarget(const QUrl& target) {
+    if (TWebPage::IsWebUrl(target)) {
+        page()->load(target);
+        return;
+    }
+    // The request does not say which frame made it, and a web page in a frame
+    // may name any local file. A local file opens only when the local page
+    // shown links to it itself, as following that link in place would.
+    if (!TLocalPages::IsLocal(target) || !TLocalPages::IsLocal(page()->url())) return;
+    const QString script = QStringLiteral(
+                               "(function (target) {"
+                               "  for (const a of document.querySelectorAll('a[href], area[href]'))"
+                               "    if (a.href === target) return true;"
+                               "  return false;"
+                               "})(%1)")
+                               .arg(JsonString(target.toString(QUrl::FullyEncoded)));
+    QPointer<TWebBrowser> self(this);
+    const int serial = loadSerial_;
+    page()->runJavaScript(script, QWebEngineScript::ApplicationWorld,
+                          [self, serial, target](const QVariant& linked) {
+                              if (!self || serial != self->loadSerial_ || !linked.toBool()) return;
+                              // The viewer's own step goes to the file's own origin.
+                              QUrl own = TLocalPages::PageUrl(TLocalPages::PathOf(target));
+                              if (target.hasQuery())
+                                  own.setQuery(target.query(QUrl::FullyEncoded), QUrl::StrictMode);
+                              if (target.hasFragment())
+                                  own.setFragment(target.fragment(QUrl::FullyEncoded),
+                                                  QUrl::StrictMode);
+                              self->page()->load(own);
+                          });
 }
 
 void TWebBrowser::Navigate(const QString& path) {
@@ -79,6 +120,7 @@ void TWebBrowser::onLoadingChanged(const QWebEngineLoadingInfo& info) {
             ++loadSerial_;
             break;
         case QWebEngineLoadingInfo::LoadSucceededStatus:
+            titleLost_ = false;
             if (info.url() == opening_) opening_.clear();
             if (forgetHistory_) {
                 // An opened file is never a step back from what was shown before.
@@ -93,15 +135,27 @@ void TWebBrowser::onLoadingChanged(const QWebEngineLoadingInfo& info) {
             // only the file the viewer opened reports its failure.
             const bool opened = !opening_.isEmpty() && info.url() == opening_;
             if (opened) opening_.clear();
-            if (!opened || info.errorCode() == kErrorAborted) break;
+            if (!opened || info.errorCode() == kErrorAborted) {
+                readLostTitle();
+                break;
+            }
             if (OnNavigateError) OnNavigateError(info.errorString());
             break;
         }
         case QWebEngineLoadingInfo::LoadStoppedStatus:
             forgetHistory_ = false;
             if (info.url() == opening_) opening_.clear();
+            readLostTitle();
             break;
     }
+}
+
+void TWebBrowser::readLostTitle() {
+    // A step that the page refused right after its load (a script going to
+    // an address it may not open) started and ended without replacing it.
+    if (!titleLost_) return;
+    titleLost_ = false;
+    readTitle();
 }
 
 void TWebBrowser::readTitle() {
@@ -110,8 +164,13 @@ void TWebBrowser::readTitle() {
     QPointer<TWebBrowser> self(this);
     page()->runJavaScript(QStringLiteral("document.title"), QWebEngineScript::ApplicationWorld,
                           [self, serial](const QVariant& result) {
-                              // A newer navigation reports its own title.
-                              if (!self || serial != self->loadSerial_) return;
+                              if (!self) return;
+                              // A newer navigation reports its own title, if
+                              // it comes to anything.
+                              if (serial != self->loadSerial_) {
+                                  self->titleLost_ = true;
+                                  return;
+                              }
                               if (result.typeId() != QMetaType::QString) return;
                               if (self->OnNavigateComplete)
                                   self->OnNavigateComplete(result.toString());

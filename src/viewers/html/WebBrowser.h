@@ -33,12 +33,16 @@ protected:
 
 private:
     void onLoadingChanged(const QWebEngineLoadingInfo& info);
+    void openLinkTarget(const QUrl& target);
     void readTitle();
+    void readLostTitle();
     void watchChild(QObject* child);
 
     QWebEngineProfile* profile_ = nullptr;
     int loadSerial_ = 0;
     bool forgetHistory_ = false;
+    /// A completed page's title was dropped for a newer navigation.
+    bool titleLost_ = false;
     /// The opened file's address until its load ends: only its failure is reported.
     QUrl opening_;
 };

@@ -45,7 +45,8 @@ enum class TLocalTarget {
     Missing,    ///< nothing there, or not accessible
     Directory,  ///< a folder: the engine would show a listing
     File,       ///< a regular file
-    Special,    ///< FIFO, socket or device: reading it may never end
+    Special,    ///< FIFO, socket, device, or a file of a kernel pseudo file system
+                ///< (/proc, /sys, tracing): reading it may never end
 };
 
 /** What becomes of a request. */
@@ -66,10 +67,30 @@ struct TLocalRequest {
     bool fromLocalPage = false;
     /// The file is named as a script (IsScriptFile).
     bool scriptName = false;
+    /// For an address of the page scheme at another origin: it carries the
+    /// key of the document that made the request, as a URL resolved against
+    /// that document does. An address with any other key was made elsewhere
+    /// (a redirect from the web names whatever it likes).
+    bool keyOfInitiator = false;
 };
 
-/// Classifies a local path by what it is on disk.
+/// Classifies a local path by what it is on disk. A path with a control
+/// character (a NUL decoded from %00 among them) is Missing before anything
+/// is looked up: the system would read a NUL as the end of the name.
 TLocalTarget ClassifyLocalPath(const std::string& path);
+
+/// True when the text holds a byte below 0x20 or DEL.
+bool HasControlCharacter(const std::string& text);
+
+/// True for a descriptor's or path's file system type whose files are made
+/// by the kernel on demand (proc, sysfs, debugfs, tracefs and the like):
+/// their sizes say nothing and a read may block for ever.
+bool IsPseudoFileSystem(long type);
+
+/// The MIME type a local document is served with: pages, pictures and PDF by
+/// their extension, anything else as plain text, so that no file's name can
+/// make it run as a page when it is not named as one.
+const char* DocumentTypeOf(const std::string& path);
 
 /// True when the name ends in .js, .mjs or .cjs, in any letter case, also
 /// followed by ".download" as browsers save the scripts of a page. Data files
