@@ -52,8 +52,9 @@ int main(int argc, char** argv) {
     if (!pictureFirst) fontList = std::thread([] { FcInit(); });
 #endif
     // No Qt::AA_ShareOpenGLContexts here: it would make a GL context, and so
-    // load the GL driver, before the first paint. The web engine's plugin
-    // gets its shared context when the first page comes (PrepareWebEngine).
+    // load the GL driver, before the first paint. The web engine's plugin gets
+    // the shared context it asks for when the first page comes
+    // (PrepareWebEngine); it draws pages in software.
     TApplication app(argc, argv);
     // Lets the desktop match the window to its desktop entry.
     QGuiApplication::setDesktopFileName(QStringLiteral("com.example.TarvelViewer"));

@@ -10,6 +10,7 @@
 #include <QApplication>
 #include <QDesktopServices>
 #include <QFile>
+#include <QJsonObject>
 #include <QKeyEvent>
 #include <QProcessEnvironment>
 #include <QTest>
@@ -296,6 +297,44 @@ TEST_F(HtmlViewTest, AKernelFileInAPageStallsNoLoad) {
     view_.Open(files_.Write(QStringLiteral("after.html"), Page("After")));
     ASSERT_TRUE(WaitFor([&] { return captions_.contains(QStringLiteral("After")); }, 10000));
     EXPECT_TRUE(errors_.Boxes().empty());
+}
+
+// Whatever a page asks of the person's devices and data is refused at once,
+// so that no page waits for an answer nobody gives.
+TEST_F(HtmlViewTest, RequestsForDevicesAndDataAreRefusedAtOnce) {
+    const QString page = files_.Write(QStringLiteral("asks.html"), Page("Asks", R"HTML(
+<p id="p">text</p>
+<script>
+var results = {};
+function settle(name, p) {
+  return Promise.race([Promise.resolve().then(p).then(v => 'granted ' + v, e => 'refused'),
+                       new Promise(r => setTimeout(() => r('no answer'), 1000))])
+    .then(v => { results[name] = v; });
+}
+const md = navigator.mediaDevices;
+Promise.all([
+  settle('camera', () => md.getUserMedia({video: true})),
+  settle('microphone', () => md.getUserMedia({audio: true})),
+  settle('screen', () => md.getDisplayMedia({video: true})),
+  settle('location', () => new Promise((ok, no) =>
+      navigator.geolocation.getCurrentPosition(ok, no))),
+  settle('notifications', () => Notification.requestPermission()
+      .then(p => p == 'granted' ? p : Promise.reject(p))),
+  settle('clipboard', () => navigator.clipboard.readText()),
+  settle('midi', () => navigator.requestMIDIAccess({sysex: true})),
+  settle('pointer', () => new Promise((ok, no) => {
+      document.onpointerlockchange = ok; document.onpointerlockerror = no;
+      document.getElementById('p').requestPointerLock(); })),
+]).then(() => { results.done = true; });
+</script>)HTML"));
+    view_.Open(page);
+    ASSERT_TRUE(WaitForCaptions(1));
+    const QJsonObject results = WaitForResults();
+    ASSERT_TRUE(results.value(QStringLiteral("done")).toBool());
+    for (const char* kind : {"camera", "microphone", "screen", "location", "notifications",
+                             "clipboard", "midi", "pointer"}) {
+        EXPECT_EQ(results.value(QLatin1String(kind)).toString(), QStringLiteral("refused")) << kind;
+    }
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QOpenGLContext>
+#include <QPlatformSurfaceEvent>
 #include <QTest>
 #include <QWindow>
 
@@ -31,6 +32,21 @@ extern "C" const char* __asan_default_options() {
 #endif
 
 namespace {
+
+/// Calls back with each event that reaches an object.
+class TEventSpy : public QObject {
+public:
+    TEventSpy(QObject* target, std::function<void(QEvent*)> seen) : seen_(std::move(seen)) {
+        target->installEventFilter(this);
+    }
+    bool eventFilter(QObject*, QEvent* event) override {
+        seen_(event);
+        return false;
+    }
+
+private:
+    std::function<void(QEvent*)> seen_;
+};
 
 QByteArray Page(const QByteArray& title, const QByteArray& body = {}) {
     return "<!doctype html><html><head><title>" + title + "</title></head><body>" + body +
@@ -103,13 +119,28 @@ TEST_F(HtmlWindowTest, TheCaptionFollowsEachCompletedPageWhileTheBoxAndIndexStay
     EXPECT_FALSE(EngineLoaded());
     EXPECT_EQ(QOpenGLContext::globalShareContext(), nullptr) << "no GL before the first page";
 
+    // The first page joins the window as it is: no native window destroyed
+    // and made anew (the window would blink and lose its place and focus).
+    QWindow* const native = window->windowHandle();
+    const WId nativeId = window->winId();
+    int surfacesDestroyed = 0;
+    TEventSpy spy(native, [&](QEvent* e) {
+        if (e->type() == QEvent::PlatformSurface &&
+            static_cast<QPlatformSurfaceEvent*>(e)->surfaceEventType() ==
+                QPlatformSurfaceEvent::SurfaceAboutToBeDestroyed)
+            ++surfacesDestroyed;
+    });
     window->OpenPath(report);
     EXPECT_EQ(window->ActivePageName(), QStringLiteral("HTML"));
     EXPECT_EQ(FileNameBox(), report);
     EXPECT_EQ(window->windowTitle(), notes) << "the caption waits for the page";
     ASSERT_NE(WebView(), nullptr);
-    EXPECT_NE(QOpenGLContext::globalShareContext(), nullptr) << "the engine draws through it";
     ASSERT_TRUE(WaitForCaption(QStringLiteral("Report")));
+    ProcessEvents(100);
+    EXPECT_EQ(window->windowHandle(), native);
+    EXPECT_EQ(window->winId(), nativeId);
+    EXPECT_EQ(surfacesDestroyed, 0);
+    EXPECT_NE(QOpenGLContext::globalShareContext(), nullptr) << "the engine asks for it";
     EXPECT_EQ(TApplication::Title(), QStringLiteral("Report"));
     EXPECT_EQ(window->CurrentIndex(), 0);
 

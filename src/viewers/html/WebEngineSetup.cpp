@@ -32,7 +32,8 @@ struct TSavedVariable {
     QByteArray value;
 };
 TSavedVariable g_saved[] = {{"QTWEBENGINE_DISABLE_SANDBOX", false, {}},
-                            {"QTWEBENGINE_CHROMIUM_FLAGS", false, {}}};
+                            {"QTWEBENGINE_CHROMIUM_FLAGS", false, {}},
+                            {"MESA_SHADER_CACHE_DISABLE", false, {}}};
 bool g_restorePending = false;
 
 /// The engine reports its set-up on every start (sandbox off, no GPU found,
@@ -50,13 +51,13 @@ void QuietEngineStart(QtMsgType type, const QMessageLogContext& context, const Q
     }
 }
 
-/// The engine draws through contexts shared with one global context. Made
-/// here, when the first page comes, instead of at start-up: creating it
-/// loads the GL driver (Mesa's with LLVM, about 100 MB), which a start on a
-/// picture or a text never needs. It is the context Qt makes at start-up
-/// for Qt::AA_ShareOpenGLContexts, made the same way (kept even when no GL
-/// is at hand; the engine then draws in software), and it goes with the
-/// application after the engine's own shutdown.
+/// The engine reads the format of a global shared context when it starts,
+/// even though it draws in software here, and fails without one. Made here,
+/// when the first page comes, instead of at start-up: creating it loads the
+/// GL driver (Mesa's with LLVM, about 100 MB), which a start on a picture or
+/// a text never needs. It is the context Qt makes at start-up for
+/// Qt::AA_ShareOpenGLContexts, made the same way (kept even when no GL is at
+/// hand), and it goes with the application after the engine's own shutdown.
 void CreateSharedGLContext() {
 #if QT_CONFIG(opengl)
     if (QOpenGLContext::globalShareContext()) return;
@@ -85,14 +86,14 @@ void PrepareWebEngine() {
     QByteArray flags = qgetenv("QTWEBENGINE_CHROMIUM_FLAGS");
     // Chromium writes its own log lines straight to the terminal.
     if (!flags.contains("--log-level")) flags += " --log-level=3";
-    // A desktop session names its type; offscreen and Xvfb runs have no GPU.
-    const QString platform = QGuiApplication::platformName();
-    const bool noGpu = platform == QLatin1String("offscreen") ||
-                       platform == QLatin1String("minimal") ||
-                       qEnvironmentVariableIsEmpty("XDG_SESSION_TYPE");
-    if (noGpu && !flags.contains("-gpu")) flags += " --disable-gpu";
+    // Pages are drawn in software (the browser plugin sets Qt Quick's
+    // software scene graph), so Chromium has no use for the GPU either.
+    if (!flags.contains("-gpu")) flags += " --disable-gpu";
     qputenv("QTWEBENGINE_CHROMIUM_FLAGS", flags.trimmed());
     g_previousHandler = qInstallMessageHandler(QuietEngineStart);
+    // The shared context compiles nothing, but Mesa would still make its
+    // shader cache under ~/.cache: the viewer writes nothing but its settings.
+    qputenv("MESA_SHADER_CACHE_DISABLE", "true");
     CreateSharedGLContext();
 }
 

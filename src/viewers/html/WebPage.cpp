@@ -2,7 +2,9 @@
 
 // Qt
 #include <QFile>
+#include <QWebEngineFileSystemAccessRequest>
 #include <QWebEngineLoadingInfo>
+#include <QWebEngineRegisterProtocolHandlerRequest>
 
 // Project
 #include "viewers/html/GuardRedirects.h"
@@ -30,6 +32,17 @@ TWebPage::TWebPage(QWebEngineProfile* profile, std::shared_ptr<TGuardRedirects> 
     : QWebEnginePage(profile, parent), redirects_(std::move(redirects)) {
     // A top-level step onto the web ends with its load, whether it showed a
     // page or was refused; what comes after it is the page's own again.
+    // A page that asks for the camera, the microphone, the screen, the
+    // location, notifications or the pointer hears no at once, instead of
+    // waiting for an answer nobody gives: the viewer shows documents.
+    connect(this, &QWebEnginePage::featurePermissionRequested, this,
+            [this](const QUrl& origin, Feature feature) {
+                setFeaturePermission(origin, feature, PermissionDeniedByUser);
+            });
+    connect(this, &QWebEnginePage::fileSystemAccessRequested, this,
+            [](QWebEngineFileSystemAccessRequest request) { request.reject(); });
+    connect(this, &QWebEnginePage::registerProtocolHandlerRequested, this,
+            [](QWebEngineRegisterProtocolHandlerRequest request) { request.reject(); });
     connect(this, &QWebEnginePage::loadingChanged, this, [this](const QWebEngineLoadingInfo& info) {
         if (info.status() != QWebEngineLoadingInfo::LoadStartedStatus) lastStepOnWeb_[1] = false;
     });
