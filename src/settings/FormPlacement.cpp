@@ -266,9 +266,15 @@ void TFormPlacement::ApplyWindowPlacement() {
         // all screens together is no placement, and its backing store alone
         // could exhaust memory.
         const QSize desktop = screenOf(window)->virtualSize();
-        window->move(normal[0], normal[1]);
-        window->resize(int(std::min<long long>(width, std::max(desktop.width(), 1))),
-                       int(std::min<long long>(height, std::max(desktop.height(), 1))));
+        const QSize size(int(std::min<long long>(width, std::max(desktop.width(), 1))),
+                         int(std::min<long long>(height, std::max(desktop.height(), 1))));
+        // The stored placement is kept exactly unless nobody could reach it.
+        QList<QRect> screens;
+        for (QScreen* screen : QGuiApplication::screens()) screens.append(screen->availableGeometry());
+        const QRect stored(QPoint(normal[0], normal[1]), size);
+        const QRect placed = WithReachableTitleBar(stored, screens);
+        window->move(placed.topLeft());
+        window->resize(placed.size());
     }
     normalRect_ = QRect(window->pos(), window->size());
 
@@ -284,6 +290,35 @@ void TFormPlacement::ApplyWindowPlacement() {
     window->setWindowState(state == StoredText::ShowState::Maximized ? others | Qt::WindowMaximized
                                                                      : others);
     window->update();
+}
+
+QRect TFormPlacement::WithReachableTitleBar(const QRect& frame, const QList<QRect>& screens) {
+    // Enough of the bar to take hold of with the mouse.
+    constexpr int kTitleHeight = 24;
+    constexpr int kGrip = 48;
+    const QRect bar(frame.left(), frame.top(), frame.width(), kTitleHeight);
+    const int grip = std::min(kGrip, frame.width());
+    const QRect* nearest = nullptr;
+    long long nearestDistance = LLONG_MAX;
+    for (const QRect& screen : screens) {
+        if (screen.isEmpty()) continue;
+        const QRect shared = screen.intersected(bar);
+        if (shared.width() >= grip && shared.height() >= std::min(8, kTitleHeight)) return frame;
+        const QPoint centre = bar.center();
+        const long long dx = centre.x() - std::clamp(centre.x(), screen.left(), screen.right());
+        const long long dy = centre.y() - std::clamp(centre.y(), screen.top(), screen.bottom());
+        if (dx * dx + dy * dy < nearestDistance) {
+            nearestDistance = dx * dx + dy * dy;
+            nearest = &screen;
+        }
+    }
+    if (!nearest) return frame;
+    QRect moved = frame;
+    moved.setWidth(std::min(moved.width(), nearest->width()));
+    moved.setHeight(std::min(moved.height(), nearest->height()));
+    moved.moveLeft(std::clamp(moved.left(), nearest->left(), nearest->right() + 1 - moved.width()));
+    moved.moveTop(std::clamp(moved.top(), nearest->top(), nearest->bottom() + 1 - moved.height()));
+    return moved;
 }
 
 void TFormPlacement::PinMaximizedPosition() {

@@ -1,7 +1,9 @@
 #pragma once
 
 // ---- Qt ----
+#include <QList>
 #include <QObject>
+#include <QRect>
 #include <QPoint>
 #include <QRect>
 #include <QString>
@@ -54,6 +56,10 @@ public:
     void PersistSettings();
 
     void ApplyWindowPlacement();
+    /// A window frame whose title bar lies on none of the screens' areas (a
+    /// monitor since unplugged) moved onto the nearest one, shrunk only where
+    /// it cannot fit; any other frame as it is.
+    static QRect WithReachableTitleBar(const QRect& frame, const QList<QRect>& screens);
     void PinMaximizedPosition();
     void CaptureWindowPlacement();
 

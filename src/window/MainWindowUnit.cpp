@@ -344,7 +344,11 @@ void TMainWindow::RunFirstShow() {
     // The initial bounds suit a large screen; a stored placement, restored by
     // the show hook, still wins over what is made of them here.
     keepOnScreen();
+    const QRect guessed = geometry();
     if (OnShow) Guarded(OnShow);
+    // Bounds the show hook left alone are this run's own: they are checked
+    // again against the real frame once it is known.
+    frameCheckPending_ = geometry() == guessed && !isMaximized() && !isFullScreen();
 }
 
 QRect TMainWindow::KeepOnScreen(const QRect& frame, const QRect& available) {
@@ -359,13 +363,29 @@ QRect TMainWindow::KeepOnScreen(const QRect& frame, const QRect& available) {
     return fitted;
 }
 
+void TMainWindow::keepFrameOnScreen() {
+    QScreen* on = screen();
+    if (!on || !windowHandle()) return;
+    const QMargins margins = windowHandle()->frameMargins();
+    const QRect frame = frameGeometry();
+    const QRect fitted = KeepOnScreen(frame, on->availableGeometry());
+    if (fitted == frame) return;
+    move(fitted.topLeft());
+    resize(fitted.size().shrunkBy(margins));
+}
+
 void TMainWindow::keepOnScreen() {
     QScreen* on = screen();
     if (!on) return;
-    // Before the window is mapped its frame is unknown: allow for a title bar.
+    // Before the window is mapped its frame is unknown: allow for a title bar
+    // and a border; the real frame is checked once it is known.
     QMargins margins = windowHandle() ? windowHandle()->frameMargins() : QMargins();
-    if (margins.isNull())
-        margins = QMargins(0, style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, this), 0, 0);
+    if (margins.isNull()) {
+        const int border = 4;
+        margins = QMargins(border,
+                           style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, this) + border,
+                           border, border);
+    }
     const QRect frame(pos(), size().grownBy(margins));
     const QRect fitted = KeepOnScreen(frame, on->availableGeometry());
     if (fitted == frame) return;
@@ -447,6 +467,13 @@ void TMainWindow::ShowFile(const QString& name) {
 __attribute__((no_sanitize("vptr")))
 #endif
 bool TMainWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (frameCheckPending_ && watched == this &&
+        (event->type() == QEvent::Move || event->type() == QEvent::Resize ||
+         event->type() == QEvent::Paint) &&
+        windowHandle() && !windowHandle()->frameMargins().isNull()) {
+        frameCheckPending_ = false;
+        keepFrameOnScreen();
+    }
     if (watched == panToolbar && event->type() == QEvent::Resize) {
         if (txtFileName) txtFileName->resize(fileNameBoxWidth(), txtFileName->height());
         return false;

@@ -150,6 +150,9 @@ private:
     /// Rebuilds the file list and menu for a folder, showing nothing.
     void listFolder(const QString& folder);
     void keepOnScreen();
+    /// Once the window system has framed the window: keeps the frame on the
+    /// screen if the guess made before it was known fell short.
+    void keepFrameOnScreen();
     void FileExecute();
     void FileExecuteFolder();
 
@@ -169,6 +172,7 @@ private:
     QFileDialog* sdOpenFile = nullptr;
     bool fileMenuBuilt_ = false;
     bool firstShowDone_ = false;
+    bool frameCheckPending_ = false;  // first-run bounds, frame not known yet
     bool firstPaintSeen_ = false;
     bool focusChosen_ = false;  // a control took the focus other than by activation
     bool messagesBuilt_ = false;

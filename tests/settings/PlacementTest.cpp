@@ -149,3 +149,29 @@ TEST_F(SettingsTest, NonStringPlacementValueStopsTheRestore) {
         EXPECT_EQ(stored("txtText_FontSize"), "12") << name;  // not overwritten by a save
     }
 }
+
+// A placement stored on a monitor since unplugged comes back to the nearest
+// screen; any placement whose title bar can still be taken hold of is kept
+// exactly, even partly off the screen.
+TEST_F(SettingsTest, APlacementWithItsTitleBarOffEveryScreenComesBackToTheNearest) {
+    const QList<QRect> screens{QRect(0, 0, 1920, 1080), QRect(1920, 0, 1280, 1024)};
+    EXPECT_EQ(TFormPlacement::WithReachableTitleBar(QRect(-500, 900, 700, 500), screens),
+              QRect(-500, 900, 700, 500));
+    EXPECT_EQ(TFormPlacement::WithReachableTitleBar(QRect(3300, 200, 700, 500), screens),
+              QRect(2500, 200, 700, 500));
+    EXPECT_EQ(TFormPlacement::WithReachableTitleBar(QRect(100, -400, 700, 500), screens),
+              QRect(100, 0, 700, 500));
+    EXPECT_EQ(TFormPlacement::WithReachableTitleBar(QRect(2000, 1100, 2000, 500), screens),
+              QRect(1920, 524, 1280, 500));
+
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    writeRaw("[TMainWindow]\nNormPos=500,40,1200,340\n");
+    auto window = openWindow();
+    EXPECT_EQ(QRect(window->pos(), window->size()), QRect(500, 40, 700, 300));
+    closeWindow(window);
+    writeRaw("[TMainWindow]\nNormPos=9000,5000,9400,5300\n");
+    window = openWindow();
+    EXPECT_TRUE(screen.contains(QRect(window->pos(), window->size())));
+    EXPECT_EQ(window->size(), QSize(400, 300));
+    closeWindow(window);
+}
