@@ -219,6 +219,28 @@ TEST_F(ImageViewTest, StretchFillsTheScrollBoxAndFitsThePicture) {
     EXPECT_EQ(image()->DestRect(), QRect(0, 0, 400, 200));
 }
 
+// On a high-density screen (run with QT_SCALE_FACTOR=2) actual size is one
+// picture pixel per device pixel, as photo viewers show it, and the scroll
+// range follows; stretching fits the page's device pixels.
+TEST_F(ImageViewTest, AtADevicePixelRatioOfTwoEachPicturePixelIsOneDevicePixel) {
+    if (page_->devicePixelRatioF() != 2) GTEST_SKIP() << "needs QT_SCALE_FACTOR=2";
+    Load("p64.bmp", TwoColourBmp(64, 64));
+    EXPECT_EQ(image()->size(), QSize(32, 32));
+    EXPECT_EQ(image()->DestRect(), QRectF(0, 0, 32, 32));
+    const QImage screen = Screen();  // in device pixels
+    ASSERT_EQ(screen.devicePixelRatio(), 2);
+    EXPECT_EQ(screen.pixel(16 + 31, 40), qRgb(255, 0, 0));
+    EXPECT_EQ(screen.pixel(16 + 32, 40), qRgb(0, 0, 255));
+    EXPECT_EQ(screen.pixel(16 + 63, 40), qRgb(0, 0, 255));
+    EXPECT_EQ(screen.pixel(16 + 64, 40),
+              view_->sbImage()->viewport()->palette().color(QPalette::Window).rgb());
+    Load("big.bmp", TwoColourBmp(1000, 800));
+    EXPECT_EQ(view_->sbImage()->RangeEnd(), QSize(508, 408));
+    view_->btnZoom()->click();
+    Load("wide.bmp", TwoColourBmp(1200, 100));
+    EXPECT_EQ(image()->DestRect(), QRectF(0, 0, 300, 25));
+}
+
 TEST_F(ImageViewTest, ModeButtonsRunTheirStepsInOrderOnEveryControl) {
     QStringList log;
     auto* other = new RecordingControl(view_->sbImage()->Client(), &log);

@@ -4,6 +4,9 @@
 #include "viewers/gif/core/GifImage.h"
 #include "viewers/gif/ThreadTimer.h"
 
+// C++
+#include <cmath>
+
 // Qt
 #include <QPainter>
 #include <QRegion>
@@ -240,11 +243,21 @@ bool TGIFAnimator::PaintsOpaquely() const {
 
 QSize TGIFAnimator::PictureSize() const {
     if (FImage->Empty()) return {};
-    return {FImage->LogicalWidth, FImage->LogicalHeight};
+    // One picture pixel per device pixel, also on a high-density screen.
+    const qreal ratio = devicePixelRatioF();
+    return {int(std::ceil(FImage->LogicalWidth / ratio)),
+            int(std::ceil(FImage->LogicalHeight / ratio))};
+}
+
+QRectF TGIFAnimator::pictureRect(const QRect& dest) const {
+    if (FStretch) return dest;
+    const qreal ratio = devicePixelRatioF();
+    return QRectF(dest.topLeft(), QSizeF(FImage->LogicalWidth / ratio, FImage->LogicalHeight / ratio));
 }
 
 QRect TGIFAnimator::DestRect() const {
-    const int w = FImage->LogicalWidth, h = FImage->LogicalHeight;
+    const QSize picture = PictureSize();
+    const int w = picture.width(), h = picture.height();
     if (FStretch) return rect();
     if (FCenter) return {(width() - w) / 2, (height() - h) / 2, w, h};
     return {0, 0, w, h};
@@ -277,19 +290,18 @@ void TGIFAnimator::PaintFrame(QPainter& surface) {
     }
     surface.setRenderHint(QPainter::SmoothPixmapTransform, false);
     if (key != clNone && FTransparent) {
-        DrawKeyed(surface, dest.x(), dest.y(), dest.width(), dest.height(), picture, picture.rect(),
-                  key);
+        DrawKeyed(surface, pictureRect(dest), picture, picture.rect(), key);
     } else {
-        surface.drawImage(dest, picture, picture.rect());
+        surface.drawImage(pictureRect(dest), picture, picture.rect());
     }
 }
 
-void TGIFAnimator::DrawKeyed(QPainter& surface, int x, int y, int width, int height,
-                             const QImage& picture, const QRect& source, TColor) {
+void TGIFAnimator::DrawKeyed(QPainter& surface, const QRectF& dest, const QImage& picture,
+                             const QRect& source, TColor) {
     // The key's pixels are stored fully transparent: blending over what is
     // there leaves them unchanged, and mask and image scale alike.
     const QPainter::CompositionMode mode = surface.compositionMode();
     surface.setCompositionMode(QPainter::CompositionMode_SourceOver);
-    surface.drawImage(QRect(x, y, width, height), picture, source);
+    surface.drawImage(dest, picture, source);
     surface.setCompositionMode(mode);
 }

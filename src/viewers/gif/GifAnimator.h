@@ -88,8 +88,8 @@ public:
 
     /// Draws the keyed picture scaled into the rectangle, leaving the pixels
     /// of the key colour out (they are the picture's transparent ones).
-    static void DrawKeyed(QPainter& surface, int x, int y, int width, int height,
-                          const QImage& picture, const QRect& source, TColor key);
+    static void DrawKeyed(QPainter& surface, const QRectF& dest, const QImage& picture,
+                          const QRect& source, TColor key);
 
     // The zoom buttons' steps.
     QWidget* Control() override { return this; }
@@ -117,6 +117,8 @@ private:
     const TComposedPicture* compose(TColor& key, const TPixelRect& window);
     /// The part of the picture that the area of the control shows.
     TPixelRect pictureWindow(const QRect& area) const;
+    /// Where the whole picture is drawn within dest, to the device pixel.
+    QRectF pictureRect(const QRect& dest) const;
 
     std::unique_ptr<TThreadTimer> FTimer;
     std::unique_ptr<TGIFImage> FImage;

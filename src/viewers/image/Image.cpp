@@ -5,6 +5,8 @@
 #include <QEvent>
 #include <QPainter>
 
+#include <cmath>
+
 // Project
 #include "base/ErrorReport.h"
 #include "base/Error.h"
@@ -90,7 +92,10 @@ void TImage::applyAutoSize() {
     // A client-aligned control keeps filling its parent.
     if (!FAutoSize || FAlign == TControlAlign::alClient) return;
     const int w = FPicture.Width(), h = FPicture.Height();
-    if (w > 0 && h > 0) resize(w, h);
+    // One picture pixel per device pixel: on a high-density screen the
+    // picture takes fewer logical pixels.
+    const qreal ratio = devicePixelRatioF();
+    if (w > 0 && h > 0) resize(int(std::ceil(w / ratio)), int(std::ceil(h / ratio)));
 }
 
 void TImage::requestAlign() {
@@ -100,10 +105,13 @@ void TImage::requestAlign() {
     }
 }
 
-QRect TImage::DestRect() const {
-    const TFitRect r = FitRect(FPicture.Width(), FPicture.Height(), width(), height(),
-                               TFitOptions{FStretch, FProportional, FCenter});
-    return QRect(r.left, r.top, r.width, r.height);
+QRectF TImage::DestRect() const {
+    // The rule works in device pixels: actual size is one picture pixel per
+    // device pixel, and a stretched picture fits the page's device pixels.
+    const qreal ratio = devicePixelRatioF();
+    const TFitRect r = FitRect(FPicture.Width(), FPicture.Height(), qRound(width() * ratio),
+                               qRound(height() * ratio), TFitOptions{FStretch, FProportional, FCenter});
+    return QRectF(r.left / ratio, r.top / ratio, r.width / ratio, r.height / ratio);
 }
 
 // The picture's pixels as a QImage: the reader's own rows where they can be
@@ -149,7 +157,7 @@ const QImage* TImage::drawable() {
 void TImage::paintEvent(QPaintEvent*) {
     const QImage* image = drawable();
     if (!image || image->isNull()) return;
-    const QRect dest = DestRect();
+    const QRectF dest = DestRect();
     if (dest.isEmpty()) return;
     QPainter painter(this);
     // Nearest pixel: every destination pixel takes one source pixel.

@@ -56,7 +56,7 @@ public:
     void PictureChanged();
 
     /// Where the picture goes in the control's client area.
-    QRect DestRect() const;
+    QRectF DestRect() const;
 
     /// Runs after each paint of a picture.
     std::function<void()> OnPainted;
