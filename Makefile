@@ -60,6 +60,10 @@ bench: bench-build
 	@for b in $(BUILD_BENCH)/bench/*; do \
 	  [ -f "$$b" ] && [ -x "$$b" ] || continue; \
 	  echo "== $$b"; QT_QPA_PLATFORM=offscreen "$$b" || exit 1; done
+	@echo "== $(BUILD_BENCH)/bench/bench_startup as a native Wayland client (headless Weston)"; \
+	  status=0; scripts/with-weston $(BUILD_BENCH)/bench/bench_startup \
+	    --benchmark_filter=BM_StartupToFirstPicture || status=$$?; \
+	  [ $$status -eq 0 ] || [ $$status -eq 77 ]
 
 $(BUILD_FUZZ)/build.ninja:
 	CC=clang CXX=clang++ cmake -S . -B $(BUILD_FUZZ) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \

@@ -181,6 +181,7 @@ int TFormPlacement::PixelsPerInch() const {
 
 void TFormPlacement::RecallSettings() {
     FPersisted = false;
+    unplacedPosition_ = owner_->pos();
     {
         store_ = std::make_unique<TRegIniFile>(SettingsKeyPath(), TRegIniFile::Access::ReadOnly);
         StoreRun run(store_);
@@ -230,8 +231,13 @@ void TFormPlacement::RestorePlacement() {
     ApplyWindowPlacement();
 }
 
+bool TFormPlacement::PlacesWindows() {
+    return !QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
+}
+
 void TFormPlacement::ApplyWindowPlacement() {
     QWidget* window = owner_;
+    unplacedPosition_ = window->pos();
     flags_ = readInteger(QStringLiteral("Flags"), flags_);
 
     bool found = false;
@@ -272,11 +278,16 @@ void TFormPlacement::ApplyWindowPlacement() {
         QList<QRect> screens;
         for (QScreen* screen : QGuiApplication::screens()) screens.append(screen->availableGeometry());
         const QRect stored(QPoint(normal[0], normal[1]), size);
-        const QRect placed = WithReachableTitleBar(stored, screens);
-        window->move(placed.topLeft());
-        window->resize(placed.size());
+        if (PlacesWindows()) {
+            const QRect placed = WithReachableTitleBar(stored, screens);
+            window->move(placed.topLeft());
+            window->resize(placed.size());
+        } else {
+            unplacedPosition_ = stored.topLeft();
+            window->resize(size);
+        }
     }
-    normalRect_ = QRect(window->pos(), window->size());
+    normalRect_ = QRect(PlacesWindows() ? window->pos() : unplacedPosition_, window->size());
 
     const int showCmd = readInteger(QStringLiteral("ShowCmd"), 0);
     const StoredText::ShowState state = StoredText::ShowStateFromCommand(showCmd);
@@ -348,7 +359,7 @@ void TFormPlacement::CaptureWindowPlacement() {
 
     // The normal rectangle: frame top-left and client size. While maximised
     // or minimised, the last one the window had in the normal state.
-    QRect normal(window->pos(), window->size());
+    QRect normal(PlacesWindows() ? window->pos() : unplacedPosition_, window->size());
     if (showCmd != 1 || window->isFullScreen()) {
         if (normalRect_.isValid())
             normal = normalRect_;

@@ -55,6 +55,9 @@ public:
     void RecallSettings();
     void PersistSettings();
 
+    /// False where the window system places windows itself (Wayland): the
+    /// stored position is then kept in the file but not applied.
+    static bool PlacesWindows();
     void ApplyWindowPlacement();
     /// A window frame whose title bar lies on none of the screens' areas (a
     /// monitor since unplugged) moved onto the nearest one, shrunk only where
@@ -113,6 +116,10 @@ private:
     // The last rectangle (frame top-left, client size) the window had in the
     // normal state; saved for a maximised or minimised window.
     QRect normalRect_;
+    /// Where a window system that does not let clients place their windows
+    /// (Wayland) is asked to put it: the stored position, kept for the next
+    /// run on one that does.
+    QPoint unplacedPosition_;
     QPoint minPosition_{-1, -1};
     QPoint maxPosition_{-1, -1};
 

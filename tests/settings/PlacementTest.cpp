@@ -175,3 +175,15 @@ TEST_F(SettingsTest, APlacementWithItsTitleBarOffEveryScreenComesBackToTheNeares
     EXPECT_EQ(window->size(), QSize(400, 300));
     closeWindow(window);
 }
+
+// Under Wayland a window cannot place itself: the stored position stays in
+// the file for the next run elsewhere, and the stored size still applies.
+TEST_F(SettingsTest, UnderWaylandTheStoredPositionIsKeptAndTheSizeApplied) {
+    if (TFormPlacement::PlacesWindows()) GTEST_SKIP() << "needs a Wayland session";
+    writeRaw("[TMainWindow]\nNormPos=123,45,523,345\n");
+    auto window = openWindow();
+    EXPECT_EQ(window->size(), QSize(400, 300));
+    window->resize(500, 320);
+    closeWindow(window);
+    EXPECT_EQ(stored("NormPos"), "123,45,623,365");
+}
