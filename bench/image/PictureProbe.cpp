@@ -1,14 +1,15 @@
 // The viewer as the program starts it, for benchmarks that compare it with
 // variants of itself in one run:
 //   picture_probe [--no-read-ahead] <file-or-folder>
-// --no-read-ahead: no picture is read ahead, neither the first one nor the
-// neighbours (each file is read and decoded when it is shown).
+// --no-read-ahead: no file is read ahead, neither the first picture nor the
+// neighbours of any kind (each file is read when it is shown).
 #include <QApplication>
 
 #include <cstring>
 
 #include "app/Application.h"
 #include "app/CompositionRoot.h"
+#include "viewers/html/HtmlView.h"
 #include "viewers/image/ImageView.h"
 #include "viewers/image/core/PictureReadAhead.h"
 #include "window/MainWindowUnit.h"
@@ -24,5 +25,7 @@ int main(int argc, char** argv) {
     TImageView::OfPage(window->Page(QStringLiteral("IMAGE")))
         ->PictureReadAhead()
         .SetEnabled(readAhead);
+    if (auto* pages = window->Page(QStringLiteral("HTML"))->findChild<THtmlView*>())
+        pages->SetReadAheadEnabled(readAhead);
     return RunMainWindow(window, arguments.value(0));
 }

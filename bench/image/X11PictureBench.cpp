@@ -15,6 +15,13 @@
 //    after the steps, with and without read-ahead.
 //  BM_X11Paint12MPPeers: the peers on the 12-megapixel start-up, for
 //    reference.
+//  BM_X11NextOfEveryKind: the next and previous file in folders of four
+//    1,200 x 900 JPEGs, four 4.7 MB texts (100,000 lines) and four 115 KB
+//    pages (300 paragraphs and a style sheet), key to the window's centre
+//    showing the next colour (pictures and pages, whose backgrounds
+//    alternate green and blue) and key to the caption naming the next file
+//    (every kind); the viewer against the same window without read-ahead,
+//    and the resident memory of each after the steps.
 //
 // The pictures are made here (bench/image/PhotoJpeg.h). Needs Xvfb, openbox
 // and the XTEST extension; skips without them. TARVEL_VIEWER in the
@@ -24,6 +31,7 @@
 // Qt
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QTemporaryDir>
 
 // C++
@@ -281,6 +289,142 @@ void BM_X11Paint12MPPeers(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_X11Paint12MPPeers)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(5);
+
+/// One folder of four files of a kind, and how a step in it is seen.
+struct TKindFolder {
+    std::string kind;
+    std::vector<std::string> files;
+    std::vector<std::string> titles;  // what the caption shows for each
+    bool coloured = true;             // the centre alternates green and blue
+};
+
+std::string writeText(const std::string& path, const std::string& text) {
+    QFile file(QString::fromStdString(path));
+    if (file.open(QIODevice::WriteOnly)) file.write(text.data(), qint64(text.size()));
+    return path;
+}
+
+const std::vector<TKindFolder>& kindFolders() {
+    static const std::vector<TKindFolder> all = [] {
+        std::vector<TKindFolder> made;
+        QDir root(scratch().path());
+        for (const char* kind : {"pictures", "texts", "pages"}) root.mkpath(QString::fromLatin1(kind));
+        const std::string base = root.path().toStdString();
+        TKindFolder pictures{"picture", {}, {}, true};
+        TKindFolder texts{"text", {}, {}, false};
+        TKindFolder pages{"page", {}, {}, true};
+        std::string line = "The quick brown fox jumps over the lazy dog, line ";
+        writeText(base + "/pages/style.css",
+                  "body.green { background: rgb(20, 200, 40); } "
+                  "body.blue { background: rgb(20, 40, 220); } p { font: 14px sans-serif; }");
+        for (int i = 1; i <= 4; ++i) {
+            const TFamily family = i % 2 ? TFamily::Green : TFamily::Blue;
+            char name[32];
+            std::snprintf(name, sizeof name, "/photo-%d.jpg", i);
+            pictures.files.push_back(base + "/pictures" + name);
+            benchphoto::WriteFile(pictures.files.back(),
+                                  benchphoto::PhotoJpeg(1200, 900, family, unsigned(i)));
+            pictures.titles.push_back(name + 1);
+
+            std::string text;
+            text.reserve(4'800'000);
+            for (int n = 0; n < 100000; ++n) text += line + std::to_string(n) + " of file " +
+                                                     std::to_string(i) + "\n";
+            std::snprintf(name, sizeof name, "/log-%d.txt", i);
+            texts.files.push_back(writeText(base + "/texts" + name, text));
+            texts.titles.push_back(name + 1);
+
+            std::string page = "<!doctype html><html><head><title>Page " + std::to_string(i) +
+                               "</title><link rel=stylesheet href=style.css></head><body class=" +
+                               (i % 2 ? "green" : "blue") + ">";
+            for (int n = 0; page.size() < 115'000; ++n)
+                page += "<p>Paragraph " + std::to_string(n) + ": " + line + line + line +
+                        "</p>\n";
+            page += "</body></html>";
+            std::snprintf(name, sizeof name, "/page-%d.html", i);
+            pages.files.push_back(writeText(base + "/pages" + name, page));
+            pages.titles.push_back("Page " + std::to_string(i));
+        }
+        made = {pictures, texts, pages};
+        return made;
+    }();
+    return all;
+}
+
+struct TKindSteps {
+    std::vector<double> captionMs, paintedMs;
+    double residentMiB = -1;
+    bool ok = false;
+};
+
+// Next, next, next, previous, previous, previous, a look at each file first.
+TKindSteps stepThrough(const TKindFolder& folder, bool readAhead) {
+    TKindSteps steps;
+    std::vector<std::string> argv{TARVEL_PICTURE_PROBE};
+    if (!readAhead) argv.push_back("--no-read-ahead");
+    argv.push_back(folder.files.front());
+    TXProgram program(session(), argv, environment());
+    if (program.WaitForTitle(folder.titles[0], program.StartTime()) < 0) return steps;
+    int index = 0;
+    for (int i = 0; i < 6; ++i) {
+        program.Idle(kLookMs);
+        const auto sent = program.PressKey(i < 3 ? XK_w : XK_q, true);
+        index = i < 3 ? index + 1 : index - 1;
+        const double caption = program.WaitForTitle(folder.titles[std::size_t(index)], sent, 10000);
+        if (caption < 0) return steps;
+        steps.captionMs.push_back(caption);
+        if (folder.coloured) {
+            const double painted = program.WaitForColour(
+                index % 2 ? TColour::Blue : TColour::Green, sent, 10000);
+            if (painted < 0) return steps;
+            steps.paintedMs.push_back(painted);
+        }
+    }
+    program.Idle(kLookMs);
+    steps.residentMiB = program.ResidentMiB();
+    steps.ok = true;
+    return steps;
+}
+
+void BM_X11NextOfEveryKind(benchmark::State& state) {
+    if (!ready(state)) return;
+    const auto& folders = kindFolders();
+    std::map<std::string, std::vector<double>> caption, painted, resident;
+    for (const TKindFolder& f : folders) stepThrough(f, true);  // the page cache
+    for (auto _ : state) {
+        double iteration = 0;
+        for (const TKindFolder& f : folders) {
+            for (bool readAhead : {true, false}) {
+                const TKindSteps s = stepThrough(f, readAhead);
+                if (!s.ok) {
+                    const std::string why = "the " + f.kind + " folder never showed its next file";
+                    state.SkipWithError(why.c_str());
+                    return;
+                }
+                const std::string key = f.kind + (readAhead ? "" : "_no_read_ahead");
+                caption[key].insert(caption[key].end(), s.captionMs.begin(), s.captionMs.end());
+                painted[key].insert(painted[key].end(), s.paintedMs.begin(), s.paintedMs.end());
+                resident[key].push_back(s.residentMiB);
+                if (readAhead) iteration += Median(s.captionMs);
+            }
+        }
+        state.SetIterationTime(iteration / 1000);
+    }
+    for (const TKindFolder& f : folders) {
+        for (const std::string& key : {f.kind, f.kind + "_no_read_ahead"}) {
+            state.counters[key + "_caption_ms"] = Median(caption[key]);
+            if (!painted[key].empty()) state.counters[key + "_painted_ms"] = Median(painted[key]);
+            state.counters[key + "_resident_MiB"] = Median(resident[key]);
+        }
+        state.counters[f.kind + "_read_ahead_resident_ratio"] =
+            Median(resident[f.kind]) / Median(resident[f.kind + "_no_read_ahead"]);
+    }
+    state.counters["next_page_over_next_picture_painted"] =
+        Median(painted["page"]) / Median(painted["picture"]);
+    state.counters["next_text_over_next_picture_caption"] =
+        Median(caption["text"]) / Median(caption["picture"]);
+}
+BENCHMARK(BM_X11NextOfEveryKind)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(2);
 
 }  // namespace
 

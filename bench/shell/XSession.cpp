@@ -208,6 +208,41 @@ double TXProgram::WaitForColour(TColour colour, Clock::time_point from, double t
     return -1;
 }
 
+double TXProgram::WaitForTitle(const std::string& part, Clock::time_point from,
+                               double timeoutMs) {
+    while (pid_ > 0 && MsSince(from) < timeoutMs) {
+        pump();
+        if (mapped_ >= 0 && titleContains(part)) return MsSince(from);
+        std::this_thread::sleep_for(500us);
+    }
+    return -1;
+}
+
+bool TXProgram::titleContains(const std::string& part) {
+    Display* dpy = session_.Dpy();
+    XErrorHandler old = XSetErrorHandler([](Display*, XErrorEvent*) { return 0; });
+    const Atom name = XInternAtom(dpy, "_NET_WM_NAME", False);
+    const Atom utf8 = XInternAtom(dpy, "UTF8_STRING", False);
+    bool found = false;
+    for (Window w : candidates_) {
+        Atom type = 0;
+        int format = 0;
+        unsigned long count = 0, after = 0;
+        unsigned char* data = nullptr;
+        if (XGetWindowProperty(dpy, w, name, 0, 4096, False, utf8, &type, &format, &count, &after,
+                               &data) == Success &&
+            data) {
+            found = std::string(reinterpret_cast<char*>(data), count).find(part) !=
+                    std::string::npos;
+            XFree(data);
+        }
+        if (found) break;
+    }
+    XSync(dpy, False);
+    XSetErrorHandler(old);
+    return found;
+}
+
 void TXProgram::Idle(double ms) {
     const auto t0 = Clock::now();
     while (MsSince(t0) < ms) {

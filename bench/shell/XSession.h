@@ -54,6 +54,9 @@ public:
     /// Waits until the centre of the program's window shows `colour`;
     /// returns the time since `from`, or -1 after `timeoutMs`.
     double WaitForColour(TColour colour, Clock::time_point from, double timeoutMs = 30000);
+    /// Waits until the title of the program's window contains `part`;
+    /// returns the time since `from`, or -1 after `timeoutMs`.
+    double WaitForTitle(const std::string& part, Clock::time_point from, double timeoutMs = 30000);
     /// Presses and releases a key (an X keysym) with Control held when asked,
     /// on the program's focused window; returns the moment it was sent.
     Clock::time_point PressKey(unsigned long keysym, bool control = false);
@@ -69,6 +72,7 @@ public:
 private:
     void pump();
     bool centreShows(TColour colour);
+    bool titleContains(const std::string& part);
     Window client();
 
     TXSession& session_;

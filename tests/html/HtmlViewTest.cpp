@@ -14,6 +14,7 @@
 #include <QKeyEvent>
 #include <QProcessEnvironment>
 #include <QTest>
+#include <QTimer>
 #include <QWindow>
 
 // Project
@@ -335,6 +336,62 @@ Promise.all([
                              "clipboard", "midi", "pointer"}) {
         EXPECT_EQ(results.value(QLatin1String(kind)).toString(), QStringLiteral("refused")) << kind;
     }
+}
+
+// A page read ahead is shown at once, as it was laid out while hidden; while
+// hidden it was muted and hidden and nothing it asked for reached the person;
+// one that asked for something, or changed on disk since, is loaded anew.
+TEST_F(HtmlViewTest, PagesReadAheadAreShownAtOnceAndHeldBackUntilThen) {
+    const QByteArray recorder =
+        "<script>var seenAtLoad = document.visibilityState;"
+        "document.title = document.title + (document.hidden ? ' hidden' : '');</script>";
+    const QString start = files_.Write(QStringLiteral("a.html"), Page("A"));
+    const QString quiet = files_.Write(QStringLiteral("b.html"), Page("B", recorder));
+    const QString pushy = files_.Write(
+        QStringLiteral("c.html"),
+        Page("C", recorder + "<script>var asked = 0; addEventListener('load', () => {"
+                             "  window.open('a.html'); asked = confirm('go on?') ? 2 : 1; });"
+                             "</script>"));
+    view_.Open(start);
+    ASSERT_TRUE(WaitForCaptions(1));
+    THtmlBrowser* browser = view_.Browser();
+    view_.ReadAhead({quiet, pushy});
+    ASSERT_TRUE(WaitFor([&] { return browser->HoldsAhead(quiet) && browser->HoldsAhead(pushy); }));
+    ProcessEvents(200);
+    EXPECT_EQ(captions_, QStringList{QStringLiteral("A")}) << "a page ahead sets no caption";
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr) << "no dialog from a page ahead";
+    EXPECT_EQ(QApplication::topLevelWidgets().size(), 1);
+
+    // Shown: its title at once, the page it was while hidden.
+    view_.Open(quiet);
+    ASSERT_TRUE(WaitForCaptions(2));
+    EXPECT_EQ(captions_.last(), QStringLiteral("B hidden"));
+    EXPECT_EQ(Eval(QStringLiteral("seenAtLoad + ' ' + document.visibilityState")),
+              QStringLiteral("hidden visible"));
+
+    // One that asked for a window and a dialog while hidden is loaded anew
+    // and asks now; its confirm is answered by the test.
+    bool askedNow = false;
+    QTimer answer;  // the dialog runs its own event loop
+    QObject::connect(&answer, &QTimer::timeout, [&] {
+        if (QWidget* dialog = QApplication::activeModalWidget()) {
+            askedNow = true;
+            dialog->close();
+        }
+    });
+    answer.start(20);
+    view_.ReadAhead({pushy});
+    view_.Open(pushy);
+    ASSERT_TRUE(WaitFor([&] { return askedNow && captions_.contains(QStringLiteral("C")); }));
+    EXPECT_EQ(Eval(QStringLiteral("seenAtLoad")), QStringLiteral("visible"));
+
+    // A page edited on disk after it was read ahead shows its new content.
+    view_.ReadAhead({quiet});
+    ASSERT_TRUE(WaitFor([&] { return browser->HoldsAhead(quiet); }));
+    files_.Write(QStringLiteral("b.html"), Page("B edited"));
+    view_.Open(quiet);
+    ASSERT_TRUE(WaitFor([&] { return captions_.last() == QLatin1String("B edited"); }));
+    EXPECT_TRUE(errors_.Boxes().empty());
 }
 
 }  // namespace

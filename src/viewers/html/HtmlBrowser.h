@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <QtPlugin>
 
 #include <functional>
@@ -29,6 +30,13 @@ public:
 
     /// Runs script in the page's main world and hands its result (checks and tests).
     virtual void RunScript(const QString& script, std::function<void(const QVariant&)> done) = 0;
+
+    /// The local pages likely to be shown next, the likeliest first: each is
+    /// loaded into a hidden page once the page shown has loaded, so that
+    /// Navigate can show it at once. Pages no longer named are dropped.
+    virtual void ReadAhead(const QStringList& paths) = 0;
+    /// Whether a page read ahead for path has loaded and waits to be shown (checks and tests).
+    virtual bool HoldsAhead(const QString& path) const = 0;
 
     /// A navigation of the page completed: its document's title ("" when untitled).
     std::function<void(const QString& title)> OnNavigateComplete;

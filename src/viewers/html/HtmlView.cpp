@@ -78,6 +78,18 @@ void THtmlView::Open(const QString& path) {
     browser_->Navigate(QFileInfo(path).absoluteFilePath());
 }
 
+void THtmlView::ReadAhead(const QStringList& paths) {
+    if (!browser_ || !readAheadEnabled_) return;
+    QStringList pages;
+    for (const QString& path : paths) {
+        const QString suffix = QFileInfo(path).suffix().toLower();
+        if ((suffix == QLatin1String("html") || suffix == QLatin1String("htm")) &&
+            IsReadableFile(path))
+            pages.append(QFileInfo(path).absoluteFilePath());
+    }
+    browser_->ReadAhead(pages);
+}
+
 void THtmlView::createBrowser() {
     THtmlBrowser* browser = nullptr;
     try {

@@ -2,6 +2,7 @@
 
 #include <QObject>
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 
@@ -28,6 +29,13 @@ public:
     /// Throws EError "Cannot open file <path>" when it is not a readable regular file.
     void Open(const QString& path);
 
+    /// The files beside the one shown, the likeliest next first: the pages
+    /// among them are read ahead, once a page has been shown (the engine is
+    /// never started for reading ahead).
+    void ReadAhead(const QStringList& paths);
+    /// Off: no page is read ahead (benchmarks compare against it).
+    void SetReadAheadEnabled(bool enabled) { readAheadEnabled_ = enabled; }
+
     /// The web view once created, else null.
     THtmlBrowser* Browser() const { return browser_; }
 
@@ -45,6 +53,7 @@ private:
     QWidget* page_;
     CaptionSink setCaption_;
     THtmlBrowser* browser_ = nullptr;
+    bool readAheadEnabled_ = true;
     /// The path last opened, as given: the error box names it.
     QString opened_;
 };

@@ -13,6 +13,7 @@ TViewerRecord HtmlViewer() {
     record.install = [](TViewerHost& host) -> TViewerLoad {
         auto* view = new THtmlView(host.Page(QStringLiteral("HTML")),
                                    [&host](const QString& title) { host.SetCaption(title); });
+        host.AddReadAhead([view](const QStringList& paths) { view->ReadAhead(paths); });
         return [view](const QString& path) { view->Open(path); };
     };
     return record;

@@ -2,6 +2,8 @@
 
 // Qt
 #include <QChildEvent>
+#include <QDateTime>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QPointer>
@@ -14,7 +16,10 @@
 #include <QWebEngineScript>
 #include <QWebEngineSettings>
 
+#include <algorithm>
 #include <memory>
+#include <tuple>
+#include <utility>
 
 // Project
 #include "viewers/html/GatePasses.h"
@@ -52,20 +57,128 @@ TWebBrowser::TWebBrowser(QWidget* parent) : QWebEngineView(parent) {
     // No address a page names is handed to a program of the desktop, whatever
     // the person pressed or clicked; the page refuses such steps too.
     profile_->settings()->setUnknownUrlSchemePolicy(QWebEngineSettings::DisallowUnknownUrlSchemes);
-    setPage(new TWebPage(profile_, redirects, this));
-    connect(page(), &QWebEnginePage::loadingChanged, this, &TWebBrowser::onLoadingChanged);
-    // One view, no other windows: a link the person follows into a new window
-    // opens here; windows that script opens by itself stay closed.
-    connect(page(), &QWebEnginePage::newWindowRequested, this,
-            [this](QWebEngineNewWindowRequest& request) {
-                if (request.isUserInitiated()) openLinkTarget(request.requestedUrl());
-            });
+    redirects_ = redirects;
+    adopt(new TWebPage(profile_, redirects_, this));
     for (QObject* child : children()) watchChild(child);
 }
 
 TWebBrowser::~TWebBrowser() {
-    // The page must go before its profile.
+    // The pages must go before their profile.
+    for (TAhead& ahead : ahead_) delete ahead.page;
     delete page();
+}
+
+void TWebBrowser::adopt(TWebPage* page) {
+    page->SetHeldBack(false);
+    setPage(page);
+    connect(page, &QWebEnginePage::loadingChanged, this, &TWebBrowser::onLoadingChanged);
+    // One view, no other windows: a link the person follows into a new window
+    // opens here; windows that script opens by itself stay closed.
+    connect(page, &QWebEnginePage::newWindowRequested, this,
+            [this](QWebEngineNewWindowRequest& request) {
+                if (request.isUserInitiated()) openLinkTarget(request.requestedUrl());
+            });
+}
+
+namespace {
+
+/// Size and modification time, to tell a file changed since it was read.
+std::pair<qint64, qint64> StampOf(const QString& path) {
+    const QFileInfo info(path);
+    if (!info.exists()) return {-1, -1};
+    return {info.size(), info.lastModified().toMSecsSinceEpoch()};
+}
+
+}  // namespace
+
+void TWebBrowser::ReadAhead(const QStringList& paths) {
+    // One page ahead in each direction at the most: the two likeliest.
+    wantedAhead_ = paths.mid(0, 2);
+    for (std::size_t i = ahead_.size(); i-- > 0;)
+        if (!wantedAhead_.contains(ahead_[i].path)) dropAhead(i);
+    readNextAhead();
+}
+
+bool TWebBrowser::HoldsAhead(const QString& path) const {
+    for (const TAhead& ahead : ahead_)
+        if (ahead.path == path && ahead.loaded) return true;
+    return false;
+}
+
+void TWebBrowser::readNextAhead() {
+    // The page shown loads first; pages ahead load one at a time.
+    if (shownLoading_) return;
+    for (const TAhead& ahead : ahead_)
+        if (!ahead.loaded) return;
+    for (const QString& path : wantedAhead_) {
+        const bool held = std::any_of(ahead_.begin(), ahead_.end(),
+                                      [&](const TAhead& a) { return a.path == path; });
+        if (held) continue;
+        TAhead ahead;
+        ahead.path = path;
+        std::tie(ahead.size, ahead.modified) = StampOf(path);
+        ahead.page = new TWebPage(profile_, redirects_, this);
+        ahead.page->SetHeldBack(true);
+        TWebPage* page = ahead.page;
+        connect(page, &QWebEnginePage::loadingChanged, this,
+                [this, page](const QWebEngineLoadingInfo& info) {
+                    if (info.status() == QWebEngineLoadingInfo::LoadStartedStatus) return;
+                    const auto it = std::find_if(ahead_.begin(), ahead_.end(),
+                                                 [&](const TAhead& a) { return a.page == page; });
+                    if (it == ahead_.end() || it->loaded) return;
+                    // A page that fails is not kept: shown, it is loaded and reports then.
+                    if (info.status() == QWebEngineLoadingInfo::LoadSucceededStatus) {
+                        it->loaded = true;
+                        readAheadTitle(page);
+                    } else {
+                        dropAhead(std::size_t(it - ahead_.begin()));
+                    }
+                    QMetaObject::invokeMethod(this, &TWebBrowser::readNextAhead,
+                                              Qt::QueuedConnection);
+                });
+        ahead_.push_back(ahead);
+        page->load(TLocalPages::PageUrl(QFileInfo(path).absoluteFilePath()));
+        return;
+    }
+}
+
+void TWebBrowser::readAheadTitle(TWebPage* page) {
+    // Read while the page waits, so that it has its caption the moment it is
+    // shown, without a round trip to a renderer that is just waking up.
+    QPointer<TWebBrowser> self(this);
+    QPointer<TWebPage> held(page);
+    page->runJavaScript(QStringLiteral("document.title"), QWebEngineScript::ApplicationWorld,
+                        [self, held](const QVariant& result) {
+                            if (!self || !held || result.typeId() != QMetaType::QString) return;
+                            for (TAhead& ahead : self->ahead_)
+                                if (ahead.page == held) ahead.title = result.toString();
+                        });
+}
+
+void TWebBrowser::dropAhead(std::size_t index) {
+    TWebPage* page = ahead_[index].page;
+    ahead_.erase(ahead_.begin() + std::ptrdiff_t(index));
+    page->disconnect(this);
+    page->deleteLater();
+}
+
+TWebPage* TWebBrowser::takeAhead(const QString& path, QString* title) {
+    const auto it = std::find_if(ahead_.begin(), ahead_.end(),
+                                 [&](const TAhead& a) { return a.path == path; });
+    if (it == ahead_.end()) return nullptr;
+    const std::size_t index = std::size_t(it - ahead_.begin());
+    // Not loaded yet, changed on disk since, or it asked for something it was
+    // not given: loaded anew, as if it had never been read ahead.
+    if (!it->loaded || it->page->AskedWhileHeldBack() ||
+        StampOf(path) != std::make_pair(it->size, it->modified)) {
+        dropAhead(index);
+        return nullptr;
+    }
+    TWebPage* page = it->page;
+    *title = it->title;
+    ahead_.erase(it);
+    page->disconnect(this);
+    return page;
 }
 
 void TWebBrowser::openLinkTarget(const QUrl& target) {
@@ -101,6 +214,24 @@ void TWebBrowser::openLinkTarget(const QUrl& target) {
 }
 
 void TWebBrowser::Navigate(const QString& path) {
+    QString title;
+    if (TWebPage* ready = takeAhead(path, &title)) {
+        // Shown as it was laid out while hidden, with its caption at once.
+        QWebEnginePage* old = page();
+        ++loadSerial_;
+        opening_.clear();
+        forgetHistory_ = false;
+        shownLoading_ = false;
+        titleLost_ = false;
+        adopt(ready);
+        old->disconnect(this);
+        old->deleteLater();
+        if (!title.isNull()) reportTitle(title);
+        // A script may have changed it since: the caption follows.
+        readTitle();
+        readNextAhead();
+        return;
+    }
     forgetHistory_ = true;
     opening_ = TLocalPages::PageUrl(path);
     page()->load(opening_);
@@ -118,6 +249,7 @@ void TWebBrowser::onLoadingChanged(const QWebEngineLoadingInfo& info) {
     switch (info.status()) {
         case QWebEngineLoadingInfo::LoadStartedStatus:
             ++loadSerial_;
+            shownLoading_ = true;
             break;
         case QWebEngineLoadingInfo::LoadSucceededStatus:
             titleLost_ = false;
@@ -128,8 +260,12 @@ void TWebBrowser::onLoadingChanged(const QWebEngineLoadingInfo& info) {
                 page()->history()->clear();
             }
             readTitle();
+            shownLoading_ = false;
+            readNextAhead();
             break;
         case QWebEngineLoadingInfo::LoadFailedStatus: {
+            shownLoading_ = false;
+            QMetaObject::invokeMethod(this, &TWebBrowser::readNextAhead, Qt::QueuedConnection);
             forgetHistory_ = false;
             // A link or a script that leads nowhere is the page's business;
             // only the file the viewer opened reports its failure.
@@ -143,6 +279,8 @@ void TWebBrowser::onLoadingChanged(const QWebEngineLoadingInfo& info) {
             break;
         }
         case QWebEngineLoadingInfo::LoadStoppedStatus:
+            shownLoading_ = false;
+            QMetaObject::invokeMethod(this, &TWebBrowser::readNextAhead, Qt::QueuedConnection);
             forgetHistory_ = false;
             if (info.url() == opening_) opening_.clear();
             readLostTitle();
@@ -168,13 +306,26 @@ void TWebBrowser::readTitle() {
                               // A newer navigation reports its own title, if
                               // it comes to anything.
                               if (serial != self->loadSerial_) {
-                                  self->titleLost_ = true;
+                                  // Read again once that navigation has ended
+                                  // without a page of its own, or now if it has.
+                                  if (self->shownLoading_)
+                                      self->titleLost_ = true;
+                                  else
+                                      self->readTitle();
                                   return;
                               }
                               if (result.typeId() != QMetaType::QString) return;
-                              if (self->OnNavigateComplete)
-                                  self->OnNavigateComplete(result.toString());
+                              self->reportTitle(result.toString());
                           });
+}
+
+void TWebBrowser::reportTitle(const QString& title) {
+    // A page shown from read-ahead reports its title once, not again when
+    // the read that follows finds it unchanged.
+    if (reportedSerial_ == loadSerial_ && reportedTitle_ == title) return;
+    reportedSerial_ = loadSerial_;
+    reportedTitle_ = title;
+    if (OnNavigateComplete) OnNavigateComplete(title);
 }
 
 void TWebBrowser::watchChild(QObject* child) {

@@ -3,10 +3,15 @@
 #include <QUrl>
 #include <QWebEngineView>
 
+#include <memory>
+#include <vector>
+
 #include "viewers/html/HtmlBrowser.h"
 
 class QWebEngineLoadingInfo;
 class QWebEngineProfile;
+class TGuardRedirects;
+class TWebPage;
 
 /**
  * wbHTML: the web view of the HTML page. It runs in a private profile (off the
@@ -26,12 +31,33 @@ public:
     void Navigate(const QString& path) override;
     bool CanGoBack() const override;
     void RunScript(const QString& script, std::function<void(const QVariant&)> done) override;
+    void ReadAhead(const QStringList& paths) override;
+    bool HoldsAhead(const QString& path) const override;
 
 protected:
     bool event(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    /// A page read ahead: the file as it was when its load began.
+    struct TAhead {
+        QString path;
+        TWebPage* page = nullptr;
+        qint64 size = -1;
+        qint64 modified = -1;
+        bool loaded = false;
+        QString title;  // null until read
+    };
+
+    void adopt(TWebPage* page);
+    void readNextAhead();
+    void dropAhead(std::size_t index);
+    /// The page read ahead for path, loaded and unchanged on disk, or null
+    /// (what is unusable is dropped).
+    TWebPage* takeAhead(const QString& path, QString* title);
+    void readAheadTitle(TWebPage* page);
+    void reportTitle(const QString& title);
+
     void onLoadingChanged(const QWebEngineLoadingInfo& info);
     void openLinkTarget(const QUrl& target);
     void readTitle();
@@ -45,4 +71,10 @@ private:
     bool titleLost_ = false;
     /// The opened file's address until its load ends: only its failure is reported.
     QUrl opening_;
+    std::shared_ptr<TGuardRedirects> redirects_;
+    QStringList wantedAhead_;
+    std::vector<TAhead> ahead_;
+    bool shownLoading_ = false;
+    int reportedSerial_ = -1;
+    QString reportedTitle_;
 };

@@ -3,6 +3,8 @@
 // Qt
 #include <QFile>
 #include <QWebEngineFileSystemAccessRequest>
+#include <QWebEngineFullScreenRequest>
+#include <QWebEngineNewWindowRequest>
 #include <QWebEngineLoadingInfo>
 #include <QWebEngineRegisterProtocolHandlerRequest>
 
@@ -37,12 +39,29 @@ TWebPage::TWebPage(QWebEngineProfile* profile, std::shared_ptr<TGuardRedirects> 
     // waiting for an answer nobody gives: the viewer shows documents.
     connect(this, &QWebEnginePage::featurePermissionRequested, this,
             [this](const QUrl& origin, Feature feature) {
+                if (heldBack_) asked_ = true;
                 setFeaturePermission(origin, feature, PermissionDeniedByUser);
             });
     connect(this, &QWebEnginePage::fileSystemAccessRequested, this,
             [](QWebEngineFileSystemAccessRequest request) { request.reject(); });
     connect(this, &QWebEnginePage::registerProtocolHandlerRequested, this,
             [](QWebEngineRegisterProtocolHandlerRequest request) { request.reject(); });
+    // What a page held back does that the person would see or hear.
+    const auto ask = [this] {
+        if (heldBack_) asked_ = true;
+    };
+    connect(this, &QWebEnginePage::printRequested, this, ask);
+    connect(this, &QWebEnginePage::recentlyAudibleChanged, this, [ask](bool audible) {
+        if (audible) ask();
+    });
+    connect(this, &QWebEnginePage::newWindowRequested, this, ask);
+    connect(this, &QWebEnginePage::fullScreenRequested, this,
+            [this, ask](QWebEngineFullScreenRequest request) {
+                if (heldBack_) {
+                    ask();
+                    request.reject();
+                }
+            });
     connect(this, &QWebEnginePage::loadingChanged, this, [this](const QWebEngineLoadingInfo& info) {
         if (info.status() != QWebEngineLoadingInfo::LoadStartedStatus) lastStepOnWeb_[1] = false;
     });
@@ -84,6 +103,46 @@ bool TWebPage::acceptLocal(const QUrl& url, NavigationType type, bool isMainFram
     }
     const std::string path = QFile::encodeName(TLocalPages::PathOf(url)).toStdString();
     return ClassifyLocalPath(path) == TLocalTarget::File;
+}
+
+void TWebPage::SetHeldBack(bool held) {
+    heldBack_ = held;
+    setAudioMuted(held);
+    setVisible(!held);
+}
+
+void TWebPage::javaScriptAlert(const QUrl& origin, const QString& message) {
+    if (heldBack_) {
+        asked_ = true;
+        return;
+    }
+    QWebEnginePage::javaScriptAlert(origin, message);
+}
+
+bool TWebPage::javaScriptConfirm(const QUrl& origin, const QString& message) {
+    if (heldBack_) {
+        asked_ = true;
+        return false;
+    }
+    return QWebEnginePage::javaScriptConfirm(origin, message);
+}
+
+bool TWebPage::javaScriptPrompt(const QUrl& origin, const QString& message,
+                                const QString& defaultValue, QString* result) {
+    if (heldBack_) {
+        asked_ = true;
+        return false;
+    }
+    return QWebEnginePage::javaScriptPrompt(origin, message, defaultValue, result);
+}
+
+QStringList TWebPage::chooseFiles(FileSelectionMode mode, const QStringList& oldFiles,
+                                  const QStringList& acceptedMimeTypes) {
+    if (heldBack_) {
+        asked_ = true;
+        return {};
+    }
+    return QWebEnginePage::chooseFiles(mode, oldFiles, acceptedMimeTypes);
 }
 
 void TWebPage::javaScriptConsoleMessage(JavaScriptConsoleMessageLevel, const QString&, int,
