@@ -15,13 +15,13 @@
 #include <memory>
 
 #include "app/Application.h"
-#include "window/MainWindowUnit.h"
 #include "app/CompositionRoot.h"
 #include "host/ToolButton.h"
 #include "image/BmpBuilder.h"
+#include "support/QtTestSupport.h"
 #include "viewers/text/Font.h"
 #include "viewers/text/Memo.h"
-#include "support/QtTestSupport.h"
+#include "window/MainWindowUnit.h"
 
 namespace {
 
@@ -69,11 +69,12 @@ TEST(AssembledWindow, FirstRunSavesPlacementPropertiesAndFileTypes) {
     EXPECT_EQ(stored.value("Visible").toString(), "0");
     EXPECT_EQ(stored.value("Extensions").toString(),
               "html\r\nhtm\r\ntxt\r\ngif\r\nbmp\r\njpg\r\njpeg\r\n");
+    EXPECT_EQ(stored.value("ExtensionsOffered").toString(), stored.value("Extensions").toString());
     // The viewers' records name the eight display properties the store keeps.
-    for (const char* key : {"imgImageDisplay_Align", "imgImageDisplay_AutoSize",
-                            "imgImageDisplay_Stretch", "imgGifImageDisplay_Align",
-                            "imgGifImageDisplay_AutoSize", "imgGifImageDisplay_Stretch",
-                            "txtText_ScrollBars", "txtText_FontSize"})
+    for (const char* key :
+         {"imgImageDisplay_Align", "imgImageDisplay_AutoSize", "imgImageDisplay_Stretch",
+          "imgGifImageDisplay_Align", "imgGifImageDisplay_AutoSize", "imgGifImageDisplay_Stretch",
+          "txtText_ScrollBars", "txtText_FontSize"})
         EXPECT_TRUE(stored.contains(QLatin1String(key))) << key;
 }
 
@@ -91,6 +92,32 @@ TEST(AssembledWindow, StoredFileTypesAreUsedForTheScanAndTheFilter) {
     window->OpenPath(folder.Path());
     EXPECT_EQ(window->Files(), QStringList({folder.Path() + "b.gif"}));
     EXPECT_EQ(window->OpenDialogFilter(), "All supported files(*.html; *.gif)|*.html; *.gif");
+}
+
+// A type the stored list was never offered is appended once, enabled; the
+// person's entries keep their order and state, and a type then disabled
+// stays disabled after a restart.
+TEST(AssembledWindow, StoredFileTypesGainATypeNeverOfferedOnce) {
+    QDir().mkpath(QFileInfo(settingsFile()).absolutePath());
+    {
+        QSettings stored(settingsFile(), QSettings::IniFormat);
+        stored.setValue("TMainWindow/Extensions", "html\r\n\\txt\r\ngif\r\n");
+        stored.setValue("TMainWindow/ExtensionsOffered",
+                        "html\r\nhtm\r\ntxt\r\ngif\r\njpg\r\njpeg\r\n");
+    }
+    {
+        std::unique_ptr<TMainWindow> window(CreateMainWindow());
+        EXPECT_EQ(window->Extensions(), QStringList({"html", "\\txt", "gif", "bmp"}));
+        window->Extensions()[3] = "\\bmp";  // as the dialog disables it
+    }
+    std::unique_ptr<TMainWindow> window(CreateMainWindow());
+    EXPECT_EQ(window->Extensions(), QStringList({"html", "\\txt", "gif", "\\bmp"}));
+    window.reset();
+    QSettings stored(settingsFile(), QSettings::IniFormat);
+    EXPECT_EQ(stored.value("TMainWindow/Extensions").toString(),
+              "html\r\n\\txt\r\ngif\r\n\\bmp\r\n");
+    EXPECT_EQ(stored.value("TMainWindow/ExtensionsOffered").toString(),
+              "html\r\nhtm\r\ntxt\r\ngif\r\njpg\r\njpeg\r\nbmp\r\n");
 }
 
 // The window's first paint reads its glyphs as raw pixels: no image plugin
@@ -111,8 +138,10 @@ TEST(AssembledWindow, FirstPaintLoadsNoImagePluginAndButtonsKeepTheirForms) {
 
     const auto form = [&](const char* button, QIcon::Mode mode) {
         auto* b = window->findChild<QToolButton*>(QLatin1String(button));
-        return b ? b->icon().pixmap(QSize(16, 16), 1.0, mode).toImage().convertToFormat(
-                       QImage::Format_ARGB32)
+        return b ? b->icon()
+                       .pixmap(QSize(16, 16), 1.0, mode)
+                       .toImage()
+                       .convertToFormat(QImage::Format_ARGB32)
                  : QImage();
     };
     const auto file = [](const char* name) {
@@ -143,8 +172,8 @@ TEST(AssembledWindow, APictureIsPaintedBeforeTheTextControlsWhichThenGetTheirSet
     bmp.pixels.assign(16, 0x80);
     const std::vector<uint8_t> bytes = bmp.Build();
     ScratchFolder folder;
-    const QString picture =
-        folder.Write("a.bmp", QByteArray(reinterpret_cast<const char*>(bytes.data()), qsizetype(bytes.size())));
+    const QString picture = folder.Write(
+        "a.bmp", QByteArray(reinterpret_cast<const char*>(bytes.data()), qsizetype(bytes.size())));
     ErrorBoxRecorder errors;
     std::unique_ptr<TMainWindow> window(CreateMainWindow());
     window->SetCommandLineArgument(picture);
