@@ -15,6 +15,7 @@
 // Project
 #include "BmpBuilder.h"
 #include "ImageTestSupport.h"
+#include "QtImageSupport.h"
 #include "app/Application.h"
 #include "window/MainWindowUnit.h"
 #include "base/Error.h"
@@ -425,7 +426,11 @@ TEST_F(ImageDispatchTest, NeighboursAreReadAheadAndADamagedOneReportsWhenShown) 
         }
     const QString first = Write("IMG_0001.JPG", EncodePhoto(80, 60));
     Write("IMG_0002.JPG", damaged);
-    Write("IMG_0003.JPG", EncodePhoto(70, 50));
+    // Pictures read through Qt are read ahead as well.
+    QImage png(70, 50, QImage::Format_RGB32);
+    png.fill(Qt::darkCyan);
+    const QByteArray pngBytes = Encode(png, "png");
+    Write("IMG_0003.png", std::vector<uint8_t>(pngBytes.begin(), pngBytes.end()));
     TPictureReadAhead& readAhead = view_->PictureReadAhead();
     const auto showAndSettle = [&] {
         window_->grab();
@@ -445,6 +450,11 @@ TEST_F(ImageDispatchTest, NeighboursAreReadAheadAndADamagedOneReportsWhenShown) 
     showAndSettle();
     ASSERT_EQ(errors_.size(), 1);
     EXPECT_TRUE(errors_[0].startsWith("JPEG error #")) << errors_[0].toStdString();
+    const std::string pngPath = QFile::encodeName(dir_.filePath("IMG_0003.png")).toStdString();
+    std::unique_ptr<TGraphic> readPng = readAhead.Take(pngPath);
+    ASSERT_NE(readPng, nullptr) << "the PNG after the damaged file was read ahead";
+    EXPECT_EQ(readPng->Width(), 70);
+    readAhead.GiveBack(pngPath, std::move(readPng), TPictureReadAhead::TStamp::Of(pngPath));
     window_->ShowNext();
     showAndSettle();
     EXPECT_EQ(errors_.size(), 1);

@@ -4,12 +4,14 @@
 #include <QCoreApplication>
 #include <QEvent>
 #include <QPainter>
+#include <QTimer>
 
 // Project
-#include "base/ErrorReport.h"
-#include "base/Error.h"
 #include "base/Bitmap.h"
+#include "base/Error.h"
+#include "base/ErrorReport.h"
 #include "viewers/image/BitmapImage.h"
+#include "viewers/image/QtPicture.h"
 #include "viewers/image/core/FitRule.h"
 #include "viewers/image/core/Graphic.h"
 
@@ -21,6 +23,9 @@ constexpr int kDefaultSize = 105;
 TImage::TImage(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("imgImageDisplay"));
     resize(kDefaultSize, kDefaultSize);
+    frameTimer_ = new QTimer(this);
+    frameTimer_->setSingleShot(true);
+    connect(frameTimer_, &QTimer::timeout, this, &TImage::nextFrame);
 }
 
 TImage::~TImage() = default;
@@ -84,6 +89,40 @@ void TImage::PictureChanged() {
     if (TGraphic* graphic = FPicture.Graphic()) graphic->DecodeAhead();
     applyAutoSize();
     update();
+    animate();
+}
+
+TQtPicture* TImage::animation() const {
+    auto* picture = dynamic_cast<TQtPicture*>(FPicture.Graphic());
+    return picture && picture->Animated() ? picture : nullptr;
+}
+
+void TImage::animate() {
+    // Only while shown: an animation behind another page or control rests.
+    if (TQtPicture* picture = animation(); picture && isVisible())
+        frameTimer_->start(picture->FrameDelay());
+    else
+        frameTimer_->stop();
+}
+
+void TImage::nextFrame() {
+    TQtPicture* picture = animation();
+    if (!picture) return;
+    if (picture->NextFrame()) {
+        image_ = picture->Frame();
+        update();
+    }
+    animate();
+}
+
+void TImage::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    animate();
+}
+
+void TImage::hideEvent(QHideEvent* event) {
+    QWidget::hideEvent(event);
+    frameTimer_->stop();
 }
 
 void TImage::applyAutoSize() {
@@ -109,6 +148,11 @@ QRect TImage::DestRect() const {
 // The picture's pixels as a QImage: the reader's own rows where they can be
 // drawn as they are, else a copy held in the picture's budget.
 QImage TImage::drawingCopy(TGraphic& graphic) {
+    // Read through Qt: its frame is drawn as it stands, alpha and all.
+    if (auto* picture = dynamic_cast<TQtPicture*>(&graphic)) {
+        imageShare_ = TBudgetShare();
+        return picture->Frame();
+    }
     const TBitmap& pixels = graphic.Pixels();
     imageShare_ = TBudgetShare();
     TBudgetShare share;

@@ -6,11 +6,15 @@
 // Project
 #include "host/ViewerHost.h"
 #include "viewers/image/ImageView.h"
+#include "viewers/image/QtPictureFormats.h"
+#include "viewers/image/core/PictureFormats.h"
 
 TViewerRecord ImageViewer() {
     TViewerRecord record;
     record.page = QStringLiteral("IMAGE");
-    record.extensions = {QStringLiteral(".bmp"), QStringLiteral(".jpg"), QStringLiteral(".jpeg")};
+    // Every extension of the picture format list, in its order.
+    for (const TPictureFormat& format : ProgramPictureFormats().Formats())
+        record.extensions << QStringLiteral(".") + QString::fromStdString(format.extension);
     record.storedProps = {QStringLiteral("imgImageDisplay.Align"),
                           QStringLiteral("imgImageDisplay.AutoSize"),
                           QStringLiteral("imgImageDisplay.Stretch")};
