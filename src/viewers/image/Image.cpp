@@ -14,6 +14,7 @@
 #include "viewers/image/QtPicture.h"
 #include "viewers/image/core/FitRule.h"
 #include "viewers/image/core/Graphic.h"
+#include "viewers/image/core/Orientation.h"
 
 namespace {
 // The size of a new image control before any picture sizes it.
@@ -198,7 +199,19 @@ void TImage::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     // Nearest pixel: every destination pixel takes one source pixel.
     painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
-    painter.drawImage(dest, *image);
+    const int orientation = FPicture.Graphic()->Orientation();
+    if (orientation == 1) {
+        painter.drawImage(dest, *image);
+    } else {
+        // Stored pixels turned upright, then scaled into the destination.
+        const orientation::TMatrix m =
+            orientation::Matrix(orientation, image->width(), image->height());
+        painter.translate(dest.topLeft());
+        painter.scale(double(dest.width()) / FPicture.Width(),
+                      double(dest.height()) / FPicture.Height());
+        painter.setTransform(QTransform(m.m[0], m.m[1], m.m[2], m.m[3], m.m[4], m.m[5]), true);
+        painter.drawImage(QPoint(0, 0), *image);
+    }
     painter.end();
     if (OnPainted) OnPainted();
 }

@@ -16,7 +16,8 @@
  * or fitted (see FitRect), nearest pixel, painting only the destination
  * rectangle; a picture read through Qt keeps its transparency over what lies
  * behind the control, and an animated one steps through its frames while the
- * control is shown. The pixels are turned into a QImage once per load
+ * control is shown. A photo with an EXIF orientation is drawn upright, and
+ * sized and fitted as drawn. The pixels are turned into a QImage once per load
  * or decode; every paint scales that afresh. A JPEG starts decoding when it
  * is loaded, on a worker thread, and the first paint takes the result; a
  * decode error is reported once, from that paint.

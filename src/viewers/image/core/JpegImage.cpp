@@ -21,6 +21,7 @@
 #include "base/Error.h"
 #include "viewers/image/core/ImageFile.h"
 #include "viewers/image/core/JpegDecompressor.h"
+#include "viewers/image/core/Orientation.h"
 
 namespace {
 
@@ -236,6 +237,7 @@ void TJPEGImage::Load(std::vector<uint8_t> data, TBudgetShare share) {
     FCopyBytes = copyBytes;
     FWidth = width;
     FHeight = height;
+    FOrientation = orientation::FromJpeg(FData.data(), FData.size());
     FBitmap = TBitmap();
     FState = TState::Loaded;
     FDecodeCount = 0;
