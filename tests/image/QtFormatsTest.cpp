@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QColorSpace>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QImageReader>
@@ -138,6 +139,21 @@ TEST_F(QtFormatsTest, EachFormatShowsInBothModesWithItsTransparency) {
         EXPECT_EQ(shot.pixel(200, 100), Background());
     }
     EXPECT_TRUE(errors_.isEmpty()) << errors_.join("; ").toStdString();
+}
+
+// A PNG whose iCCP chunk says Adobe RGB: a green stored as (117, 199, 75) is
+// drawn as the sRGB (40, 200, 60) it stands for (ImageMagick: 39.9, 200.3,
+// 60.4).
+TEST_F(QtFormatsTest, AProfileIsConvertedToSrgbForDrawing) {
+    QImage green(20, 10, QImage::Format_RGB32);
+    green.fill(qRgb(117, 199, 75));
+    green.setColorSpace(QColorSpace(QColorSpace::AdobeRgb));
+    view_->LoadPictureFile(Write("adobe.png", Encode(green, "png")));
+    EXPECT_TRUE(Near(Screen().pixel(8 + 5, 8 + 5), qRgb(40, 200, 60), 3))
+        << std::hex << Screen().pixel(8 + 5, 8 + 5);
+    green.setColorSpace(QColorSpace());
+    view_->LoadPictureFile(Write("plain.png", Encode(green, "png")));
+    EXPECT_EQ(Screen().pixel(8 + 5, 8 + 5), qRgb(117, 199, 75));
 }
 
 TEST_F(QtFormatsTest, AnimatedWebpStepsThroughItsFramesWhileShown) {

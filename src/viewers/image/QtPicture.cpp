@@ -2,6 +2,7 @@
 
 // Qt
 #include <QBuffer>
+#include <QColorSpace>
 #include <QImageReader>
 
 // C++ standard library
@@ -53,6 +54,14 @@ void TQtPicture::readFrame(QImageReader& reader) {
             !Budget().Fits(TBitmap::argb32Bytes(claimed.width(), claimed.height())))
             throw EError(outOfMemoryMessage());
         throw EError(reader.errorString().toStdString());
+    }
+    // An embedded profile (PNG iCCP, WebP, TIFF): to sRGB, in place. One Qt
+    // cannot read (it reads matrix-shaper profiles) leaves the numbers as
+    // they stand.
+    const QColorSpace space = image.colorSpace();
+    if (space.isValid() && space != QColorSpace(QColorSpace::SRgb)) {
+        image.convertToColorSpace(QColorSpace::SRgb);
+        if (image.isNull()) throw EError(outOfMemoryMessage());
     }
     // The pixels as drawn: premultiplied where there is alpha, so that a
     // paint blends them without converting.

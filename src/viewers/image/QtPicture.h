@@ -25,8 +25,9 @@ class QImageReader;
  * busy is refused before it is parsed (svg::DrawnElements). Loading decodes the first frame, so a
  * damaged file fails its load with the reader's own error text.
  *
- * The frame is drawn as Qt decoded it, with its alpha channel (premultiplied)
- * over what lies behind the control. An animated file (WebP, MNG) steps
+ * The frame is drawn as Qt decoded it, converted to sRGB when the file has a
+ * colour profile Qt can read, with its alpha channel (premultiplied) over
+ * what lies behind the control. An animated file (WebP, MNG) steps
  * through its frames with NextFrame, which reads them from the held bytes on
  * the thread that animates; the loading thread keeps no reader.
  */
