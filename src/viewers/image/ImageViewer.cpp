@@ -24,7 +24,11 @@ TViewerRecord ImageViewer() {
         return [view](const QString& path) { view->LoadPictureFile(path); };
     };
     record.readFirst = [](const QString& path) {
-        TImageView::ReadAheadAtStart(QFile::encodeName(path).toStdString());
+        // Only for the own readers: Qt's image readers need the application
+        // object, which does not exist yet. The others load once it does.
+        const std::string name = QFile::encodeName(path).toStdString();
+        if (TPictureFormats::Default().Find(TPictureFormats::ExtensionOf(name)))
+            TImageView::ReadAheadAtStart(name);
     };
     return record;
 }
