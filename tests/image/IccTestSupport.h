@@ -59,3 +59,39 @@ inline std::vector<uint8_t> WithIccProfile(const std::vector<uint8_t>& jpeg,
     out.insert(out.end(), jpeg.begin() + 2, jpeg.end());
     return out;
 }
+
+// Adobe RGB again, but as lookup tables (an AToB0 pipeline of its curves and
+// matrix) instead of a matrix and curves: a profile Qt 6.4's QColorSpace
+// does not read, and Little CMS does.
+inline cmsHPROFILE AdobeRgbTableProfile() {
+    cmsHPROFILE matrix = AdobeRgbProfile();
+    const auto* red = static_cast<const cmsCIEXYZ*>(cmsReadTag(matrix, cmsSigRedColorantTag));
+    const auto* green = static_cast<const cmsCIEXYZ*>(cmsReadTag(matrix, cmsSigGreenColorantTag));
+    const auto* blue = static_cast<const cmsCIEXYZ*>(cmsReadTag(matrix, cmsSigBlueColorantTag));
+    // The pipeline's XYZ is scaled so that 1.0 is the largest encodable value.
+    const double scale = 1.0 + 32767.0 / 32768.0;
+    const cmsFloat64Number m[9] = {red->X / scale, green->X / scale, blue->X / scale,
+                                   red->Y / scale, green->Y / scale, blue->Y / scale,
+                                   red->Z / scale, green->Z / scale, blue->Z / scale};
+    cmsToneCurve* gamma = cmsBuildGamma(nullptr, 563.0 / 256.0);
+    cmsToneCurve* curves[3] = {gamma, gamma, gamma};
+    cmsPipeline* lut = cmsPipelineAlloc(nullptr, 3, 3);
+    cmsPipelineInsertStage(lut, cmsAT_END, cmsStageAllocToneCurves(nullptr, 3, curves));
+    cmsPipelineInsertStage(lut, cmsAT_END, cmsStageAllocMatrix(nullptr, 3, 3, m, nullptr));
+    // As the table type stores it: "M" curves, the matrix, then "B" curves.
+    cmsToneCurve* identity = cmsBuildGamma(nullptr, 1.0);
+    cmsToneCurve* identities[3] = {identity, identity, identity};
+    cmsPipelineInsertStage(lut, cmsAT_END, cmsStageAllocToneCurves(nullptr, 3, identities));
+    cmsFreeToneCurve(identity);
+    cmsHPROFILE profile = cmsCreateProfilePlaceholder(nullptr);
+    cmsSetProfileVersion(profile, 4.3);
+    cmsSetDeviceClass(profile, cmsSigDisplayClass);
+    cmsSetColorSpace(profile, cmsSigRgbData);
+    cmsSetPCS(profile, cmsSigXYZData);
+    cmsWriteTag(profile, cmsSigMediaWhitePointTag, cmsD50_XYZ());
+    cmsWriteTag(profile, cmsSigAToB0Tag, lut);
+    cmsPipelineFree(lut);
+    cmsFreeToneCurve(gamma);
+    cmsCloseProfile(matrix);
+    return profile;
+}

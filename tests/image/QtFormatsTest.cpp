@@ -16,6 +16,7 @@
 
 #include <memory>
 
+#include "IccTestSupport.h"
 #include "QtImageSupport.h"
 #include "app/Application.h"
 #include "base/Error.h"
@@ -154,6 +155,43 @@ TEST_F(QtFormatsTest, AProfileIsConvertedToSrgbForDrawing) {
     green.setColorSpace(QColorSpace());
     view_->LoadPictureFile(Write("plain.png", Encode(green, "png")));
     EXPECT_EQ(Screen().pixel(8 + 5, 8 + 5), qRgb(117, 199, 75));
+}
+
+// A PNG profile of lookup tables, which Qt's QColorSpace does not read:
+// converted by Little CMS, to what Little CMS's own transform gives.
+TEST_F(QtFormatsTest, AProfileQtCannotReadIsConvertedByLittleCms) {
+    const std::vector<uint8_t> icc = SavedProfile(AdobeRgbTableProfile());
+    ASSERT_FALSE(QColorSpace::fromIccProfile(
+                     QByteArray(reinterpret_cast<const char*>(icc.data()), qsizetype(icc.size())))
+                     .isValid());
+    QImage green(20, 10, QImage::Format_RGB32);
+    green.fill(qRgb(117, 199, 75));
+    QByteArray png = Encode(green, "png");
+    // An iCCP chunk after IHDR: a name, its NUL, method 0, the zlib stream.
+    QByteArray body =
+        QByteArray("tables", 6) + QByteArray(2, '\0') +
+        qCompress(QByteArray(reinterpret_cast<const char*>(icc.data()), qsizetype(icc.size())))
+            .mid(4);
+    QByteArray chunk;
+    for (int shift = 24; shift >= 0; shift -= 8) chunk.append(char((body.size() >> shift) & 0xFF));
+    const QByteArray typed = "iCCP" + body;
+    chunk += typed;
+    const uint32_t crc = Crc32(typed);
+    for (int shift = 24; shift >= 0; shift -= 8) chunk.append(char((crc >> shift) & 0xFF));
+    png.insert(33, chunk);
+    view_->LoadPictureFile(Write("tables.png", png));
+
+    cmsHPROFILE in = AdobeRgbTableProfile(), out = cmsCreate_sRGBProfile();
+    cmsHTRANSFORM reference =
+        cmsCreateTransform(in, TYPE_RGB_8, out, TYPE_RGB_8, INTENT_PERCEPTUAL, 0);
+    uint8_t expected[3] = {117, 199, 75};
+    cmsDoTransform(reference, expected, expected, 1);
+    cmsDeleteTransform(reference);
+    cmsCloseProfile(in);
+    cmsCloseProfile(out);
+    EXPECT_NE(expected[0], 117);
+    const QRgb drawn = Screen().pixel(8 + 5, 8 + 5);
+    EXPECT_TRUE(Near(drawn, qRgb(expected[0], expected[1], expected[2]), 1)) << std::hex << drawn;
 }
 
 TEST_F(QtFormatsTest, AnimatedWebpStepsThroughItsFramesWhileShown) {

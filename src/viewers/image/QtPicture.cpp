@@ -13,6 +13,7 @@
 // Project
 #include "base/Error.h"
 #include "base/SystemError.h"
+#include "viewers/image/core/IccProfile.h"
 #include "viewers/image/core/ImageFile.h"
 #include "viewers/image/core/SvgGuard.h"
 
@@ -62,6 +63,8 @@ void TQtPicture::readFrame(QImageReader& reader) {
     if (space.isValid() && space != QColorSpace(QColorSpace::SRgb)) {
         image.convertToColorSpace(QColorSpace::SRgb);
         if (image.isNull()) throw EError(outOfMemoryMessage());
+    } else if (!space.isValid() && format_ == "png") {
+        convertWithLittleCms(image);
     }
     // The pixels as drawn: premultiplied where there is alpha, so that a
     // paint blends them without converting.
@@ -85,6 +88,25 @@ void TQtPicture::readFrame(QImageReader& reader) {
     pixels_ = TBitmap();
     const int delay = reader.nextImageDelay();
     delay_ = delay > 0 ? std::max(delay, kMinDelayMs) : kDefaultDelayMs;
+}
+
+// A PNG profile Qt cannot read (one of lookup tables rather than a matrix):
+// Little CMS converts the rows, as for a JPEG's profile.
+void TQtPicture::convertWithLittleCms(QImage& image) {
+    const std::vector<uint8_t> profile = icc::FromPng(bytes_.data(), bytes_.size());
+    const std::unique_ptr<icc::TToSrgb> toSrgb =
+        icc::TToSrgb::FromProfile(profile.data(), profile.size());
+    if (!toSrgb) return;
+    // Blue, green, red and alpha (or x) bytes, alpha not multiplied in.
+    const QImage::Format rows =
+        image.hasAlphaChannel() ? QImage::Format_ARGB32 : QImage::Format_RGB32;
+    if (image.format() != rows) {
+        TBudgetShare copy = Budget().Take(TBitmap::argb32Bytes(image.width(), image.height()));
+        image = image.convertToFormat(rows);
+        if (image.isNull()) throw EError(outOfMemoryMessage());
+    }
+    for (int y = 0; y < image.height(); ++y)
+        toSrgb->Apply(image.scanLine(y), std::size_t(image.width()));
 }
 
 void TQtPicture::LoadFromFile(const std::string& path) {

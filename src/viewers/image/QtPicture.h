@@ -64,6 +64,7 @@ private:
     std::unique_ptr<QImageReader> openReader(QBuffer& buffer);
     /// Inflates a compressed SVG and refuses one that draws too much (SvgGuard.h).
     void checkSvg();
+    void convertWithLittleCms(QImage& image);
 
     std::string format_;
     std::vector<uint8_t> bytes_;

@@ -1,7 +1,8 @@
 #include "viewers/image/core/IccProfile.h"
 
-// Little CMS
+// Little CMS, zlib
 #include <lcms2.h>
+#include <zlib.h>
 
 // C++ standard library
 #include <algorithm>
@@ -100,6 +101,55 @@ std::vector<uint8_t> FromJpeg(const uint8_t* data, std::size_t size) {
         profile.insert(profile.end(), part.begin(), part.end());
     }
     return profile;
+}
+
+std::vector<uint8_t> FromPng(const uint8_t* data, std::size_t size) {
+    static const uint8_t kSignature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+    // Far above any real profile (they are kilobytes to a few megabytes).
+    constexpr std::size_t kMaxProfile = std::size_t(16) << 20;
+    if (size < 8 || std::memcmp(data, kSignature, 8) != 0) return {};
+    std::size_t at = 8;
+    while (at + 8 <= size) {
+        const std::size_t length = std::size_t(data[at]) << 24 | std::size_t(data[at + 1]) << 16 |
+                                   std::size_t(data[at + 2]) << 8 | data[at + 3];
+        const uint8_t* type = data + at + 4;
+        if (length > size - at - 8) return {};
+        const uint8_t* body = data + at + 8;
+        if (std::memcmp(type, "IDAT", 4) == 0 || std::memcmp(type, "IEND", 4) == 0) return {};
+        if (std::memcmp(type, "iCCP", 4) == 0) {
+            // A name of 1 to 79 bytes, its NUL, the method (0: deflate), the data.
+            const auto* nul = static_cast<const uint8_t*>(
+                std::memchr(body, 0, std::min<std::size_t>(length, 80)));
+            if (!nul || nul == body || std::size_t(nul - body) + 2 > length || nul[1] != 0)
+                return {};
+            const uint8_t* packed = nul + 2;
+            const std::size_t packedSize = length - std::size_t(packed - body);
+            z_stream z{};
+            if (inflateInit(&z) != Z_OK) return {};
+            std::vector<uint8_t> profile(
+                std::min<std::size_t>(kMaxProfile, std::max<std::size_t>(packedSize * 4, 4096)));
+            z.next_in = const_cast<Bytef*>(packed);
+            z.avail_in = uInt(packedSize);
+            int status = Z_OK;
+            std::size_t produced = 0;
+            while (status == Z_OK) {
+                if (produced == profile.size()) {
+                    if (profile.size() == kMaxProfile) break;
+                    profile.resize(std::min(kMaxProfile, profile.size() * 2));
+                }
+                z.next_out = profile.data() + produced;
+                z.avail_out = uInt(profile.size() - produced);
+                status = inflate(&z, Z_NO_FLUSH);
+                produced = profile.size() - z.avail_out;
+            }
+            inflateEnd(&z);
+            if (status != Z_STREAM_END) return {};
+            profile.resize(produced);
+            return profile;
+        }
+        at += 12 + length;  // length, type, body, CRC
+    }
+    return {};
 }
 
 std::unique_ptr<TToSrgb> TToSrgb::FromProfile(const uint8_t* data, std::size_t size) {

@@ -8,7 +8,8 @@
 /**
  * Embedded colour profiles, converted to sRGB for drawing. A JPEG carries
  * its ICC profile in APP2 segments ("ICC_PROFILE", a sequence number and a
- * count each, joined in sequence order). Profiles are read with Little CMS.
+ * count each, joined in sequence order), a PNG in its iCCP chunk (a name,
+ * then the profile deflated). Profiles are read with Little CMS.
  *
  * An RGB matrix-shaper profile (Adobe RGB, Display P3, ProPhoto, most camera
  * and screen profiles) converts through tables of its own: each channel's
@@ -24,6 +25,10 @@ namespace icc {
 /// missing, parts that disagree on their count). Reads only the segments
 /// before the first scan, never past `size`.
 std::vector<uint8_t> FromJpeg(const uint8_t* data, std::size_t size);
+
+/// The ICC profile of a PNG file's bytes (its iCCP chunk, inflated, at most
+/// 16 MiB), or nothing. Reads only the chunks before the image data.
+std::vector<uint8_t> FromPng(const uint8_t* data, std::size_t size);
 
 /** A conversion of 32-bit blue, green, red, x rows from a profile to sRGB. */
 class TToSrgb {
