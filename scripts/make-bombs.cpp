@@ -1,7 +1,7 @@
 // Writes tests/data/bombs/: small files that ask the viewer for far more
 // memory or time than their size suggests. Each is a regression input of the
 // memory budget (tests/memory) and an input of the memory benchmark.
-//   g++ -std=c++20 -O2 scripts/make-bombs.cpp -ljpeg -o /tmp/make-bombs && /tmp/make-bombs
+//   g++ -std=c++20 -O2 scripts/make-bombs.cpp -ljpeg -lz -o /tmp/make-bombs && /tmp/make-bombs
 //   tests/data/bombs
 //
 // clang-format off
@@ -15,6 +15,14 @@
 // empty-16384x16384.jpg        a JPEG header of 2^28 pixels and no scan data
 // rle8-size-field-4g.bmp       a 64 x 64 RLE8 BMP whose image-size field says 4 GB (the tests
 //                              extend it to hundreds of megabytes of codes as a sparse file)
+// header-65536x32768.png       a PNG header of 2^31 pixels and one row of image data
+// header-65536x32768.tif       a TIFF header of 2^31 pixels and no strips
+// deflate-16384x16384.png      32 KB of deflate data that inflate to a 1-bit picture of 2^28
+//                              pixels (1 GiB when drawn)
+// deflate-8000x8000.png        the same at 64 megapixels, within the budget (256 MB drawn)
+// svg-100000x100000.svg        an SVG of 10^10 pixels at its own size
+// use-50x6.svg                 six levels of groups, each using the one below 50 times:
+//                              1.6 * 10^10 elements drawn from 16 KB
 // clang-format on
 #include <cstdint>
 #include <cstdio>
@@ -23,6 +31,7 @@
 #include <vector>
 
 #include <jpeglib.h>
+#include <zlib.h>
 
 #include "FileBytes.h"
 
@@ -223,6 +232,72 @@ std::string emptyJpeg() {
 
 }  // namespace
 
+void putBe32(std::string& s, uint32_t v) {
+    for (int shift = 24; shift >= 0; shift -= 8) s += char((v >> shift) & 0xFF);
+}
+
+void pngChunk(std::string& s, const char* type, const std::string& data) {
+    putBe32(s, uint32_t(data.size()));
+    const std::string body = type + data;
+    s += body;
+    putBe32(s, uint32_t(crc32(0, reinterpret_cast<const Bytef*>(body.data()), uInt(body.size()))));
+}
+
+// A gray PNG of w x h at `bits` whose image data are `rows` rows of zeros
+// (filter byte included): all of them, or one for a header and little else.
+std::string png(uint32_t w, uint32_t h, int bits, uint32_t rows) {
+    std::string s = "\x89PNG\r\n\x1A\n";
+    std::string ihdr;
+    putBe32(ihdr, w);
+    putBe32(ihdr, h);
+    ihdr += char(bits);
+    ihdr += std::string("\0\0\0\0", 4);  // gray, deflate, no filter method, not interlaced
+    pngChunk(s, "IHDR", ihdr);
+    {
+        const std::string raw(size_t(rows) * (1 + (size_t(w) * size_t(bits) + 7) / 8), '\0');
+        uLongf size = compressBound(uLong(raw.size()));
+        std::string packed(size, '\0');
+        compress2(reinterpret_cast<Bytef*>(packed.data()), &size,
+                  reinterpret_cast<const Bytef*>(raw.data()), uLong(raw.size()), 9);
+        packed.resize(size);
+        pngChunk(s, "IDAT", packed);
+    }
+    pngChunk(s, "IEND", "");
+    return s;
+}
+
+// A little-endian TIFF of w x h, 8-bit gray, one strip at an offset past the end.
+std::string tiffHeader(uint32_t w, uint32_t h) {
+    std::string s = "II";
+    put16(s, 42);
+    put32(s, 8);
+    const struct {
+        unsigned tag, type, value;
+    } entries[] = {{256, 4, w}, {257, 4, h}, {258, 3, 8}, {259, 3, 1}, {262, 3, 1},
+                   {273, 4, 4096}, {277, 3, 1}, {278, 4, h}, {279, 4, w}};
+    put16(s, unsigned(std::size(entries)));
+    for (const auto& e : entries) {
+        put16(s, e.tag);
+        put16(s, e.type);
+        put32(s, 1);
+        put32(s, e.value);
+    }
+    put32(s, 0);
+    return s;
+}
+
+std::string svgUses(int fan, int depth) {
+    std::string s =
+        "<svg xmlns=\"http://www.w3.org/2000/svg\" xmlns:xlink=\"http://www.w3.org/1999/xlink\" "
+        "width=\"1000\" height=\"1000\"><rect id=\"a0\" width=\"1000\" height=\"1000\"/>";
+    for (int level = 1; level <= depth; ++level) {
+        s += "<g id=\"a" + std::to_string(level) + "\">";
+        for (int k = 0; k < fan; ++k) s += "<use xlink:href=\"#a" + std::to_string(level - 1) + "\"/>";
+        s += "</g>";
+    }
+    return s + "</svg>\n";
+}
+
 int main(int argc, char** argv) {
     const std::string dir = argc > 1 ? argv[1] : "tests/data/bombs";
     writeFile(dir + "/screen-65535x65535.gif", screenBomb());
@@ -232,5 +307,13 @@ int main(int argc, char** argv) {
     writeFile(dir + "/empty-16384x16384x24.bmp", bmpHeader(16384, 16384, 24, 0, 0, 0));
     writeFile(dir + "/empty-16384x16384.jpg", emptyJpeg());
     writeFile(dir + "/rle8-size-field-4g.bmp", rleSizeField());
+    writeFile(dir + "/header-65536x32768.png", png(65536, 32768, 8, 1));
+    writeFile(dir + "/header-65536x32768.tif", tiffHeader(65536, 32768));
+    writeFile(dir + "/deflate-16384x16384.png", png(16384, 16384, 1, 16384));
+    writeFile(dir + "/deflate-8000x8000.png", png(8000, 8000, 1, 8000));
+    writeFile(dir + "/svg-100000x100000.svg",
+              "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"100000\" height=\"100000\">"
+              "<rect width=\"100000\" height=\"100000\" fill=\"red\"/></svg>\n");
+    writeFile(dir + "/use-50x6.svg", svgUses(50, 6));
     return 0;
 }

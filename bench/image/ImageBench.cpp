@@ -28,16 +28,17 @@
 #include <benchmark/benchmark.h>
 
 // Project
+#include "base/Bitmap.h"
+#include "image/IccTestSupport.h"
 #include "image/ImageTestSupport.h"
 #include "support/TestData.h"
-#include "base/Bitmap.h"
 #include "viewers/image/BitmapImage.h"
-#include "viewers/image/core/BmpReader.h"
 #include "viewers/image/Image.h"
-#include "viewers/image/core/ImageFile.h"
 #include "viewers/image/ImageView.h"
-#include "viewers/image/core/JpegImage.h"
 #include "viewers/image/ScrollBox.h"
+#include "viewers/image/core/BmpReader.h"
+#include "viewers/image/core/ImageFile.h"
+#include "viewers/image/core/JpegImage.h"
 
 namespace {
 
@@ -126,6 +127,28 @@ void BM_JpegLoadAndDecode_vs_PlainLibjpeg(benchmark::State& state) {
         [&] { benchmark::DoNotOptimize(PlainLibjpegDecode(TImageFile::ReadAll(path))); });
 }
 BENCHMARK(BM_JpegLoadAndDecode_vs_PlainLibjpeg)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+// A 12-megapixel photograph with an Adobe RGB profile: the decode with the
+// conversion to sRGB beside the same decode of the same file without its
+// profile.
+void BM_JpegDecodeWithProfile_vs_DecodeAlone(benchmark::State& state) {
+    static const std::vector<uint8_t> plain =
+        EncodeJpeg(4000, 3000, 3, JCS_RGB, [](int x, int y, uint8_t* p) {
+            p[0] = uint8_t(128 + 100 * std::sin(x * 0.01) + (x * y % 17));
+            p[1] = uint8_t((x + y) / 28);
+            p[2] = uint8_t(128 + 90 * std::cos(y * 0.013) + (x % 11));
+        });
+    static const std::vector<uint8_t> profiled =
+        WithIccProfile(plain, SavedProfile(AdobeRgbProfile()));
+    const auto decode = [](const std::vector<uint8_t>& bytes) {
+        TJPEGImage jpeg;
+        jpeg.LoadFromBytes(bytes);
+        benchmark::DoNotOptimize(jpeg.Pixels());
+    };
+    SideBySide(
+        state, [&] { decode(profiled); }, [&] { decode(plain); });
+}
+BENCHMARK(BM_JpegDecodeWithProfile_vs_DecodeAlone)->UseManualTime()->Unit(benchmark::kMillisecond);
 
 // A synthetic 4000 x 3000 photograph-like picture (smooth gradients and
 // texture), encoded once with libjpeg at quality 85.

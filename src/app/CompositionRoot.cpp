@@ -6,7 +6,11 @@
 #include <QDir>
 #include <QFileInfo>
 
+// C++ standard library
+#include <memory>
+
 // Project
+#include "base/Error.h"
 #include "base/ErrorReport.h"
 #include "host/ActionList.h"
 #include "host/Paths.h"
@@ -21,9 +25,7 @@
 
 std::vector<TViewerRecord> ProgramViewers() {
     return {
-        TextViewer(),
-        HtmlViewer(),
-        ImageViewer(),
+        TextViewer(), HtmlViewer(), ImageViewer(),
         GifViewer(),  // joins the IMAGE page, so after ImageViewer
     };
 }
@@ -64,17 +66,32 @@ void InstallFormStorage(TMainWindow& window) {
     auto* storage = new TFormStorage(&window);
     storage->SetStoredProps(window.StoredProps());
 
-    window.OnCreate = [&window, storage] {
+    // The file types already offered to the stored list, kept beside it so
+    // that a type the program learns to show is appended once (and one the
+    // person then removes is not brought back). A store from before this
+    // value was kept had been offered the original seven.
+    auto offered = std::make_shared<QStringList>();
+    window.OnCreate = [&window, storage, offered] {
         CompanyKeyName = QStringLiteral("TarvelSoftware");
         window.FormCreate();
+        *offered = window.Extensions();
         Guarded([&] {
             window.Extensions() = ExtensionsFromText(storage->ReadText(
                 QStringLiteral("Extensions"), ExtensionsText(window.Extensions())));
+            try {
+                *offered = ExtensionsFromText(storage->ReadText(
+                    QStringLiteral("ExtensionsOffered"), ExtensionsText(ProgramFileTypes())));
+            } catch (const EError&) {
+                // Unreadable: offered again, which only appends what is missing.
+                *offered = ProgramFileTypes();
+            }
+            OfferFileTypes(window.Extensions(), *offered, window.DefaultExtensions());
         });
     };
-    window.OnDestroy = [&window, storage] {
+    window.OnDestroy = [&window, storage, offered] {
         Guarded([&] {
             storage->WriteText(QStringLiteral("Extensions"), ExtensionsText(window.Extensions()));
+            storage->WriteText(QStringLiteral("ExtensionsOffered"), ExtensionsText(*offered));
         });
         window.FormDestroy();
     };

@@ -11,6 +11,7 @@
 #include <vector>
 
 // ---- Project ----
+#include "settings/core/FileTypeOffer.h"
 #include "settings/core/StoredText.h"
 
 TExtensionsWindow::TExtensionsWindow(QWidget* owner) : QDialog(owner) {
@@ -103,6 +104,22 @@ QStringList ExtensionsFromText(const QString& text) {
     for (const std::string& line : StoredText::SplitLines(text.toStdString()))
         extensions << QString::fromStdString(line);
     return extensions;
+}
+
+void OfferFileTypes(QStringList& extensions, QStringList& offered, const QStringList& shown) {
+    const auto toStd = [](const QStringList& list) {
+        std::vector<std::string> out;
+        for (const QString& entry : list) out.push_back(entry.toStdString());
+        return out;
+    };
+    std::vector<std::string> entries = toStd(extensions);
+    std::vector<std::string> offeredTypes = toStd(offered);
+    FileTypeOffer::Offer(entries, offeredTypes, toStd(shown));
+    // Only appended: the entries already there stay as they were.
+    for (std::size_t i = std::size_t(extensions.size()); i < entries.size(); ++i)
+        extensions << QString::fromStdString(entries[i]);
+    for (std::size_t i = std::size_t(offered.size()); i < offeredTypes.size(); ++i)
+        offered << QString::fromStdString(offeredTypes[i]);
 }
 
 bool ExecuteExtensionsDialog(QWidget* owner, QStringList& extensions) {

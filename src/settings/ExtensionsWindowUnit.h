@@ -45,6 +45,11 @@ QString ExtensionsText(const QStringList& extensions);
 /// A file-type list from its stored text (CR LF, CR or LF end an entry; a NUL ends the text).
 QStringList ExtensionsFromText(const QString& text);
 
+/// Appends to extensions, enabled, each type of shown that was never offered
+/// and that the list lacks (enabled or disabled), and records the types of
+/// shown as offered (FileTypeOffer::Offer). offered is stored beside the list.
+void OfferFileTypes(QStringList& extensions, QStringList& offered, const QStringList& shown);
+
 /// Runs the dialog on a file-type list; on OK the list is rebuilt in place
 /// and true is returned.
 bool ExecuteExtensionsDialog(QWidget* owner, QStringList& extensions);

@@ -11,9 +11,9 @@
 #include <vector>
 
 // Project
+#include "base/Bitmap.h"
 #include "base/Error.h"
 #include "support/TestData.h"
-#include "base/Bitmap.h"
 
 // The message of the EError that fn throws, or "<no error>".
 inline std::string MessageOf(const std::function<void()>& fn) {
@@ -111,4 +111,37 @@ inline std::vector<uint8_t> EncodePhoto(
             out[0] = uint8_t(c >> 16), out[1] = uint8_t(c >> 8), out[2] = uint8_t(c);
         },
         tune);
+}
+
+// The JPEG with an APP1 "Exif" segment right after its SOI marker whose
+// first image directory holds the orientation tag (big- or little-endian).
+inline std::vector<uint8_t> WithOrientation(const std::vector<uint8_t>& jpeg, int orientation,
+                                            bool littleEndian = false) {
+    std::vector<uint8_t> tiff;
+    const auto put = [&](uint32_t v, int bytes) {
+        for (int i = 0; i < bytes; ++i) {
+            const int shift = littleEndian ? 8 * i : 8 * (bytes - 1 - i);
+            tiff.push_back(uint8_t(v >> shift));
+        }
+    };
+    tiff.push_back(littleEndian ? 'I' : 'M');
+    tiff.push_back(littleEndian ? 'I' : 'M');
+    put(42, 2);
+    put(8, 4);       // the first directory
+    put(1, 2);       // one entry:
+    put(0x0112, 2);  // orientation,
+    put(3, 2);       // SHORT,
+    put(1, 4);       // one of them,
+    put(uint32_t(orientation), 2);
+    put(0, 2);
+    put(0, 4);  // no next directory
+    std::vector<uint8_t> segment = {0xFF, 0xE1, 0, 0, 'E', 'x', 'i', 'f', 0, 0};
+    segment.insert(segment.end(), tiff.begin(), tiff.end());
+    const size_t length = segment.size() - 2;
+    segment[2] = uint8_t(length >> 8);
+    segment[3] = uint8_t(length);
+    std::vector<uint8_t> out(jpeg.begin(), jpeg.begin() + 2);
+    out.insert(out.end(), segment.begin(), segment.end());
+    out.insert(out.end(), jpeg.begin() + 2, jpeg.end());
+    return out;
 }

@@ -15,6 +15,7 @@
 // Project
 #include "BmpBuilder.h"
 #include "ImageTestSupport.h"
+#include "QtImageSupport.h"
 #include "app/Application.h"
 #include "window/MainWindowUnit.h"
 #include "base/Error.h"
@@ -335,6 +336,50 @@ TEST_F(ImageViewTest, JpegDecodesOnceAcrossModesResizesAndScrolls) {
     EXPECT_TRUE(errors_.isEmpty());
 }
 
+// A photo with an EXIF orientation is drawn upright, sized and fitted as
+// drawn: quadrants red, green (top), blue, white (bottom) as stored.
+TEST_F(ImageViewTest, JpegOrientationTurnsThePhotoUprightInBothModes) {
+    const std::vector<uint8_t> stored = EncodeJpeg(160, 80, 3, JCS_RGB, [](int x, int y, uint8_t* p) {
+        const bool right = x >= 80, bottom = y >= 40;
+        const QRgb c = bottom ? (right ? qRgb(255, 255, 255) : qRgb(0, 0, 255))
+                              : (right ? qRgb(0, 255, 0) : qRgb(255, 0, 0));
+        p[0] = uint8_t(qRed(c)), p[1] = uint8_t(qGreen(c)), p[2] = uint8_t(qBlue(c));
+    });
+    const QRgb R = qRgb(255, 0, 0), G = qRgb(0, 255, 0), B = qRgb(0, 0, 255), W = qRgb(255, 255, 255);
+    // The drawn top-left, top-right, bottom-left and bottom-right colours.
+    const QRgb corners[9][4] = {{},           {R, G, B, W}, {G, R, W, B}, {W, B, G, R}, {B, W, R, G},
+                                {R, B, G, W}, {B, R, W, G}, {W, G, B, R}, {G, W, R, B}};
+    const auto near = [](QRgb a, QRgb b) {
+        return std::abs(qRed(a) - qRed(b)) < 24 && std::abs(qGreen(a) - qGreen(b)) < 24 &&
+               std::abs(qBlue(a) - qBlue(b)) < 24;
+    };
+    for (int o = 1; o <= 8; ++o) {
+        SCOPED_TRACE(o);
+        view_->btnZooomFull()->click();
+        Load(QString("turned%1.jpg").arg(o), WithOrientation(stored, o));
+        const QSize drawn = o >= 5 ? QSize(80, 160) : QSize(160, 80);
+        EXPECT_EQ(image()->size(), drawn);
+        const QImage shot = Screen();
+        const int w = drawn.width(), h = drawn.height();
+        const QPoint at[4] = {{8 + 10, 8 + 10}, {8 + w - 10, 8 + 10}, {8 + 10, 8 + h - 10},
+                              {8 + w - 10, 8 + h - 10}};
+        for (int k = 0; k < 4; ++k)
+            EXPECT_TRUE(near(shot.pixel(at[k]), corners[o][k])) << k << std::hex << " " << shot.pixel(at[k]);
+    }
+    // Stretched, a portrait photo stored landscape is fitted as portrait:
+    // 80 x 160 into 300 x 200 gives 100 x 200.
+    Load("turned6.jpg", WithOrientation(stored, 6));
+    view_->btnZoom()->click();
+    EXPECT_EQ(image()->DestRect(), QRect(0, 0, 100, 200));
+    const QImage shot = Screen();
+    EXPECT_TRUE(near(shot.pixel(10, 10), B));
+    EXPECT_TRUE(near(shot.pixel(90, 10), R));
+    EXPECT_TRUE(near(shot.pixel(10, 190), W));
+    EXPECT_TRUE(near(shot.pixel(90, 190), G));
+    EXPECT_EQ(shot.pixel(150, 100), view_->sbImage()->viewport()->palette().color(QPalette::Window).rgb());
+    EXPECT_TRUE(errors_.isEmpty());
+}
+
 TEST_F(ImageViewTest, TruncatedJpegShowsWithoutAnError) {
     std::vector<uint8_t> cut = EncodePhoto(100, 75);
     cut.resize(cut.size() / 2);
@@ -425,13 +470,23 @@ TEST(ImageStartReadAhead, APictureReadAtStartButNotShownIsGivenBack) {
     const std::vector<uint8_t> bytes = EncodePhoto(40, 30);
     f.write(reinterpret_cast<const char*>(bytes.data()), qint64(bytes.size()));
     f.close();
-    TImageView::ReadAheadAtStart(QFile::encodeName(path).toStdString());
+    ImageViewer().readFirst(path);
     TMainWindow window;
     TImageView* view = InstallImageView(window);
     view->PictureReadAhead().WaitUntilRead();
     EXPECT_EQ(view->PictureReadAhead().Count(), 1u);
     QApplication::processEvents();
     EXPECT_EQ(view->PictureReadAhead().Count(), 0u);
+
+    // A picture read through Qt is not read before the application exists
+    // (its readers need it: an SVG crashed there); it loads when shown.
+    QImage png(10, 10, QImage::Format_RGB32);
+    png.fill(Qt::red);
+    const QString pngPath = dir.filePath("a.png");
+    ASSERT_TRUE(png.save(pngPath));
+    ImageViewer().readFirst(pngPath);
+    TMainWindow second;
+    EXPECT_EQ(InstallImageView(second)->PictureReadAhead().Count(), 0u);
 }
 
 // The window tells the view the neighbours of each file shown, which are read
@@ -447,7 +502,11 @@ TEST_F(ImageDispatchTest, NeighboursAreReadAheadAndADamagedOneReportsWhenShown) 
         }
     const QString first = Write("IMG_0001.JPG", EncodePhoto(80, 60));
     Write("IMG_0002.JPG", damaged);
-    Write("IMG_0003.JPG", EncodePhoto(70, 50));
+    // Pictures read through Qt are read ahead as well.
+    QImage png(70, 50, QImage::Format_RGB32);
+    png.fill(Qt::darkCyan);
+    const QByteArray pngBytes = Encode(png, "png");
+    Write("IMG_0003.png", std::vector<uint8_t>(pngBytes.begin(), pngBytes.end()));
     TPictureReadAhead& readAhead = view_->PictureReadAhead();
     const auto showAndSettle = [&] {
         window_->grab();
@@ -467,6 +526,11 @@ TEST_F(ImageDispatchTest, NeighboursAreReadAheadAndADamagedOneReportsWhenShown) 
     showAndSettle();
     ASSERT_EQ(errors_.size(), 1);
     EXPECT_TRUE(errors_[0].startsWith("JPEG error #")) << errors_[0].toStdString();
+    const std::string pngPath = QFile::encodeName(dir_.filePath("IMG_0003.png")).toStdString();
+    std::unique_ptr<TGraphic> readPng = readAhead.Take(pngPath);
+    ASSERT_NE(readPng, nullptr) << "the PNG after the damaged file was read ahead";
+    EXPECT_EQ(readPng->Width(), 70);
+    readAhead.GiveBack(pngPath, std::move(readPng), TPictureReadAhead::TStamp::Of(pngPath));
     window_->ShowNext();
     showAndSettle();
     EXPECT_EQ(errors_.size(), 1);

@@ -21,6 +21,7 @@
 
 // Qt
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QFile>
 
 // C
@@ -151,6 +152,34 @@ TEST_F(BombTest, RefusedAtOnceWithTheOutOfMemoryMessage) {
         }
         ExpectSmallPicturesKept();
     }
+    EXPECT_TRUE(boxes_.Boxes().empty());
+}
+
+TEST_F(BombTest, PicturesReadThroughQtAreRefusedOrShownWithinTheBudgetInTime) {
+    // Headers of 2^31 pixels, 32 KB inflating to a picture of 1 GiB drawn,
+    // an SVG of 10^10 pixels and one of 1.6 * 10^10 elements through nested
+    // references: each refused before it is decoded or parsed.
+    for (const char* name : {"header-65536x32768.png", "header-65536x32768.tif",
+                             "deflate-16384x16384.png", "svg-100000x100000.svg", "use-50x6.svg"}) {
+        SCOPED_TRACE(name);
+        QElapsedTimer clock;
+        clock.start();
+        const Outcome out = Show(Bomb(name), 0);
+        EXPECT_LT(clock.elapsed(), 2000);
+        EXPECT_EQ(out.error.toStdString(), outOfMemoryMessage());
+        if (HeapProbe::Available()) {
+            EXPECT_LT(out.peakHeap, 16 * kMiB);
+        }
+        ExpectSmallPicturesKept();
+    }
+    // 64 megapixels from 8 KB: within the budget, shown.
+    QElapsedTimer clock;
+    clock.start();
+    const Outcome out = Show(Bomb("deflate-8000x8000.png"), 0);
+    EXPECT_LT(clock.elapsed(), 2000);
+    EXPECT_EQ(out.error, "");
+    EXPECT_EQ(page_->imgImageDisplay()->Picture().Width(), 8000);
+    ExpectHeapWithinTheBudget(out);
     EXPECT_TRUE(boxes_.Boxes().empty());
 }
 

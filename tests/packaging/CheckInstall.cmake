@@ -59,7 +59,8 @@ endfunction()
 
 # File managers offer "Open with" for exactly these types.
 entry_value(MimeType types)
-foreach(type text/html text/plain image/bmp image/jpeg image/gif)
+foreach(type text/html text/plain image/bmp image/jpeg image/gif image/png image/webp
+             image/svg+xml image/tiff)
   if(NOT type IN_LIST types)
     fail("the desktop entry does not list ${type} (MimeType=${types})")
   endif()

@@ -5,6 +5,7 @@
 #include <vector>
 
 // ---- Project ----
+#include "settings/core/FileTypeOffer.h"
 #include "settings/core/StoredText.h"
 
 using namespace StoredText;
@@ -99,4 +100,18 @@ TEST(StoredText, LineListReadingSplitsAtEveryBreakAndStopsAtNul) {
     EXPECT_EQ(SplitLines(std::string("gif\r\nbmp\0jpg\r\n", 14)), (Lines{"gif", "bmp"}));
     const Lines defaults{"html", "htm", "txt", "gif", "bmp", "jpg", "jpeg"};
     EXPECT_EQ(SplitLines(JoinLines(defaults)), defaults);
+}
+
+// The offer rule alone: case is ignored, a disabled entry counts as held, and
+// only what is missing is appended, after the person's entries.
+TEST(FileTypeOffer, AppendsOnlyTypesNeverOfferedAndNotHeld) {
+    std::vector<std::string> entries = {"TXT", "\\png", "html"};
+    std::vector<std::string> offered = {"html", "txt"};
+    FileTypeOffer::Offer(entries, offered, {"html", "txt", "png", "webp", "WEBP"});
+    EXPECT_EQ(entries, (std::vector<std::string>{"TXT", "\\png", "html", "webp"}));
+    EXPECT_EQ(offered, (std::vector<std::string>{"html", "txt", "png", "webp"}));
+    // Once offered, a type the list lacks stays away.
+    entries = {"html"};
+    FileTypeOffer::Offer(entries, offered, {"html", "txt", "png", "webp"});
+    EXPECT_EQ(entries, std::vector<std::string>{"html"});
 }

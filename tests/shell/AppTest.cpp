@@ -15,13 +15,14 @@
 #include <memory>
 
 #include "app/Application.h"
-#include "window/MainWindowUnit.h"
 #include "app/CompositionRoot.h"
 #include "host/ToolButton.h"
 #include "image/BmpBuilder.h"
+#include "shell/ShellFixture.h"
+#include "support/QtTestSupport.h"
 #include "viewers/text/Font.h"
 #include "viewers/text/Memo.h"
-#include "support/QtTestSupport.h"
+#include "window/MainWindowUnit.h"
 
 namespace {
 
@@ -67,13 +68,16 @@ TEST(AssembledWindow, FirstRunSavesPlacementPropertiesAndFileTypes) {
     EXPECT_EQ(stored.value("FormVersion").toString(), "0");
     EXPECT_EQ(stored.value("ShowCmd").toString(), "1");
     EXPECT_EQ(stored.value("Visible").toString(), "0");
-    EXPECT_EQ(stored.value("Extensions").toString(),
-              "html\r\nhtm\r\ntxt\r\ngif\r\nbmp\r\njpg\r\njpeg\r\n");
+    const QString types = stored.value("Extensions").toString();
+    ExpectDefaultFileTypes(types.split("\r\n", Qt::SkipEmptyParts));
+    EXPECT_TRUE(types.startsWith("html\r\nhtm\r\ntxt\r\ngif\r\nbmp\r\njpg\r\njpeg\r\npng\r\n"));
+    EXPECT_TRUE(types.endsWith("\r\n"));
+    EXPECT_EQ(stored.value("ExtensionsOffered").toString(), types);
     // The viewers' records name the eight display properties the store keeps.
-    for (const char* key : {"imgImageDisplay_Align", "imgImageDisplay_AutoSize",
-                            "imgImageDisplay_Stretch", "imgGifImageDisplay_Align",
-                            "imgGifImageDisplay_AutoSize", "imgGifImageDisplay_Stretch",
-                            "txtText_ScrollBars", "txtText_FontSize"})
+    for (const char* key :
+         {"imgImageDisplay_Align", "imgImageDisplay_AutoSize", "imgImageDisplay_Stretch",
+          "imgGifImageDisplay_Align", "imgGifImageDisplay_AutoSize", "imgGifImageDisplay_Stretch",
+          "txtText_ScrollBars", "txtText_FontSize"})
         EXPECT_TRUE(stored.contains(QLatin1String(key))) << key;
 }
 
@@ -82,6 +86,12 @@ TEST(AssembledWindow, StoredFileTypesAreUsedForTheScanAndTheFilter) {
     {
         QSettings stored(settingsFile(), QSettings::IniFormat);
         stored.setValue("TMainWindow/Extensions", "html\r\n\\txt\r\ngif");
+        // Every type already offered: the list is used as it stands.
+        QStringList offered = ProgramFileTypes();
+        for (const TViewerRecord& viewer : ProgramViewers())
+            for (const QString& e : viewer.extensions)
+                if (!offered.contains(e.mid(1))) offered << e.mid(1);
+        stored.setValue("TMainWindow/ExtensionsOffered", offered.join("\r\n") + "\r\n");
     }
     ScratchFolder folder;
     folder.Write("a.txt");
@@ -91,6 +101,42 @@ TEST(AssembledWindow, StoredFileTypesAreUsedForTheScanAndTheFilter) {
     window->OpenPath(folder.Path());
     EXPECT_EQ(window->Files(), QStringList({folder.Path() + "b.gif"}));
     EXPECT_EQ(window->OpenDialogFilter(), "All supported files(*.html; *.gif)|*.html; *.gif");
+}
+
+// Settings from before the picture types were shown: the seven old entries,
+// in the person's order and state, get the new types appended once, enabled;
+// a new type then disabled or deleted stays so after a restart.
+TEST(AssembledWindow, StoredFileTypesGainTheNewTypesOnce) {
+    QDir().mkpath(QFileInfo(settingsFile()).absolutePath());
+    {
+        QSettings stored(settingsFile(), QSettings::IniFormat);
+        stored.remove("TMainWindow/ExtensionsOffered");
+        stored.setValue("TMainWindow/Extensions",
+                        "jpg\r\nhtml\r\nhtm\r\n\\txt\r\ngif\r\nbmp\r\njpeg\r\n");
+    }
+    const QStringList old = {"jpg", "html", "htm", "\\txt", "gif", "bmp", "jpeg"};
+    QStringList added;
+    {
+        std::unique_ptr<TMainWindow> window(CreateMainWindow());
+        QStringList types = window->Extensions();
+        EXPECT_EQ(types.mid(0, 7), old);
+        added = types.mid(7);
+        EXPECT_EQ(added.mid(0, 7),
+                  QStringList({"png", "webp", "svg", "svgz", "tif", "tiff", "ico"}));
+        // As the dialog disables PNG; WebP deleted by hand.
+        window->Extensions()[7] = "\\png";
+        window->Extensions().removeAt(8);
+    }
+    std::unique_ptr<TMainWindow> window(CreateMainWindow());
+    QStringList expected = old + added;
+    expected[7] = "\\png";
+    expected.removeAt(8);
+    EXPECT_EQ(window->Extensions(), expected);
+    window.reset();
+    QSettings stored(settingsFile(), QSettings::IniFormat);
+    EXPECT_EQ(stored.value("TMainWindow/Extensions").toString(), expected.join("\r\n") + "\r\n");
+    EXPECT_EQ(stored.value("TMainWindow/ExtensionsOffered").toString(),
+              "html\r\nhtm\r\ntxt\r\ngif\r\nbmp\r\njpg\r\njpeg\r\n" + added.join("\r\n") + "\r\n");
 }
 
 // The window's first paint reads its glyphs as raw pixels: no image plugin
@@ -111,8 +157,10 @@ TEST(AssembledWindow, FirstPaintLoadsNoImagePluginAndButtonsKeepTheirForms) {
 
     const auto form = [&](const char* button, QIcon::Mode mode) {
         auto* b = window->findChild<QToolButton*>(QLatin1String(button));
-        return b ? b->icon().pixmap(QSize(16, 16), 1.0, mode).toImage().convertToFormat(
-                       QImage::Format_ARGB32)
+        return b ? b->icon()
+                       .pixmap(QSize(16, 16), 1.0, mode)
+                       .toImage()
+                       .convertToFormat(QImage::Format_ARGB32)
                  : QImage();
     };
     const auto file = [](const char* name) {
@@ -143,8 +191,8 @@ TEST(AssembledWindow, APictureIsPaintedBeforeTheTextControlsWhichThenGetTheirSet
     bmp.pixels.assign(16, 0x80);
     const std::vector<uint8_t> bytes = bmp.Build();
     ScratchFolder folder;
-    const QString picture =
-        folder.Write("a.bmp", QByteArray(reinterpret_cast<const char*>(bytes.data()), qsizetype(bytes.size())));
+    const QString picture = folder.Write(
+        "a.bmp", QByteArray(reinterpret_cast<const char*>(bytes.data()), qsizetype(bytes.size())));
     ErrorBoxRecorder errors;
     std::unique_ptr<TMainWindow> window(CreateMainWindow());
     window->SetCommandLineArgument(picture);

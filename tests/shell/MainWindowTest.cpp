@@ -13,8 +13,7 @@ TEST_F(ShellTest, LayoutAtCreation) {
     EXPECT_EQ(window->ActivePageName(), "TEXT");
     EXPECT_EQ(window->CurrentIndex(), 0);
     EXPECT_TRUE(window->CurrentFolder().isEmpty());
-    EXPECT_EQ(window->Extensions(),
-              QStringList({"html", "htm", "txt", "gif", "bmp", "jpg", "jpeg"}));
+    ExpectDefaultFileTypes(window->Extensions());
     auto* notebook = window->findChild<QStackedWidget*>("nbDisplay");
     ASSERT_NE(notebook, nullptr);
     QStringList pages;

@@ -16,10 +16,10 @@
 #include <string>
 
 #include "TextTestFiles.h"
-#include "host/ActionList.h"
 #include "base/Error.h"
-#include "viewers/text/core/TextNormalize.h"
+#include "host/ActionList.h"
 #include "viewers/text/TextViewer.h"
+#include "viewers/text/core/TextNormalize.h"
 
 namespace {
 
@@ -72,7 +72,12 @@ TEST_F(TextViewTest, ByteSequencesBecomeLines) {
         {"a\rb\nc\r\nd", {"a", "b", "c", "d"}},
         {"a\n\rb", {"a", "", "b"}},
         {std::string("abc\0def", 7), {"abc"}},
-        {"\xEF\xBB\xBFhello", {QString::fromUtf8("\u00EF\u00BB\u00BFhello")}},
+        {"\xEF\xBB\xBFhello", {QChar(0xFEFF) + QStringLiteral("hello")}},
+        // The locale's UTF-8 (the program's charset), and Windows-1252 beside it.
+        {"Caf\xC3\xA9 \xE2\x80\x94 \xE2\x80\x9Cq\xE2\x80\x9D \xE2\x9C\x93 "
+         "\xE4\xB8\xAD\xF0\x9F\x98\x80\ncaf\xE9",
+         {QString::fromUtf8("Caf\u00E9 \u2014 \u201Cq\u201D \u2713 \u4E2D\U0001F600"),
+          QString::fromUtf8("caf\u00E9")}},
         {std::string("\xFF\xFEh\0i\0", 6), {QString::fromUtf8("\u00FF\u00FEh")}},
         {"\x80 \x9D\xE9", {QString::fromUtf8("\u20AC \u009D\u00E9")}},
         {"", {""}},
@@ -118,7 +123,10 @@ TEST_F(TextViewTest, SameTextInAnotherBreakStyleKeepsScrollAndSelection) {
 }
 
 TEST_F(TextViewTest, ALongTextShowsItsStartAtOnceAndFillsInBehind) {
-    const std::string body = numberedLines(50000, "\n");  // about 600 KB
+    // About 600 KB of lines, then a line of four-byte characters longer
+    // than the pieces, which must not be cut inside a character.
+    std::string body = numberedLines(50000, "\n");
+    for (int i = 0; i < 40000; ++i) body += "\xF0\x9F\x98\x80\xC3\xA9";
     const QString path = files_.Write("long.txt", body);
     memo_.LoadTextFile(path);
     ASSERT_TRUE(memo_.IsFilling()) << "a text of this size is filled in from the event loop";
@@ -141,7 +149,7 @@ TEST_F(TextViewTest, ALongTextShowsItsStartAtOnceAndFillsInBehind) {
 
     // In the end the same document as the whole text set in one go.
     QPlainTextEdit whole;
-    whole.setPlainText(QString::fromLatin1(text::NormalizeLineBreaks(body)));
+    whole.setPlainText(QString::fromUtf8(text::NormalizeLineBreaks(body)));
     EXPECT_EQ(memo_.document()->blockCount(), whole.document()->blockCount());
     EXPECT_EQ(memo_.toPlainText(), whole.toPlainText());
 

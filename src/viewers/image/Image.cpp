@@ -4,16 +4,19 @@
 #include <QCoreApplication>
 #include <QEvent>
 #include <QPainter>
+#include <QTimer>
 
 #include <cmath>
 
 // Project
-#include "base/ErrorReport.h"
-#include "base/Error.h"
 #include "base/Bitmap.h"
+#include "base/Error.h"
+#include "base/ErrorReport.h"
 #include "viewers/image/BitmapImage.h"
+#include "viewers/image/QtPicture.h"
 #include "viewers/image/core/FitRule.h"
 #include "viewers/image/core/Graphic.h"
+#include "viewers/image/core/Orientation.h"
 
 namespace {
 // The size of a new image control before any picture sizes it.
@@ -23,6 +26,9 @@ constexpr int kDefaultSize = 105;
 TImage::TImage(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("imgImageDisplay"));
     resize(kDefaultSize, kDefaultSize);
+    frameTimer_ = new QTimer(this);
+    frameTimer_->setSingleShot(true);
+    connect(frameTimer_, &QTimer::timeout, this, &TImage::nextFrame);
 }
 
 TImage::~TImage() = default;
@@ -86,6 +92,40 @@ void TImage::PictureChanged() {
     if (TGraphic* graphic = FPicture.Graphic()) graphic->DecodeAhead();
     applyAutoSize();
     update();
+    animate();
+}
+
+TQtPicture* TImage::animation() const {
+    auto* picture = dynamic_cast<TQtPicture*>(FPicture.Graphic());
+    return picture && picture->Animated() ? picture : nullptr;
+}
+
+void TImage::animate() {
+    // Only while shown: an animation behind another page or control rests.
+    if (TQtPicture* picture = animation(); picture && isVisible())
+        frameTimer_->start(picture->FrameDelay());
+    else
+        frameTimer_->stop();
+}
+
+void TImage::nextFrame() {
+    TQtPicture* picture = animation();
+    if (!picture) return;
+    if (picture->NextFrame()) {
+        image_ = picture->Frame();
+        update();
+    }
+    animate();
+}
+
+void TImage::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    animate();
+}
+
+void TImage::hideEvent(QHideEvent* event) {
+    QWidget::hideEvent(event);
+    frameTimer_->stop();
 }
 
 void TImage::applyAutoSize() {
@@ -117,6 +157,11 @@ QRectF TImage::DestRect() const {
 // The picture's pixels as a QImage: the reader's own rows where they can be
 // drawn as they are, else a copy held in the picture's budget.
 QImage TImage::drawingCopy(TGraphic& graphic) {
+    // Read through Qt: its frame is drawn as it stands, alpha and all.
+    if (auto* picture = dynamic_cast<TQtPicture*>(&graphic)) {
+        imageShare_ = TBudgetShare();
+        return picture->Frame();
+    }
     const TBitmap& pixels = graphic.Pixels();
     imageShare_ = TBudgetShare();
     TBudgetShare share;
@@ -162,7 +207,19 @@ void TImage::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     // Nearest pixel: every destination pixel takes one source pixel.
     painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
-    painter.drawImage(dest, *image);
+    const int orientation = FPicture.Graphic()->Orientation();
+    if (orientation == 1) {
+        painter.drawImage(dest, *image);
+    } else {
+        // Stored pixels turned upright, then scaled into the destination.
+        const orientation::TMatrix m =
+            orientation::Matrix(orientation, image->width(), image->height());
+        painter.translate(dest.topLeft());
+        painter.scale(double(dest.width()) / FPicture.Width(),
+                      double(dest.height()) / FPicture.Height());
+        painter.setTransform(QTransform(m.m[0], m.m[1], m.m[2], m.m[3], m.m[4], m.m[5]), true);
+        painter.drawImage(QPoint(0, 0), *image);
+    }
     painter.end();
     if (OnPainted) OnPainted();
 }

@@ -8,18 +8,23 @@
 
 #include "base/MemoryBudget.h"
 #include "viewers/image/ControlAlign.h"
-#include "viewers/image/core/Picture.h"
 #include "viewers/image/Zoomable.h"
+#include "viewers/image/core/Picture.h"
 
 /**
  * The still image control (imgImageDisplay): draws its picture at actual size
- * or fitted (see FitRect), nearest pixel, no transparency, painting only the
- * destination rectangle. The pixels are turned into a QImage once per load
+ * or fitted (see FitRect), nearest pixel, painting only the destination
+ * rectangle; a picture read through Qt keeps its transparency over what lies
+ * behind the control, and an animated one steps through its frames while the
+ * control is shown. A photo with an EXIF orientation is drawn upright, and
+ * sized and fitted as drawn. The pixels are turned into a QImage once per load
  * or decode; every paint scales that afresh. A JPEG starts decoding when it
  * is loaded, on a worker thread, and the first paint takes the result; a
  * decode error is reported once, from that paint.
  */
+class QTimer;
 class TGraphic;
+class TQtPicture;
 
 class TImage : public QWidget, public TZoomable {
     Q_OBJECT
@@ -63,8 +68,13 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
 
 private:
+    TQtPicture* animation() const;
+    void animate();
+    void nextFrame();
     void applyAutoSize();
     void requestAlign();
     const QImage* drawable();
@@ -83,4 +93,6 @@ private:
     TBudgetShare imageShare_;
     bool imageReady_ = false;
     bool decodeFailed_ = false;
+    // Steps an animated picture read through Qt (WebP, MNG) to its next frame.
+    QTimer* frameTimer_ = nullptr;
 };

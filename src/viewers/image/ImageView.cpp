@@ -11,11 +11,12 @@
 #include "base/ErrorReport.h"
 #include "host/ToolButton.h"
 #include "viewers/image/Image.h"
+#include "viewers/image/QtPictureFormats.h"
+#include "viewers/image/ScrollBox.h"
+#include "viewers/image/Zoomable.h"
 #include "viewers/image/core/Graphic.h"
 #include "viewers/image/core/PictureFormats.h"
 #include "viewers/image/core/PictureReadAhead.h"
-#include "viewers/image/ScrollBox.h"
-#include "viewers/image/Zoomable.h"
 
 namespace {
 
@@ -40,8 +41,7 @@ QToolButton* MakeButton(QWidget* parent, const QString& name, const QString& hin
 
 }  // namespace
 
-TImageView::TImageView(QWidget* page)
-    : QObject(page), readAhead_(std::move(StartupReadAhead())) {
+TImageView::TImageView(QWidget* page) : QObject(page), readAhead_(std::move(StartupReadAhead())) {
     setObjectName(QStringLiteral("ImageView"));
     if (readAhead_) {
         // The picture read at start is this view's to show; once the window
@@ -51,7 +51,7 @@ TImageView::TImageView(QWidget* page)
             if (shownPath_.empty() && !readAheadPending_) readAhead_->SetWanted({});
         });
     } else {
-        readAhead_ = std::make_unique<TPictureReadAhead>(TPictureFormats::Default());
+        readAhead_ = std::make_unique<TPictureReadAhead>(ProgramPictureFormats());
     }
     auto* layout = new QVBoxLayout(page);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -74,8 +74,7 @@ TImageView::TImageView(QWidget* page)
                           QStringLiteral(":/image/stretch.glyph"), 32);
     connect(btnZooomFull_, &QToolButton::clicked, this,
             [this] { Guarded([this] { btnZooomFullClick(); }); });
-    connect(btnZoom_, &QToolButton::clicked, this,
-            [this] { Guarded([this] { btnZoomClick(); }); });
+    connect(btnZoom_, &QToolButton::clicked, this, [this] { Guarded([this] { btnZoomClick(); }); });
 
     imgImageDisplay_ = new TImage(sbImage_->Client());
     imgImageDisplay_->move(kActualSizeMargin, kActualSizeMargin);
@@ -91,7 +90,7 @@ TImageView::TImageView(QWidget* page)
 
 void TImageView::ReadAheadAtStart(const std::string& path) {
     auto& readAhead = StartupReadAhead();
-    if (!readAhead) readAhead = std::make_unique<TPictureReadAhead>(TPictureFormats::Default());
+    if (!readAhead) readAhead = std::make_unique<TPictureReadAhead>(ProgramPictureFormats());
     readAhead->SetWanted({path});
 }
 

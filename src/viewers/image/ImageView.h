@@ -35,8 +35,9 @@ public:
     /// The view built into a page, or nullptr.
     static TImageView* OfPage(QWidget* page);
 
-    /// Loads a BMP or JPEG file into imgImageDisplay and makes it the visible
-    /// image control. On failure the previous picture and visibility stay.
+    /// Loads a picture file (any format of ProgramPictureFormats) into
+    /// imgImageDisplay and makes it the visible image control. On failure
+    /// the previous picture and visibility stay.
     /// A picture read ahead is taken as it is (see TPictureReadAhead).
     void LoadPictureFile(const QString& path);
 

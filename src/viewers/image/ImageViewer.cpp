@@ -6,11 +6,15 @@
 // Project
 #include "host/ViewerHost.h"
 #include "viewers/image/ImageView.h"
+#include "viewers/image/QtPictureFormats.h"
+#include "viewers/image/core/PictureFormats.h"
 
 TViewerRecord ImageViewer() {
     TViewerRecord record;
     record.page = QStringLiteral("IMAGE");
-    record.extensions = {QStringLiteral(".bmp"), QStringLiteral(".jpg"), QStringLiteral(".jpeg")};
+    // Every extension of the picture format list, in its order.
+    for (const TPictureFormat& format : ProgramPictureFormats().Formats())
+        record.extensions << QStringLiteral(".") + QString::fromStdString(format.extension);
     record.storedProps = {QStringLiteral("imgImageDisplay.Align"),
                           QStringLiteral("imgImageDisplay.AutoSize"),
                           QStringLiteral("imgImageDisplay.Stretch")};
@@ -20,7 +24,11 @@ TViewerRecord ImageViewer() {
         return [view](const QString& path) { view->LoadPictureFile(path); };
     };
     record.readFirst = [](const QString& path) {
-        TImageView::ReadAheadAtStart(QFile::encodeName(path).toStdString());
+        // Only for the own readers: Qt's image readers need the application
+        // object, which does not exist yet. The others load once it does.
+        const std::string name = QFile::encodeName(path).toStdString();
+        if (TPictureFormats::Default().Find(TPictureFormats::ExtensionOf(name)))
+            TImageView::ReadAheadAtStart(name);
     };
     return record;
 }

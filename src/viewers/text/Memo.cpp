@@ -15,7 +15,7 @@
 
 // Project
 #include "base/Error.h"
-#include "viewers/text/core/Cp1252.h"
+#include "viewers/text/core/TextDecode.h"
 #include "viewers/text/core/TextFile.h"
 #include "viewers/text/core/TextNormalize.h"
 
@@ -28,15 +28,20 @@ constexpr std::size_t kFirstPiece = std::size_t(64) << 10;
 constexpr std::size_t kPiece = std::size_t(64) << 10;
 constexpr qint64 kFillSliceMs = 12;
 
-QString decodePiece(const std::string& content, std::size_t from, std::size_t to) {
+QString decodePiece(text::TextCharset charset, const std::string& content, std::size_t from,
+                    std::size_t to) {
     QString piece(qsizetype(to - from), Qt::Uninitialized);
-    text::DecodeCp1252(content.data() + from, to - from, reinterpret_cast<char16_t*>(piece.data()));
+    piece.truncate(qsizetype(text::DecodeText(charset, content.data() + from, to - from,
+                                              reinterpret_cast<char16_t*>(piece.data()))));
     return piece;
 }
 
 }  // namespace
 
-TMemo::TMemo(QWidget* parent) : QPlainTextEdit(parent), FFont(new TFont(this)) {
+// The locale's charset is read when the view is made, after the application
+// object has set the locale from the environment.
+TMemo::TMemo(QWidget* parent)
+    : QPlainTextEdit(parent), FFont(new TFont(this)), charset_(text::LocaleCharset()) {
     setObjectName(QStringLiteral("txtText"));
     setReadOnly(true);
     setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
@@ -119,7 +124,7 @@ void TMemo::LoadTextFile(const QString& path) {
 
     // The first screenful now, drawn once; the rest follows from the event loop.
     const std::size_t first = text::PieceEnd(normalized, 0, kFirstPiece);
-    const QString head = decodePiece(normalized, 0, first);
+    const QString head = decodePiece(charset_, normalized, 0, first);
     fillTimer_->stop();
     {
         // Drawing is suspended while the content is replaced, and resumed
@@ -152,7 +157,7 @@ void TMemo::fillSome() {
     end.beginEditBlock();
     while (IsFilling() && slice.elapsed() < kFillSliceMs) {
         const std::size_t to = text::PieceEnd(FContent, filled_, kPiece);
-        end.insertText(decodePiece(FContent, filled_, to));
+        end.insertText(decodePiece(charset_, FContent, filled_, to));
         filled_ = to;
     }
     end.endEditBlock();

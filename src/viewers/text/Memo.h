@@ -7,12 +7,14 @@
 #include <string>
 
 #include "viewers/text/Font.h"
+#include "viewers/text/core/TextDecode.h"
 
 class QTimer;
 class QWidget;
 
 /**
- * txtText: the read-only text area of the TEXT page. It holds the line-break
+ * txtText: the read-only text area of the TEXT page. Bytes become characters
+ * through the locale's charset (text::DecodeText). It holds the line-break
  * normalised bytes of the last loaded file (the text up to its first NUL) so
  * that loading a file whose text is unchanged leaves the view untouched.
  * ScrollBars decides the scroll bars and, through them, word wrap; Font is
@@ -65,6 +67,12 @@ public:
         lineCapacity_ = lineCapacity;
     }
 
+    /// How bytes become characters: the locale's charset unless set here
+    /// (benchmarks set the 8-bit decoding as their baseline). Takes effect
+    /// with the next text that differs from the one shown.
+    text::TextCharset Charset() const { return charset_; }
+    void SetCharset(text::TextCharset charset) { charset_ = charset; }
+
     /// Whether part of the content is still to be filled in.
     bool IsFilling() const { return filled_ < FContent.size(); }
     /// Fills in the rest of the content now (tests, benchmarks).
@@ -81,6 +89,7 @@ private:
 
     TScrollStyle FScrollBars = ssVertical;
     TFont* FFont = nullptr;
+    text::TextCharset charset_;
     std::string FContent;
     std::size_t capacity_ = kCapacity;
     std::size_t lineCapacity_ = kLineCapacity;

@@ -57,8 +57,14 @@ public:
     /// Reads a file; on failure it throws EError and the object is discarded.
     virtual void LoadFromFile(const std::string& path) = 0;
 
+    /// The size of the pixels as stored (Pixels()).
     virtual int Width() const = 0;
     virtual int Height() const = 0;
+
+    /// How the stored pixels are turned to stand upright, as an EXIF
+    /// orientation (1 to 8; see Orientation.h): the picture is drawn, sized
+    /// and fitted so. 1 for readers that hand out upright pixels.
+    virtual int Orientation() const { return 1; }
 
     /// The pixels to draw. A reader that decodes lazily does it here, on the
     /// first call, and may throw then, once; later calls give what it has.

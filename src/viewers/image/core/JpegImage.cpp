@@ -14,13 +14,16 @@
 #include <exception>
 #include <mutex>
 #include <new>
+#include <optional>
 #include <system_error>
 #include <thread>
 
 // Project
 #include "base/Error.h"
+#include "viewers/image/core/IccProfile.h"
 #include "viewers/image/core/ImageFile.h"
 #include "viewers/image/core/JpegDecompressor.h"
+#include "viewers/image/core/Orientation.h"
 
 namespace {
 
@@ -105,6 +108,83 @@ uint16_t OutputBits(bool gray) {
 /// Thrown inside a decode ahead that was told to stop; never seen outside.
 struct TStopped {};
 
+/// Converts the rows of a picture to sRGB behind the decoder, on a thread of
+/// its own for a large picture, so that the conversion runs beside the
+/// decode on another core instead of after it. Every row handed over is
+/// converted by the time Finish() (or the destructor) returns.
+class TRowConverter {
+public:
+    // Below this a thread costs more than it saves.
+    static constexpr uint64_t kThreadPixels = uint64_t(1) << 20;
+
+    TRowConverter(const icc::TToSrgb& toSrgb, TBitmap& bitmap) : toSrgb_(toSrgb), bitmap_(bitmap) {
+        if (uint64_t(bitmap.width()) * uint64_t(bitmap.height()) < kThreadPixels) return;
+        try {
+            thread_ = std::thread([this] { run(); });
+        } catch (const std::system_error&) {
+            // No thread to be had: converted on the decoding thread.
+        }
+    }
+    ~TRowConverter() { Finish(); }
+    TRowConverter(const TRowConverter&) = delete;
+    TRowConverter& operator=(const TRowConverter&) = delete;
+
+    /// Rows up to `rows` (from the top) are decoded.
+    void Decoded(int rows) {
+        if (!thread_.joinable()) {
+            convert(done_, rows);
+            done_ = rows;
+            return;
+        }
+        {
+            std::lock_guard guard(lock_);
+            decoded_ = rows;
+        }
+        changed_.notify_one();
+    }
+
+    void Finish() {
+        if (!thread_.joinable()) return;
+        {
+            std::lock_guard guard(lock_);
+            finished_ = true;
+        }
+        changed_.notify_one();
+        thread_.join();
+    }
+
+private:
+    // Rows of 32 bits follow each other without padding.
+    void convert(int from, int to) {
+        if (to > from)
+            toSrgb_.Apply(bitmap_.scanLine(from),
+                          std::size_t(bitmap_.width()) * std::size_t(to - from));
+    }
+
+    void run() {
+        int converted = 0;
+        std::unique_lock guard(lock_);
+        for (;;) {
+            changed_.wait(guard, [&] { return decoded_ > converted || finished_; });
+            const int to = decoded_;
+            if (to == converted && finished_) return;
+            guard.unlock();
+            convert(converted, to);
+            converted = to;
+            guard.lock();
+        }
+    }
+
+    const icc::TToSrgb& toSrgb_;
+    TBitmap& bitmap_;
+    std::thread thread_;
+    std::mutex lock_;
+    std::condition_variable changed_;
+    int decoded_ = 0;
+    int done_ = 0;  // without a thread
+    bool finished_ = false;
+};
+
 /// The whole decode into bitmap. `stop`, when given, is looked at between
 /// groups of rows. The library may allocate up to `memoryLimit` bytes; the
 /// pixels are held in the budget by the caller (this may run on any thread).
@@ -150,12 +230,19 @@ void Decode(const uint8_t* data, size_t size, TBitmap& bitmap, const std::atomic
             CmykRowToBgrx(row, bitmap.scanLine(y), width, info.saw_Adobe_marker);
         }
     } else {
+        // An embedded RGB profile: the rows to sRGB as they are decoded.
+        const std::vector<uint8_t> profile = icc::FromJpeg(data, size);
+        const std::unique_ptr<icc::TToSrgb> toSrgb =
+            icc::TToSrgb::FromProfile(profile.data(), profile.size());
+        std::optional<TRowConverter> converter;
+        if (toSrgb) converter.emplace(*toSrgb, bitmap);
         uint8_t* rows[kRowsPerRead];
         for (int y = 0; y < height;) {
             if (stopped()) throw TStopped{};
             const unsigned count = unsigned(std::min<int>(kRowsPerRead, height - y));
             for (unsigned i = 0; i < count; ++i) rows[i] = bitmap.scanLine(y + int(i));
             y += int(decompressor.ReadScanLines(rows, count));
+            if (converter) converter->Decoded(y);
         }
     }
     decompressor.Finish();
@@ -236,6 +323,7 @@ void TJPEGImage::Load(std::vector<uint8_t> data, TBudgetShare share) {
     FCopyBytes = copyBytes;
     FWidth = width;
     FHeight = height;
+    FOrientation = orientation::FromJpeg(FData.data(), FData.size());
     FBitmap = TBitmap();
     FState = TState::Loaded;
     FDecodeCount = 0;

@@ -58,6 +58,8 @@ public:
 
     int Width() const override;
     int Height() const override;
+    /// The file's EXIF orientation, read at load (1 without one).
+    int Orientation() const override { return FOrientation; }
     const TBitmap& Pixels() override;
     void DecodeAhead() override;
     TDecodeJob DecodeAheadJob() override;
@@ -88,6 +90,7 @@ private:
     uint64_t FCopyBytes = 0;     // the drawing copy (gray pictures only)
     int FWidth = 0;
     int FHeight = 0;
+    int FOrientation = 1;
     TBitmap FBitmap;
     TState FState = TState::Loaded;
     int FDecodeCount = 0;

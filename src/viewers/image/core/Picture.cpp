@@ -1,6 +1,7 @@
 #include "viewers/image/core/Picture.h"
 
 #include "viewers/image/core/Graphic.h"
+#include "viewers/image/core/Orientation.h"
 #include "viewers/image/core/PictureFormats.h"
 
 TPicture::TPicture() = default;
@@ -25,8 +26,10 @@ void TPicture::SetGraphic(std::unique_ptr<TGraphic> graphic) {
 }
 
 int TPicture::Width() const {
-    return FGraphic ? FGraphic->Width() : 0;
+    if (!FGraphic) return 0;
+    return orientation::SwapsAxes(FGraphic->Orientation()) ? FGraphic->Height() : FGraphic->Width();
 }
 int TPicture::Height() const {
-    return FGraphic ? FGraphic->Height() : 0;
+    if (!FGraphic) return 0;
+    return orientation::SwapsAxes(FGraphic->Orientation()) ? FGraphic->Width() : FGraphic->Height();
 }

@@ -24,7 +24,8 @@ public:
     void SetGraphic(std::unique_ptr<TGraphic> graphic);
     std::unique_ptr<TGraphic> TakeGraphic();
 
-    /// The reader object's size, or 0 x 0 without one.
+    /// The reader object's size as drawn (upright: a photo stored landscape
+    /// with orientation 6 is as wide as it is stored high), or 0 x 0.
     int Width() const;
     int Height() const;
 

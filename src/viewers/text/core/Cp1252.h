@@ -5,11 +5,12 @@
 #include <string_view>
 
 /**
- * Bytes to characters through Windows-1252, the 8-bit code page that stands
- * for the system's: bytes below 0x80 and from 0xA0 are the same code points,
+ * Bytes to characters through Windows-1252, the 8-bit code page a byte falls
+ * back to when it is not part of a character of the user's charset
+ * (TextDecode.h): bytes below 0x80 and from 0xA0 are the same code points,
  * 0x80..0x9F follow the code page's table, and its five undefined bytes
  * (0x81, 0x8D, 0x8F, 0x90, 0x9D) keep their own value. Every byte is one
- * character; there is no detection of encodings and no byte-order mark.
+ * character.
  */
 namespace text {
 

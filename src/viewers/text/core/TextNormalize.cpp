@@ -11,6 +11,9 @@
 #include <emmintrin.h>
 #endif
 
+// Project
+#include "viewers/text/core/TextDecode.h"
+
 namespace text {
 
 namespace {
@@ -121,7 +124,10 @@ std::size_t PieceEnd(std::string_view normalized, std::size_t from, std::size_t 
     // The search starts at the byte before the cut, so a cut right after it
     // never parts a CR from its LF (apart, they would count as two breaks).
     if (lf) return std::size_t(static_cast<const char*>(lf) - normalized.data()) + 1;
-    return end;
+    // Nor inside a character: its bytes apart would read as 8-bit characters.
+    const std::size_t start = CharacterStart(normalized, end);
+    if (start > from) return start;
+    return start + Utf8SequenceLength(normalized.data() + start, size - start);
 }
 
 std::size_t LongestLineLength(std::string_view text) {

@@ -33,8 +33,9 @@ std::string NormalizeLineBreaks(std::string_view data);
 /// about `want` bytes ends, for a view that takes a long text piece by
 /// piece: right after the first line break from `from + want` on (looked for
 /// within a few kilobytes), else at `from + want` itself, never between a CR
-/// and its LF; the text's end when that comes first. Always beyond `from`
-/// while `from` is before the end.
+/// and its LF nor inside a well-formed UTF-8 sequence (so never between the
+/// two halves of a surrogate pair once decoded); the text's end when that
+/// comes first. Always beyond `from` while `from` is before the end.
 std::size_t PieceEnd(std::string_view normalized, std::size_t from, std::size_t want);
 
 /// The most bytes between two LF bytes (or the text's ends): the longest
