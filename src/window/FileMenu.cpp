@@ -162,6 +162,11 @@ void TFileMenu::keyPressEvent(QKeyEvent* event) {
     QWidget::keyPressEvent(event);
 }
 
+void TFileMenu::hideEvent(QHideEvent* event) {
+    QWidget::hideEvent(event);
+    emit Hidden();
+}
+
 bool TFileMenu::eventFilter(QObject* watched, QEvent* event) {
     if (watched == list_->viewport() && event->type() == QEvent::MouseButtonRelease) {
         // Either button chooses, as in a popup menu that tracks both.

@@ -39,9 +39,12 @@ public:
 
 signals:
     void Chosen(int tag);
+    /// The menu went away, whether an item was chosen or not.
+    void Hidden();
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:

@@ -27,6 +27,7 @@
 #include "host/ToolButton.h"
 #include "window/FileList.h"
 #include "window/FileMenu.h"
+#include "window/FolderWatch.h"
 
 namespace {
 
@@ -120,6 +121,19 @@ void TMainWindow::buildLayout() {
     pmFiles = new TFileMenu(this);
     connect(pmFiles, &TFileMenu::Chosen, this,
             [this](int index) { Guarded([this, index] { ShowIndex(index); }); });
+    // The list is not rebuilt under an open menu, whose items are its indexes.
+    connect(pmFiles, &TFileMenu::Hidden, this, [this] {
+        if (!folderChangedInMenu_) return;
+        folderChangedInMenu_ = false;
+        QMetaObject::invokeMethod(this, [this] { Guarded([this] { FollowFolder(); }); },
+                                  Qt::QueuedConnection);
+    });
+
+    watch_ = new TFolderWatch(this);
+    connect(watch_, &TFolderWatch::FolderChanged, this,
+            [this] { Guarded([this] { FollowFolder(); }); });
+    connect(watch_, &TFolderWatch::FileSettled, this,
+            [this] { Guarded([this] { ReloadShown(); }); });
 }
 
 // What shows text waits for the first paint (finishAfterFirstPaint) or for
@@ -416,6 +430,7 @@ void TMainWindow::SetCaption(const QString& text) {
 
 void TMainWindow::ShowFile(const QString& name) {
     if (name.startsWith(QLatin1Char(':'))) {
+        watch_->FollowFile({});
         activatePage(name.mid(1));
         SetCaption(QStringLiteral("Tarvel HTML Viewer"));
         setFileName({});
@@ -435,7 +450,26 @@ void TMainWindow::ShowFile(const QString& name) {
     const bool captionAfterLoad = viewer.record.captionAfterLoad;
     activatePage(viewer.record.page);
     if (load) load(name);
+    watch_->FollowFile(name);
     if (captionAfterLoad) SetCaption(name);
+}
+
+void TMainWindow::ReloadShown() {
+    const QString path = watch_->File();
+    if (path.isEmpty()) return;
+    const int index = viewerFor(paths::LowerAscii(paths::ExtractFileExt(path)));
+    if (index < 0) return;
+    const TViewerLoad load = viewers_[std::size_t(index)].load;
+    if (!load) return;
+    try {
+        load(path);
+    } catch (...) {
+        // Not while the file may still be written: it is tried once more
+        // after a longer rest, and only a file still failing then is reported.
+        if (watch_->ReloadFailed()) ::ReportError(std::current_exception());
+        return;
+    }
+    watch_->Reloaded();
 }
 
 // ---- Keys and resizing -----------------------------------------------------------

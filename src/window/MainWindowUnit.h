@@ -19,6 +19,7 @@ class TAction;
 class TActionList;
 class TFileList;
 class TFileMenu;
+class TFolderWatch;
 
 /**
  * The one main window, host of the viewers. It owns the file list, the
@@ -119,6 +120,17 @@ public:
     /// Builds pmFiles from FFiles (done lazily, when the menu is first needed).
     void BuildFileMenu();
 
+    /// Follows the folder and the file shown: what arrives, leaves or is
+    /// renamed is listed anew, and the file shown is shown again once a
+    /// change to it has settled.
+    TFolderWatch* FolderWatch() const { return watch_; }
+    /// Lists the folder again, the file shown staying the file shown (the
+    /// watch runs it after a burst of changes).
+    void FollowFolder();
+    /// Shows the file shown again from its viewer (the watch runs it once a
+    /// change to the file has settled).
+    void ReloadShown();
+
     /// Hands a path or address to the desktop (the shell's "open" verb).
     /// Tests replace it; the default never blocks the window.
     static std::function<void(const QString&)> ShellOpen;
@@ -150,6 +162,8 @@ private:
     /// Rebuilds the file list and menu for a folder, showing nothing.
     void listFolder(const QString& folder);
     void keepOnScreen();
+    /// Tells the read-ahead the files beside the current place in the list.
+    void announceNeighbours();
     void FileExecute();
     void FileExecuteFolder();
 
@@ -182,4 +196,9 @@ private:
     bool pageChosen_ = false;
     QList<TViewerReadAhead> readAheads_;
     bool backward_ = false;  // the last step went to the previous file
+    TFolderWatch* watch_ = nullptr;
+    // The file shown left the list: FCurrentIndex is where it stood, so the
+    // next file is at FCurrentIndex and the previous one just before it.
+    bool gap_ = false;
+    bool folderChangedInMenu_ = false;  // a rebuild waits for the menu to close
 };
