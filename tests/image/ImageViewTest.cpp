@@ -15,6 +15,8 @@
 // Project
 #include "BmpBuilder.h"
 #include "ImageTestSupport.h"
+#include "support/QtTestSupport.h"
+#include "window/core/FolderFollow.h"
 #include "app/Application.h"
 #include "window/MainWindowUnit.h"
 #include "base/Error.h"
@@ -452,6 +454,36 @@ TEST_F(ImageDispatchTest, NeighboursAreReadAheadAndADamagedOneReportsWhenShown) 
     window_->ShowPrevious();
     showAndSettle();
     EXPECT_EQ(errors_.size(), 2);
+}
+
+// The picture shown follows its file: shown again once the file has rested,
+// the old picture kept until then, no error box while the file is written in
+// pieces, and one for a file that is damaged once it has rested.
+TEST_F(ImageDispatchTest, ThePictureShownFollowsItsFileWithoutErrorsWhileItIsWritten) {
+    window_->FormCreate();
+    const QString path = Write("shot.bmp", TwoColourBmp(30, 20));
+    window_->OpenPath(path);
+    ASSERT_EQ(view_->imgImageDisplay()->size(), QSize(30, 20));
+    const auto shownSize = [&] { return view_->imgImageDisplay()->size(); };
+
+    const std::vector<uint8_t> next = TwoColourBmp(50, 40);
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    // Half its header first, the writer then pausing for longer than a file
+    // takes to settle: it cannot be read yet, which is no error.
+    file.write(reinterpret_cast<const char*>(next.data()), 10);
+    file.flush();
+    ProcessEvents(int(TSettleRule::kSettleMs) + 300);
+    EXPECT_EQ(shownSize(), QSize(30, 20));
+    file.write(reinterpret_cast<const char*>(next.data() + 10), qint64(next.size() - 10));
+    file.close();
+    ASSERT_TRUE(WaitUntil([&] { return shownSize() == QSize(50, 40); }));
+    EXPECT_TRUE(errors_.isEmpty()) << errors_.join(" | ").toStdString();
+
+    Write("shot.bmp", {'N', 'O', 'T', ' ', 'B', 'M', 0, 0, 0, 0, 0, 0, 0, 0, 0});
+    ASSERT_TRUE(WaitUntil([&] { return !errors_.isEmpty(); }));
+    EXPECT_EQ(errors_.size(), 1);
+    EXPECT_EQ(shownSize(), QSize(50, 40));
 }
 
 }  // namespace

@@ -110,3 +110,22 @@ TEST_F(ShellTest, FolderEmptiedShowsNoFilesAndRemovedShowsInvalidFolder) {
     EXPECT_TRUE(window->Files().isEmpty());
     EXPECT_EQ(window->CurrentFolder(), sub);
 }
+
+TEST_F(ShellTest, ShownFileIsShownAgainOnceItsChangeHasSettled) {
+    const QString a = folder.Write("a.txt", "one\n");
+    folder.Write("b.txt");
+    window->OpenPath(a);
+    QFile file(a);
+    ASSERT_TRUE(file.open(QIODevice::Append));
+    file.write("two\n");
+    file.close();
+    ASSERT_TRUE(WaitUntil([&] { return loads.size() == 2; }));
+    EXPECT_EQ(loads, QStringList({a, a}));
+    EXPECT_EQ(window->CurrentIndex(), 0);
+    // Replaced by another file under its name, as editors save.
+    const QString saved = folder.Write("a.txt.new", "three\n");
+    ASSERT_TRUE(QFile::rename(a, a + ".old") && QFile::rename(saved, a));
+    ASSERT_TRUE(WaitUntil([&] { return loads.size() == 3; }));
+    EXPECT_EQ(loads.last(), a);
+    EXPECT_TRUE(errors.Boxes().empty());
+}

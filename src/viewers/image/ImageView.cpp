@@ -127,8 +127,9 @@ void TImageView::LoadPictureFile(const QString& path) {
     std::unique_ptr<TGraphic> graphic = readAhead_->Take(name, &stamp);
     if (!graphic) graphic = readAhead_->Load(name, &stamp);
     std::unique_ptr<TGraphic> old = imgImageDisplay_->SetGraphic(std::move(graphic));
-    // Kept while it is a neighbour: stepping back shows it at once.
-    readAhead_->GiveBack(shownPath_, std::move(old), shownStamp_);
+    // Kept while it is a neighbour: stepping back shows it at once. The same
+    // file read again has changed: what it showed before is of no more use.
+    if (shownPath_ != name) readAhead_->GiveBack(shownPath_, std::move(old), shownStamp_);
     shownPath_ = name;
     shownStamp_ = stamp;
     ShowImageControl(imgImageDisplay_);
