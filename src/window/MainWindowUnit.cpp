@@ -4,9 +4,13 @@
 #include <QAbstractEventDispatcher>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDropEvent>
+#include <QMimeData>
+#include <QUrl>
 #include <QFocusEvent>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QScreen>
 #include <QStackedWidget>
@@ -30,6 +34,17 @@
 #include "window/FolderWatch.h"
 
 namespace {
+
+// The local file or folder a drop opens: the first of those dragged, when it
+// is one; empty for anything else (addresses, text), which is refused.
+QString droppedPath(const QMimeData* data) {
+    if (!data || !data->hasUrls()) return {};
+    const QList<QUrl> urls = data->urls();
+    if (urls.isEmpty() || !urls.first().isLocalFile()) return {};
+    const QString path = urls.first().toLocalFile();
+    const QFileInfo info(path);
+    return info.isFile() || info.isDir() ? path : QString();
+}
 
 // The pages of the window itself; the viewers' pages come before them.
 const char* const kMessagePages[] = {"NOFILES", "INVALIDDIRECTORY"};
@@ -77,6 +92,7 @@ void TMainWindow::buildLayout() {
     setAutoFillBackground(true);
     move(206, 162);
     resize(696, 480);
+    setAcceptDrops(true);  // files and folders from a file manager
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -496,6 +512,28 @@ bool TMainWindow::eventFilter(QObject* watched, QEvent* event) {
                    static_cast<QFocusEvent*>(event)->reason() != Qt::ActiveWindowFocusReason) {
             focusChosen_ = true;
         }
+    }
+    if ((event->type() == QEvent::DragEnter || event->type() == QEvent::DragMove ||
+         event->type() == QEvent::Drop) &&
+        watched->isWidgetType() && static_cast<QWidget*>(watched)->window() == this) {
+        // Every control of the window, the web page and the text among them,
+        // takes a dragged file or folder as the window does, and nothing else.
+        auto* drop = static_cast<QDropEvent*>(event);
+        const QString path = droppedPath(drop->mimeData());
+        if (path.isEmpty()) {
+            drop->ignore();
+            return true;
+        }
+        drop->setDropAction(Qt::CopyAction);
+        drop->accept();
+        if (event->type() == QEvent::Drop) {
+            // Opened once the drop is over: the dragging program is not kept
+            // waiting for a load, nor for an error box.
+            QMetaObject::invokeMethod(
+                this, [this, path] { Guarded([this, path] { OpenPath(path); }); },
+                Qt::QueuedConnection);
+        }
+        return true;
     }
     if (event->type() == QEvent::ShortcutOverride && watched->isWidgetType()) {
         // The window's commands see a key before the focused control does,
