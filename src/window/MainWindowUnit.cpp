@@ -12,6 +12,7 @@
 #include <QLabel>
 #include <QFileInfo>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QScreen>
 #include <QStackedWidget>
 #include <QStyle>
@@ -304,7 +305,29 @@ void TMainWindow::installViewer(std::size_t index) {
     const TViewerRecord record = viewers_[index].record;
     TViewerLoad load = record.install ? record.install(*this) : TViewerLoad();
     viewers_[index].load = std::move(load);
+    if (isFullScreen()) showToolbars(record, false);
     if (record.buildAfterFirstPaint && OnViewerInstalled) OnViewerInstalled(record);
+}
+
+void TMainWindow::showToolbars(const TViewerRecord& record, bool visible) {
+    QWidget* page = Page(record.page);
+    for (const QString& name : record.toolbars)
+        if (QWidget* bar = page ? page->findChild<QWidget*>(name) : nullptr) bar->setVisible(visible);
+}
+
+void TMainWindow::SetFullScreen(bool on) {
+    if (on == isFullScreen()) return;
+    panToolbar->setVisible(!on);
+    for (const TRegisteredViewer& viewer : viewers_)
+        if (viewer.installed) showToolbars(viewer.record, !on);
+    if (on) {
+        maximizedBeforeFullScreen_ = isMaximized();
+        showFullScreen();
+    } else if (maximizedBeforeFullScreen_) {
+        showMaximized();
+    } else {
+        showNormal();
+    }
 }
 
 void TMainWindow::installPendingViewers() {
@@ -513,6 +536,22 @@ bool TMainWindow::eventFilter(QObject* watched, QEvent* event) {
             focusChosen_ = true;
         }
     }
+    if (event->type() == QEvent::KeyPress && watched->isWidgetType() &&
+        static_cast<QWidget*>(watched)->window() == this &&
+        stepKey(*static_cast<QKeyEvent*>(event)))
+        return true;
+    if ((event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonRelease ||
+         event->type() == QEvent::MouseButtonDblClick) &&
+        watched->isWidgetType() && static_cast<QWidget*>(watched)->window() == this) {
+        // The mouse's back and forward buttons step on every page (a web
+        // page's history is not what they go through here).
+        const Qt::MouseButton button = static_cast<QMouseEvent*>(event)->button();
+        if (button == Qt::BackButton || button == Qt::ForwardButton) {
+            if (event->type() == QEvent::MouseButtonPress && !FFiles->IsEmpty())
+                Guarded([this, button] { button == Qt::BackButton ? ShowPrevious() : ShowNext(); });
+            return true;
+        }
+    }
     if ((event->type() == QEvent::DragEnter || event->type() == QEvent::DragMove ||
          event->type() == QEvent::Drop) &&
         watched->isWidgetType() && static_cast<QWidget*>(watched)->window() == this) {
@@ -549,4 +588,62 @@ bool TMainWindow::eventFilter(QObject* watched, QEvent* event) {
         }
     }
     return false;
+}
+
+bool TMainWindow::stepKey(const QKeyEvent& key) {
+    if (key.modifiers() & ~Qt::KeypadModifier) return false;
+    const QString pageName = ActivePageName();
+    bool steps = false;
+    std::function<bool(QWidget*, int)> pageKey;
+    for (const TRegisteredViewer& viewer : viewers_)
+        if (viewer.record.page == pageName && viewer.record.stepKeys) {
+            steps = true;
+            if (viewer.record.pageKey) pageKey = viewer.record.pageKey;
+        }
+    if (!steps || FFiles->IsEmpty()) return false;
+    std::function<void()> step;
+    switch (key.key()) {
+        case Qt::Key_Left:
+        case Qt::Key_Up:
+        case Qt::Key_Right:
+        case Qt::Key_Down:
+            if (pageKey && pageKey(Page(pageName), key.key())) return true;
+            if (key.key() == Qt::Key_Left || key.key() == Qt::Key_Up)
+                step = [this] { ShowPrevious(); };
+            else
+                step = [this] { ShowNext(); };
+            break;
+        case Qt::Key_PageUp:
+        case Qt::Key_Backspace:
+            step = [this] { ShowPrevious(); };
+            break;
+        case Qt::Key_PageDown:
+        case Qt::Key_Space:
+            step = [this] { ShowNext(); };
+            break;
+        case Qt::Key_Home:
+            step = [this] { ShowIndex(0); };
+            break;
+        case Qt::Key_End:
+            step = [this] { ShowIndex(FFiles->Count() - 1); };
+            break;
+        default:
+            return false;
+    }
+    Guarded(step);
+    return true;
+}
+
+void TMainWindow::keyPressEvent(QKeyEvent* event) {
+    // Reached by the keys no control took: a web page's own keys come first.
+    const bool plain = !(event->modifiers() & ~Qt::KeypadModifier);
+    if (plain && event->key() == Qt::Key_F11) {
+        SetFullScreen(!isFullScreen());
+        return;
+    }
+    if (plain && event->key() == Qt::Key_Escape && isFullScreen()) {
+        SetFullScreen(false);
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }

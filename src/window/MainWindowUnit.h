@@ -11,6 +11,7 @@
 #include "host/ViewerRecord.h"
 
 class QFileDialog;
+class QKeyEvent;
 class QLabel;
 class QLineEdit;
 class QStackedWidget;
@@ -99,6 +100,10 @@ public:
     bool ChooseFile();
     void PopupFileMenu();
 
+    /// Full screen: the page fills the screen, the toolbars hidden; off, the
+    /// window comes back as it was (F11 toggles, Escape leaves).
+    void SetFullScreen(bool on);
+
     /// The open dialog's filter for the enabled file types.
     QString OpenDialogFilter() const;
 
@@ -139,6 +144,7 @@ protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     struct TRegisteredViewer {
@@ -164,6 +170,9 @@ private:
     void keepOnScreen();
     /// Tells the read-ahead the files beside the current place in the list.
     void announceNeighbours();
+    /// A key of a picture page that steps through the files; true when used.
+    bool stepKey(const QKeyEvent& key);
+    void showToolbars(const TViewerRecord& record, bool visible);
     void FileExecute();
     void FileExecuteFolder();
 
@@ -201,4 +210,5 @@ private:
     // next file is at FCurrentIndex and the previous one just before it.
     bool gap_ = false;
     bool folderChangedInMenu_ = false;  // a rebuild waits for the menu to close
+    bool maximizedBeforeFullScreen_ = false;
 };

@@ -6,6 +6,8 @@
 #include <QBuffer>
 #include <QFile>
 #include <QImage>
+#include <QKeyEvent>
+#include <QLineEdit>
 #include <QMetaEnum>
 #include <QScrollBar>
 #include <QTemporaryDir>
@@ -484,6 +486,47 @@ TEST_F(ImageDispatchTest, ThePictureShownFollowsItsFileWithoutErrorsWhileItIsWri
     ASSERT_TRUE(WaitUntil([&] { return !errors_.isEmpty(); }));
     EXPECT_EQ(errors_.size(), 1);
     EXPECT_EQ(shownSize(), QSize(50, 40));
+}
+
+// The picture page's keys: arrows scroll a picture larger than the page at
+// actual size, along the arrow's direction, and step otherwise; the page and
+// space keys always step.
+TEST_F(ImageDispatchTest, ArrowsScrollALargePictureAndOtherwiseStep) {
+    window_->FormCreate();
+    const QString big = Write("a.bmp", TwoColourBmp(2000, 300));
+    Write("b.bmp", TwoColourBmp(30, 20));
+    view_->btnZooomFullClick();
+    window_->OpenPath(big);
+    window_->OnShow = nullptr;  // no command line to open
+    window_->show();
+    QApplication::processEvents();
+    const auto press = [&](int key) {
+        QKeyEvent event(QEvent::KeyPress, key, Qt::NoModifier);
+        QApplication::sendEvent(window_->FileNameBox(), &event);
+    };
+    const auto shownWidth = [&] { return view_->imgImageDisplay()->width(); };
+    QScrollBar* across = view_->sbImage()->horizontalScrollBar();
+    ASSERT_GT(across->maximum(), 0);
+    ASSERT_EQ(view_->sbImage()->verticalScrollBar()->maximum(), 0);
+    press(Qt::Key_Right);
+    EXPECT_GT(across->value(), 0);
+    press(Qt::Key_Left);
+    EXPECT_EQ(across->value(), 0);
+    EXPECT_EQ(shownWidth(), 2000);
+    press(Qt::Key_Down);  // not taller than the page: a step
+    EXPECT_EQ(shownWidth(), 30);
+    press(Qt::Key_Right);  // nothing to scroll: a step (round to the first)
+    EXPECT_EQ(shownWidth(), 2000);
+    press(Qt::Key_Space);
+    EXPECT_EQ(shownWidth(), 30);
+    press(Qt::Key_Backspace);
+    EXPECT_EQ(shownWidth(), 2000);
+    // Stretched, nothing scrolls: the arrows step.
+    view_->btnZoomClick();
+    QApplication::processEvents();
+    press(Qt::Key_Right);
+    EXPECT_EQ(window_->CurrentIndex(), 1);
+    EXPECT_TRUE(errors_.isEmpty());
 }
 
 }  // namespace

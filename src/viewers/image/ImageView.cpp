@@ -2,6 +2,7 @@
 
 // Qt
 #include <QFile>
+#include <QScrollBar>
 #include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -133,6 +134,17 @@ void TImageView::LoadPictureFile(const QString& path) {
     shownPath_ = name;
     shownStamp_ = stamp;
     ShowImageControl(imgImageDisplay_);
+}
+
+bool TImageView::ScrollKey(int key) {
+    const bool across = key == Qt::Key_Left || key == Qt::Key_Right;
+    if (!across && key != Qt::Key_Up && key != Qt::Key_Down) return false;
+    QScrollBar* bar = across ? sbImage_->horizontalScrollBar() : sbImage_->verticalScrollBar();
+    if (bar->maximum() <= bar->minimum()) return false;
+    bar->triggerAction(key == Qt::Key_Left || key == Qt::Key_Up
+                           ? QAbstractSlider::SliderSingleStepSub
+                           : QAbstractSlider::SliderSingleStepAdd);
+    return true;
 }
 
 void TImageView::btnZooomFullClick() {
