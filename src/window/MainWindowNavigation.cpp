@@ -251,7 +251,8 @@ void TMainWindow::PopupFileMenu() {
     // height above the button, so the button itself stays in sight.
     const QPoint at(button->x() + panToolbar->x() + frameGeometry().x(),
                     button->y() + panToolbar->y() + frameGeometry().y());
-    pmFiles->Popup(at);
+    // It opens at the file shown (in a gap, at the one after it).
+    pmFiles->Popup(at, FFiles->IsEmpty() ? -1 : FCurrentIndex);
 }
 
 QString TMainWindow::OpenDialogFilter() const {
