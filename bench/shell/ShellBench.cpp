@@ -1,5 +1,7 @@
-// Folder scan and order against listing and byte-sorting the same folder, and
-// the file menu of a large folder against a one-item menu.
+// Folder scan and order against listing and byte-sorting the same folder, the
+// file menu of a large folder against a one-item menu, and the longest turn of
+// the event loop while files arrive in a followed folder against the same
+// window not following it.
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
@@ -7,6 +9,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
+#include <QTimer>
 #include "window/FileMenu.h"
 
 #include <dirent.h>
@@ -14,11 +17,13 @@
 #include <algorithm>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "host/ActionList.h"
 #include "window/FileList.h"
 #include "window/FolderScan.h"
+#include "window/FolderWatch.h"
 #include "window/MainWindowUnit.h"
 
 namespace {
@@ -117,6 +122,85 @@ BENCHMARK(BM_FileMenu_OneItem_Baseline)
     ->Unit(benchmark::kMillisecond)
     ->Iterations(5);
 BENCHMARK(BM_FileMenu_10000)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(5);
+
+// The longest turn of the event loop: the longest wait between the ticks of
+// a 1 ms timer, which fires whenever the loop is free.
+struct TurnMeter {
+    QTimer ticks;
+    QElapsedTimer since;
+    qint64 longestNs = 0;
+    TurnMeter() {
+        ticks.setTimerType(Qt::PreciseTimer);
+        ticks.setInterval(1);
+        QObject::connect(&ticks, &QTimer::timeout, [this] {
+            longestNs = std::max(longestNs, since.nsecsElapsed());
+            since.restart();
+        });
+        since.start();
+        ticks.start();
+    }
+};
+
+// 1,000 files arriving over about a second in a folder of 10,000 listed files
+// (and as many of other types), the window following it or not.
+void arrivals(benchmark::State& state, bool follow) {
+    QTemporaryDir dir;
+    const QString path = makeFolder(dir, 20000);
+    TMainWindow window;
+    window.FormCreate();
+    window.OnShow = nullptr;
+    window.Extensions() = kDefaults;
+    window.show();
+    window.OpenPath(path);
+    if (!follow) window.FolderWatch()->WatchFolder({});
+    const qsizetype listed = window.Files().size();
+    int round = 0;
+    int rebuilds = 0;
+    bool measuring = false;
+    QObject::connect(window.FolderWatch(), &TFolderWatch::FolderChanged, [&] {
+        if (measuring) ++rebuilds;
+    });
+    for (auto _ : state) {
+        QCoreApplication::processEvents();
+        QStringList made;
+        for (int i = 0; i < 1000; ++i) made.append(path + QStringLiteral("new %1 %2.jpg").arg(round).arg(i));
+        ++round;
+        measuring = true;
+        TurnMeter meter;
+        std::thread writer([&made] {
+            for (const QString& name : made) {
+                QFile(name).open(QIODevice::WriteOnly);
+                std::this_thread::sleep_for(std::chrono::microseconds(900));
+            }
+        });
+        QElapsedTimer since;
+        since.start();
+        // Until the list holds them (the window not following: as long as that took).
+        while (follow ? window.Files().size() < listed + 1000 : since.elapsed() < 1300)
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 20);
+        writer.join();
+        state.SetIterationTime(double(meter.longestNs) / 1e9);
+        measuring = false;
+        // Gone again, and the window back at rest, before the next round.
+        for (const QString& name : made) QFile::remove(name);
+        since.restart();
+        while (since.elapsed() < 3 * TBurstRule::kQuietMs) QCoreApplication::processEvents();
+    }
+    state.counters["listed"] = double(listed);
+    state.counters["rebuilds"] = double(rebuilds) / double(state.iterations());
+}
+
+void BM_FilesArrive_NotFollowed_Baseline(benchmark::State& state) {
+    arrivals(state, false);
+}
+void BM_FilesArrive_Followed(benchmark::State& state) {
+    arrivals(state, true);
+}
+BENCHMARK(BM_FilesArrive_NotFollowed_Baseline)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3);
+BENCHMARK(BM_FilesArrive_Followed)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3);
 
 }  // namespace
 

@@ -7,6 +7,7 @@
 
 #include <functional>
 
+class QWidget;
 class TViewerHost;
 
 /**
@@ -56,6 +57,16 @@ struct TViewerRecord {
     /// is built once the window has painted (or when a file of this viewer is
     /// shown first), so that a first picture is painted without them.
     bool buildAfterFirstPaint = false;
+    /// True: on this page the arrow keys, Page Up and Down, Space, Backspace,
+    /// Home and End step through the files (a picture page), wherever the
+    /// focus is in the window; an arrow key only when pageKey leaves it.
+    bool stepKeys = false;
+    /// Optional: the page's own use of a key before it steps; true when the
+    /// page used it (an arrow scrolling a picture larger than the page).
+    std::function<bool(QWidget* page, int key)> pageKey;
+    /// Object names of the page's toolbars, hidden while the window fills
+    /// the screen.
+    QStringList toolbars;
     /// Commands the viewer adds to the command table before it is installed.
     QList<TCommandSpec> commands;
     /// Control properties kept in the settings ("txtText.ScrollBars", ...).

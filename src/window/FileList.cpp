@@ -60,3 +60,11 @@ int TFileList::IndexOfPath(const QString& path) const {
         if (collator_.compare(items_[i], path) == 0) return i;
     return -1;
 }
+
+int TFileList::InsertionPoint(const QString& path) const {
+    const auto before = [this](const QString& entry, const QString& p) {
+        const int c = collator_.compare(entry, p);
+        return c != 0 ? c < 0 : entry < p;  // the tie rule of Assign
+    };
+    return int(std::lower_bound(items_.begin(), items_.end(), path, before) - items_.begin());
+}

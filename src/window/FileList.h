@@ -28,6 +28,10 @@ public:
     /// equal to it under the list's comparison; -1 when there is none.
     int IndexOfPath(const QString& path) const;
 
+    /// Where a path not listed would stand: the index of the first entry
+    /// that comes after it in the list's order.
+    int InsertionPoint(const QString& path) const;
+
     /// The list's comparison: the user's locale, case ignored.
     int Compare(const QString& a, const QString& b) const { return collator_.compare(a, b); }
 

@@ -121,7 +121,12 @@ QChar TFileMenu::Accelerator(int i) const {
     return model_->accelerator(i);
 }
 
-void TFileMenu::Popup(const QPoint& topLeft) {
+int TFileMenu::ActiveItem() const {
+    const QModelIndex index = list_->currentIndex();
+    return index.isValid() ? index.row() : -1;
+}
+
+void TFileMenu::Popup(const QPoint& topLeft, int active) {
     QScreen* screen = QGuiApplication::screenAt(topLeft);
     if (!screen) screen = QGuiApplication::primaryScreen();
     const QRect area = screen->availableGeometry();
@@ -147,6 +152,12 @@ void TFileMenu::Popup(const QPoint& topLeft) {
     list_->scrollToTop();
     show();
     list_->setFocus();
+    if (active >= 0 && active < Count()) {
+        // Scrolled once the list has its size: in the middle where it can be.
+        const QModelIndex index = model_->index(active);
+        list_->setCurrentIndex(index);
+        list_->scrollTo(index, QAbstractItemView::PositionAtCenter);
+    }
 }
 
 void TFileMenu::Choose(int i) {
@@ -160,6 +171,11 @@ void TFileMenu::keyPressEvent(QKeyEvent* event) {
         return;
     }
     QWidget::keyPressEvent(event);
+}
+
+void TFileMenu::hideEvent(QHideEvent* event) {
+    QWidget::hideEvent(event);
+    emit Hidden();
 }
 
 bool TFileMenu::eventFilter(QObject* watched, QEvent* event) {

@@ -32,17 +32,28 @@ public:
     /// The accelerator character of item i (upper case), or a null QChar.
     QChar Accelerator(int i) const;
 
-    /// Shows the menu with its top-left corner at a screen point, kept on screen.
-    void Popup(const QPoint& topLeft);
+    /// Shows the menu with its top-left corner at a screen point, kept on
+    /// screen, with item `active` (the file shown) as its active entry,
+    /// scrolled into view; -1: none, the list at its top.
+    void Popup(const QPoint& topLeft, int active = -1);
+    /// The active entry (where the arrow keys go on from), or -1.
+    int ActiveItem() const;
     /// Chooses item i: hides the menu and emits Chosen(i).
     void Choose(int i);
 
 signals:
     void Chosen(int tag);
+    /// The menu went away, whether an item was chosen or not.
+    void Hidden();
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+public:
+    QListView* List() const { return list_; }
 
 private:
     QListView* list_;

@@ -18,6 +18,7 @@
 #include "window/FileList.h"
 #include "window/FileMenu.h"
 #include "window/FolderScan.h"
+#include "window/FolderWatch.h"
 
 std::function<void(const QString&)> TMainWindow::ShellOpen = [](const QString& target) {
     // xdg-open is started detached: the window never waits for the desktop.
@@ -123,9 +124,67 @@ void TMainWindow::listFolder(const QString& folder) {
     // The old index means nothing in the new list; it must stay valid even
     // when the first file fails to show below.
     FCurrentIndex = 0;
+    gap_ = false;
     fileMenuBuilt_ = false;
     pmFiles->Clear();
+    // A file of the folder left before is no longer followed, even while it
+    // stays on screen because the new folder's file failed to show.
+    if (dir != FCurrentFolder) watch_->FollowFile({});
     FCurrentFolder = dir;
+    watch_->WatchFolder(dir);
+}
+
+void TMainWindow::FollowFolder() {
+    if (FCurrentFolder.isEmpty()) return;
+    if (pmFiles->isVisible()) {
+        folderChangedInMenu_ = true;
+        return;
+    }
+    if (!IsFolder(FCurrentFolder)) {
+        FFiles->Clear();
+        FCurrentIndex = 0;
+        gap_ = false;
+        fileMenuBuilt_ = false;
+        pmFiles->Clear();
+        ShowFile(QStringLiteral(":INVALIDDIRECTORY"));
+        return;
+    }
+    const QStringList before = FFiles->Items();
+    FFiles->Assign(ScanFolderFiles(FCurrentFolder, FExtensions));
+    const QStringList& now = FFiles->Items();
+    if (now == before) {
+        watch_->LookAgain();
+        return;
+    }
+    fileMenuBuilt_ = false;
+    pmFiles->Clear();
+    const QString shown = watch_->File();
+    if (FFiles->IsEmpty() || (shown.isEmpty() && ActivePageName() == QLatin1String("NOFILES"))) {
+        ShowIndex(0);
+        return;
+    }
+    const int at = shown.isEmpty() ? -1 : int(now.indexOf(shown));
+    if (at >= 0) {
+        FCurrentIndex = at;
+        gap_ = false;
+    } else if (!shown.isEmpty()) {
+        // Renamed within the folder: the same file under its new name is
+        // still the file shown.
+        const TFileStamp shownStamp = watch_->FileStamp();
+        for (int i = 0; i < now.size(); ++i)
+            if (!before.contains(now[i]) &&
+                TFileStamp::Of(QFile::encodeName(now[i]).toStdString()).SameFile(shownStamp)) {
+                ShowIndex(i);
+                return;
+            }
+        // Gone: it stays on screen, and the next step goes to its neighbour.
+        FCurrentIndex = FFiles->InsertionPoint(shown);
+        gap_ = true;
+    } else {
+        FCurrentIndex = qMin(FCurrentIndex, FFiles->Count() - 1);
+    }
+    announceNeighbours();
+    watch_->LookAgain();
 }
 
 void TMainWindow::ShowIndex(int index) {
@@ -138,15 +197,26 @@ void TMainWindow::ShowIndex(int index) {
     index %= count;  // the same as adding or subtracting the count until in range
     if (index < 0) index += count;
     ShowFile(FFiles->At(index));
-    if (index != FCurrentIndex) backward_ = index == (FCurrentIndex + count - 1) % count;
+    if (index != FCurrentIndex || gap_)
+        backward_ = index == (FCurrentIndex + count - 1) % count;
     FCurrentIndex = index;
-    // The neighbours, the one the user is likely to step to first.
-    QStringList next;
-    const int ahead = (index + (backward_ ? count - 1 : 1)) % count;
-    const int behind = (index + (backward_ ? 1 : count - 1)) % count;
-    for (int i : {ahead, behind})
-        if (i != index && !next.contains(FFiles->At(i))) next.append(FFiles->At(i));
-    for (const auto& readAhead : readAheads_) readAhead(next);
+    gap_ = false;
+    announceNeighbours();
+}
+
+void TMainWindow::announceNeighbours() {
+    const int count = FFiles->Count();
+    if (count == 0) return;
+    // The neighbours, the one the user is likely to step to first; in a gap
+    // the files on either side of it.
+    const int index = FCurrentIndex;
+    const int next = gap_ ? index % count : (index + 1) % count;
+    const int previous = (index + count - 1) % count;
+    QStringList paths;
+    const int order[] = {backward_ ? previous : next, backward_ ? next : previous};
+    for (int i : order)
+        if ((gap_ || i != index) && !paths.contains(FFiles->At(i))) paths.append(FFiles->At(i));
+    for (const auto& readAhead : readAheads_) readAhead(paths);
 }
 
 void TMainWindow::ShowPrevious() {
@@ -154,7 +224,8 @@ void TMainWindow::ShowPrevious() {
 }
 
 void TMainWindow::ShowNext() {
-    ShowIndex(FCurrentIndex + 1);
+    // In a gap the next file already stands at the index.
+    ShowIndex(gap_ ? FCurrentIndex : FCurrentIndex + 1);
 }
 
 void TMainWindow::BuildFileMenu() {
@@ -180,7 +251,8 @@ void TMainWindow::PopupFileMenu() {
     // height above the button, so the button itself stays in sight.
     const QPoint at(button->x() + panToolbar->x() + frameGeometry().x(),
                     button->y() + panToolbar->y() + frameGeometry().y());
-    pmFiles->Popup(at);
+    // It opens at the file shown (in a gap, at the one after it).
+    pmFiles->Popup(at, FFiles->IsEmpty() ? -1 : FCurrentIndex);
 }
 
 QString TMainWindow::OpenDialogFilter() const {
@@ -221,7 +293,8 @@ bool TMainWindow::ChooseFile() {
 }
 
 void TMainWindow::FileExecute() {
-    if (FFiles->IsEmpty()) return;
+    // The file shown was deleted: there is nothing to hand on.
+    if (FFiles->IsEmpty() || gap_) return;
     ShellOpen(FFiles->At(FCurrentIndex));
 }
 

@@ -4,10 +4,15 @@
 #include <QAbstractEventDispatcher>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDropEvent>
+#include <QMimeData>
+#include <QUrl>
 #include <QFocusEvent>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QFileInfo>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QScreen>
 #include <QStackedWidget>
 #include <QStyle>
@@ -27,8 +32,20 @@
 #include "host/ToolButton.h"
 #include "window/FileList.h"
 #include "window/FileMenu.h"
+#include "window/FolderWatch.h"
 
 namespace {
+
+// The local file or folder a drop opens: the first of those dragged, when it
+// is one; empty for anything else (addresses, text), which is refused.
+QString droppedPath(const QMimeData* data) {
+    if (!data || !data->hasUrls()) return {};
+    const QList<QUrl> urls = data->urls();
+    if (urls.isEmpty() || !urls.first().isLocalFile()) return {};
+    const QString path = urls.first().toLocalFile();
+    const QFileInfo info(path);
+    return info.isFile() || info.isDir() ? path : QString();
+}
 
 // The pages of the window itself; the viewers' pages come before them.
 const char* const kMessagePages[] = {"NOFILES", "INVALIDDIRECTORY"};
@@ -76,6 +93,7 @@ void TMainWindow::buildLayout() {
     setAutoFillBackground(true);
     move(206, 162);
     resize(696, 480);
+    setAcceptDrops(true);  // files and folders from a file manager
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -120,6 +138,19 @@ void TMainWindow::buildLayout() {
     pmFiles = new TFileMenu(this);
     connect(pmFiles, &TFileMenu::Chosen, this,
             [this](int index) { Guarded([this, index] { ShowIndex(index); }); });
+    // The list is not rebuilt under an open menu, whose items are its indexes.
+    connect(pmFiles, &TFileMenu::Hidden, this, [this] {
+        if (!folderChangedInMenu_) return;
+        folderChangedInMenu_ = false;
+        QMetaObject::invokeMethod(this, [this] { Guarded([this] { FollowFolder(); }); },
+                                  Qt::QueuedConnection);
+    });
+
+    watch_ = new TFolderWatch(this);
+    connect(watch_, &TFolderWatch::FolderChanged, this,
+            [this] { Guarded([this] { FollowFolder(); }); });
+    connect(watch_, &TFolderWatch::FileSettled, this,
+            [this] { Guarded([this] { ReloadShown(); }); });
 }
 
 // What shows text waits for the first paint (finishAfterFirstPaint) or for
@@ -274,7 +305,29 @@ void TMainWindow::installViewer(std::size_t index) {
     const TViewerRecord record = viewers_[index].record;
     TViewerLoad load = record.install ? record.install(*this) : TViewerLoad();
     viewers_[index].load = std::move(load);
+    if (isFullScreen()) showToolbars(record, false);
     if (record.buildAfterFirstPaint && OnViewerInstalled) OnViewerInstalled(record);
+}
+
+void TMainWindow::showToolbars(const TViewerRecord& record, bool visible) {
+    QWidget* page = Page(record.page);
+    for (const QString& name : record.toolbars)
+        if (QWidget* bar = page ? page->findChild<QWidget*>(name) : nullptr) bar->setVisible(visible);
+}
+
+void TMainWindow::SetFullScreen(bool on) {
+    if (on == isFullScreen()) return;
+    panToolbar->setVisible(!on);
+    for (const TRegisteredViewer& viewer : viewers_)
+        if (viewer.installed) showToolbars(viewer.record, !on);
+    if (on) {
+        maximizedBeforeFullScreen_ = isMaximized();
+        showFullScreen();
+    } else if (maximizedBeforeFullScreen_) {
+        showMaximized();
+    } else {
+        showNormal();
+    }
 }
 
 void TMainWindow::installPendingViewers() {
@@ -436,6 +489,7 @@ void TMainWindow::SetCaption(const QString& text) {
 
 void TMainWindow::ShowFile(const QString& name) {
     if (name.startsWith(QLatin1Char(':'))) {
+        watch_->FollowFile({});
         activatePage(name.mid(1));
         SetCaption(QStringLiteral("Tarvel HTML Viewer"));
         setFileName({});
@@ -455,7 +509,26 @@ void TMainWindow::ShowFile(const QString& name) {
     const bool captionAfterLoad = viewer.record.captionAfterLoad;
     activatePage(viewer.record.page);
     if (load) load(name);
+    watch_->FollowFile(name);
     if (captionAfterLoad) SetCaption(name);
+}
+
+void TMainWindow::ReloadShown() {
+    const QString path = watch_->File();
+    if (path.isEmpty()) return;
+    const int index = viewerFor(paths::LowerAscii(paths::ExtractFileExt(path)));
+    if (index < 0) return;
+    const TViewerLoad load = viewers_[std::size_t(index)].load;
+    if (!load) return;
+    try {
+        load(path);
+    } catch (...) {
+        // Not while the file may still be written: it is tried once more
+        // after a longer rest, and only a file still failing then is reported.
+        if (watch_->ReloadFailed()) ::ReportError(std::current_exception());
+        return;
+    }
+    watch_->Reloaded();
 }
 
 // ---- Keys and resizing -----------------------------------------------------------
@@ -490,6 +563,44 @@ bool TMainWindow::eventFilter(QObject* watched, QEvent* event) {
             focusChosen_ = true;
         }
     }
+    if (event->type() == QEvent::KeyPress && watched->isWidgetType() &&
+        static_cast<QWidget*>(watched)->window() == this &&
+        stepKey(*static_cast<QKeyEvent*>(event)))
+        return true;
+    if ((event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonRelease ||
+         event->type() == QEvent::MouseButtonDblClick) &&
+        watched->isWidgetType() && static_cast<QWidget*>(watched)->window() == this) {
+        // The mouse's back and forward buttons step on every page (a web
+        // page's history is not what they go through here).
+        const Qt::MouseButton button = static_cast<QMouseEvent*>(event)->button();
+        if (button == Qt::BackButton || button == Qt::ForwardButton) {
+            if (event->type() == QEvent::MouseButtonPress && !FFiles->IsEmpty())
+                Guarded([this, button] { button == Qt::BackButton ? ShowPrevious() : ShowNext(); });
+            return true;
+        }
+    }
+    if ((event->type() == QEvent::DragEnter || event->type() == QEvent::DragMove ||
+         event->type() == QEvent::Drop) &&
+        watched->isWidgetType() && static_cast<QWidget*>(watched)->window() == this) {
+        // Every control of the window, the web page and the text among them,
+        // takes a dragged file or folder as the window does, and nothing else.
+        auto* drop = static_cast<QDropEvent*>(event);
+        const QString path = droppedPath(drop->mimeData());
+        if (path.isEmpty()) {
+            drop->ignore();
+            return true;
+        }
+        drop->setDropAction(Qt::CopyAction);
+        drop->accept();
+        if (event->type() == QEvent::Drop) {
+            // Opened once the drop is over: the dragging program is not kept
+            // waiting for a load, nor for an error box.
+            QMetaObject::invokeMethod(
+                this, [this, path] { Guarded([this, path] { OpenPath(path); }); },
+                Qt::QueuedConnection);
+        }
+        return true;
+    }
     if (event->type() == QEvent::ShortcutOverride && watched->isWidgetType()) {
         // The window's commands see a key before the focused control does,
         // except inside the web page, which sees keys first.
@@ -504,4 +615,62 @@ bool TMainWindow::eventFilter(QObject* watched, QEvent* event) {
         }
     }
     return false;
+}
+
+bool TMainWindow::stepKey(const QKeyEvent& key) {
+    if (key.modifiers() & ~Qt::KeypadModifier) return false;
+    const QString pageName = ActivePageName();
+    bool steps = false;
+    std::function<bool(QWidget*, int)> pageKey;
+    for (const TRegisteredViewer& viewer : viewers_)
+        if (viewer.record.page == pageName && viewer.record.stepKeys) {
+            steps = true;
+            if (viewer.record.pageKey) pageKey = viewer.record.pageKey;
+        }
+    if (!steps || FFiles->IsEmpty()) return false;
+    std::function<void()> step;
+    switch (key.key()) {
+        case Qt::Key_Left:
+        case Qt::Key_Up:
+        case Qt::Key_Right:
+        case Qt::Key_Down:
+            if (pageKey && pageKey(Page(pageName), key.key())) return true;
+            if (key.key() == Qt::Key_Left || key.key() == Qt::Key_Up)
+                step = [this] { ShowPrevious(); };
+            else
+                step = [this] { ShowNext(); };
+            break;
+        case Qt::Key_PageUp:
+        case Qt::Key_Backspace:
+            step = [this] { ShowPrevious(); };
+            break;
+        case Qt::Key_PageDown:
+        case Qt::Key_Space:
+            step = [this] { ShowNext(); };
+            break;
+        case Qt::Key_Home:
+            step = [this] { ShowIndex(0); };
+            break;
+        case Qt::Key_End:
+            step = [this] { ShowIndex(FFiles->Count() - 1); };
+            break;
+        default:
+            return false;
+    }
+    Guarded(step);
+    return true;
+}
+
+void TMainWindow::keyPressEvent(QKeyEvent* event) {
+    // Reached by the keys no control took: a web page's own keys come first.
+    const bool plain = !(event->modifiers() & ~Qt::KeypadModifier);
+    if (plain && event->key() == Qt::Key_F11) {
+        SetFullScreen(!isFullScreen());
+        return;
+    }
+    if (plain && event->key() == Qt::Key_Escape && isFullScreen()) {
+        SetFullScreen(false);
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }

@@ -11,6 +11,7 @@
 #include "host/ViewerRecord.h"
 
 class QFileDialog;
+class QKeyEvent;
 class QLabel;
 class QLineEdit;
 class QStackedWidget;
@@ -19,6 +20,7 @@ class TAction;
 class TActionList;
 class TFileList;
 class TFileMenu;
+class TFolderWatch;
 
 /**
  * The one main window, host of the viewers. It owns the file list, the
@@ -98,6 +100,10 @@ public:
     bool ChooseFile();
     void PopupFileMenu();
 
+    /// Full screen: the page fills the screen, the toolbars hidden; off, the
+    /// window comes back as it was (F11 toggles, Escape leaves).
+    void SetFullScreen(bool on);
+
     /// The open dialog's filter for the enabled file types.
     QString OpenDialogFilter() const;
 
@@ -119,6 +125,17 @@ public:
     /// Builds pmFiles from FFiles (done lazily, when the menu is first needed).
     void BuildFileMenu();
 
+    /// Follows the folder and the file shown: what arrives, leaves or is
+    /// renamed is listed anew, and the file shown is shown again once a
+    /// change to it has settled.
+    TFolderWatch* FolderWatch() const { return watch_; }
+    /// Lists the folder again, the file shown staying the file shown (the
+    /// watch runs it after a burst of changes).
+    void FollowFolder();
+    /// Shows the file shown again from its viewer (the watch runs it once a
+    /// change to the file has settled).
+    void ReloadShown();
+
     /// Hands a path or address to the desktop (the shell's "open" verb).
     /// Tests replace it; the default never blocks the window.
     static std::function<void(const QString&)> ShellOpen;
@@ -127,6 +144,7 @@ protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     struct TRegisteredViewer {
@@ -153,6 +171,11 @@ private:
     /// Once the window system has framed the window: keeps the frame on the
     /// screen if the guess made before it was known fell short.
     void keepFrameOnScreen();
+    /// Tells the read-ahead the files beside the current place in the list.
+    void announceNeighbours();
+    /// A key of a picture page that steps through the files; true when used.
+    bool stepKey(const QKeyEvent& key);
+    void showToolbars(const TViewerRecord& record, bool visible);
     void FileExecute();
     void FileExecuteFolder();
 
@@ -186,4 +209,10 @@ private:
     bool pageChosen_ = false;
     QList<TViewerReadAhead> readAheads_;
     bool backward_ = false;  // the last step went to the previous file
+    TFolderWatch* watch_ = nullptr;
+    // The file shown left the list: FCurrentIndex is where it stood, so the
+    // next file is at FCurrentIndex and the previous one just before it.
+    bool gap_ = false;
+    bool folderChangedInMenu_ = false;  // a rebuild waits for the menu to close
+    bool maximizedBeforeFullScreen_ = false;
 };

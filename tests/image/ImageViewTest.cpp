@@ -6,6 +6,8 @@
 #include <QBuffer>
 #include <QFile>
 #include <QImage>
+#include <QKeyEvent>
+#include <QLineEdit>
 #include <QMetaEnum>
 #include <QScrollBar>
 #include <QTemporaryDir>
@@ -16,6 +18,8 @@
 #include "BmpBuilder.h"
 #include "ImageTestSupport.h"
 #include "QtImageSupport.h"
+#include "support/QtTestSupport.h"
+#include "window/core/FolderFollow.h"
 #include "app/Application.h"
 #include "window/MainWindowUnit.h"
 #include "base/Error.h"
@@ -538,6 +542,77 @@ TEST_F(ImageDispatchTest, NeighboursAreReadAheadAndADamagedOneReportsWhenShown) 
     window_->ShowPrevious();
     showAndSettle();
     EXPECT_EQ(errors_.size(), 2);
+}
+
+// The picture shown follows its file: shown again once the file has rested,
+// the old picture kept until then, no error box while the file is written in
+// pieces, and one for a file that is damaged once it has rested.
+TEST_F(ImageDispatchTest, ThePictureShownFollowsItsFileWithoutErrorsWhileItIsWritten) {
+    window_->FormCreate();
+    const QString path = Write("shot.bmp", TwoColourBmp(30, 20));
+    window_->OpenPath(path);
+    ASSERT_EQ(view_->imgImageDisplay()->size(), QSize(30, 20));
+    const auto shownSize = [&] { return view_->imgImageDisplay()->size(); };
+
+    const std::vector<uint8_t> next = TwoColourBmp(50, 40);
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    // Half its header first, the writer then pausing for longer than a file
+    // takes to settle: it cannot be read yet, which is no error.
+    file.write(reinterpret_cast<const char*>(next.data()), 10);
+    file.flush();
+    ProcessEvents(int(TSettleRule::kSettleMs) + 300);
+    EXPECT_EQ(shownSize(), QSize(30, 20));
+    file.write(reinterpret_cast<const char*>(next.data() + 10), qint64(next.size() - 10));
+    file.close();
+    ASSERT_TRUE(WaitUntil([&] { return shownSize() == QSize(50, 40); }));
+    EXPECT_TRUE(errors_.isEmpty()) << errors_.join(" | ").toStdString();
+
+    Write("shot.bmp", {'N', 'O', 'T', ' ', 'B', 'M', 0, 0, 0, 0, 0, 0, 0, 0, 0});
+    ASSERT_TRUE(WaitUntil([&] { return !errors_.isEmpty(); }));
+    EXPECT_EQ(errors_.size(), 1);
+    EXPECT_EQ(shownSize(), QSize(50, 40));
+}
+
+// The picture page's keys: arrows scroll a picture larger than the page at
+// actual size, along the arrow's direction, and step otherwise; the page and
+// space keys always step.
+TEST_F(ImageDispatchTest, ArrowsScrollALargePictureAndOtherwiseStep) {
+    window_->FormCreate();
+    const QString big = Write("a.bmp", TwoColourBmp(2000, 300));
+    Write("b.bmp", TwoColourBmp(30, 20));
+    view_->btnZooomFullClick();
+    window_->OpenPath(big);
+    window_->OnShow = nullptr;  // no command line to open
+    window_->show();
+    QApplication::processEvents();
+    const auto press = [&](int key) {
+        QKeyEvent event(QEvent::KeyPress, key, Qt::NoModifier);
+        QApplication::sendEvent(window_->FileNameBox(), &event);
+    };
+    const auto shownWidth = [&] { return view_->imgImageDisplay()->width(); };
+    QScrollBar* across = view_->sbImage()->horizontalScrollBar();
+    ASSERT_GT(across->maximum(), 0);
+    ASSERT_EQ(view_->sbImage()->verticalScrollBar()->maximum(), 0);
+    press(Qt::Key_Right);
+    EXPECT_GT(across->value(), 0);
+    press(Qt::Key_Left);
+    EXPECT_EQ(across->value(), 0);
+    EXPECT_EQ(shownWidth(), 2000);
+    press(Qt::Key_Down);  // not taller than the page: a step
+    EXPECT_EQ(shownWidth(), 30);
+    press(Qt::Key_Right);  // nothing to scroll: a step (round to the first)
+    EXPECT_EQ(shownWidth(), 2000);
+    press(Qt::Key_Space);
+    EXPECT_EQ(shownWidth(), 30);
+    press(Qt::Key_Backspace);
+    EXPECT_EQ(shownWidth(), 2000);
+    // Stretched, nothing scrolls: the arrows step.
+    view_->btnZoomClick();
+    QApplication::processEvents();
+    press(Qt::Key_Right);
+    EXPECT_EQ(window_->CurrentIndex(), 1);
+    EXPECT_TRUE(errors_.isEmpty());
 }
 
 }  // namespace

@@ -113,6 +113,16 @@ TEST_F(PictureReadAheadTest, FileChangedAfterReadingIsLoadedAgain) {
     struct timespec times[2] = {{0, UTIME_OMIT}, {12345, 0}};
     ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), times, 0), 0);
     EXPECT_EQ(readAhead.Take(path), nullptr);
+
+    // Still wanted when its file changes: what was held is dropped and read again.
+    readAhead.SetWanted({path});
+    readAhead.WaitUntilRead();
+    Write("a.jpg", EncodePhoto(96, 48));
+    readAhead.SetWanted({path});
+    readAhead.WaitUntilRead();
+    std::unique_ptr<TGraphic> again = readAhead.Take(path);
+    ASSERT_NE(again, nullptr);
+    EXPECT_EQ(again->Width(), 96);
 }
 
 TEST_F(PictureReadAheadTest, StaysWithinItsShareOfThePool) {

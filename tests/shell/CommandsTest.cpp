@@ -170,9 +170,24 @@ TEST_F(ShellTest, FileMenuMirrorsTheListAndPopsUpAtTheButton) {
                           window->frameGeometry().y() + button->y() + window->height() - 69);
     EXPECT_TRUE(menu->isVisible());
     EXPECT_EQ(menu->pos(), expected);
+    EXPECT_EQ(menu->ActiveItem(), 0);  // the file shown
     // Typing an item's accelerator shows that file.
     QTest::keyClick(menu->findChild<QListView*>(), menu->Accelerator(2).toLatin1());
     EXPECT_FALSE(menu->isVisible());
     EXPECT_EQ(window->CurrentIndex(), 2);
+
+    // In a large folder the menu opens at the file shown, in sight; the arrow
+    // keys go on from there.
+    for (int i = 0; i < 10000; ++i) folder.Write(QStringLiteral("big/f%1.txt").arg(i, 5, 10, QChar('0')));
+    window->OpenPath(folder.Path() + "big/f07000.txt");
+    window->Action("NavigationSelectFile")->Execute();
+    ASSERT_TRUE(menu->isVisible());
+    EXPECT_EQ(menu->ActiveItem(), 7000);
+    QListView* list = menu->List();
+    const QRect item = list->visualRect(list->model()->index(7000, 0));
+    EXPECT_TRUE(list->viewport()->rect().contains(item)) << item.y();
+    QTest::keyClick(list, Qt::Key_Down);
+    QTest::keyClick(list, Qt::Key_Return);
+    EXPECT_EQ(window->CurrentIndex(), 7001);
 }
 

@@ -102,6 +102,15 @@ QString ScratchFolder::Write(const QString& relativePath, const QByteArray& byte
     return path;
 }
 
+bool WaitUntil(const std::function<bool()>& done, int milliseconds) {
+    QDeadlineTimer deadline(milliseconds);
+    while (!done()) {
+        if (deadline.hasExpired()) return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    }
+    return true;
+}
+
 void ProcessEvents(int milliseconds) {
     QDeadlineTimer deadline(milliseconds);
     do {

@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 
 #include <ostream>
@@ -69,6 +70,9 @@ private:
 
 /// Runs queued events (including deferred deletes) for a moment.
 void ProcessEvents(int milliseconds = 0);
+
+/// Runs events until `done` holds or the deadline passes; returns `done()`.
+bool WaitUntil(const std::function<bool()>& done, int milliseconds = 5000);
 
 /// Readable QString values in test failure messages.
 inline void PrintTo(const QString& s, std::ostream* os) {

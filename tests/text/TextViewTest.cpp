@@ -92,7 +92,7 @@ TEST_F(TextViewTest, ByteSequencesBecomeLines) {
     EXPECT_TRUE(memo_.Content().empty());
 }
 
-TEST_F(TextViewTest, SameTextInAnotherBreakStyleKeepsScrollAndSelection) {
+TEST_F(TextViewTest, SameTextInAnotherBreakStyleOrGrownKeepsScrollAndSelection) {
     memo_.LoadTextFile(files_.Write("crlf.txt", numberedLines(500, "\r\n")));
     QScrollBar* bar = memo_.verticalScrollBar();
     ASSERT_GT(bar->maximum(), 100);
@@ -114,6 +114,19 @@ TEST_F(TextViewTest, SameTextInAnotherBreakStyleKeepsScrollAndSelection) {
         files_.Write("nul.txt", numberedLines(500, "\n") + std::string("\0not shown", 10)));
     EXPECT_EQ(bar->value(), 100);
     EXPECT_EQ(memo_.textCursor().selectionStart(), 40);
+
+    // The same file written on (a log): its new lines are added, the place stays.
+    const QString log = files_.Write("log.txt", numberedLines(500, "\n") + "line 5");
+    memo_.LoadTextFile(log);
+    bar->setValue(100);
+    files_.Write("log.txt", numberedLines(520, "\n"));
+    memo_.LoadTextFile(log);
+    memo_.FinishFilling();
+    EXPECT_EQ(bar->value(), 100);
+    const QStringList grown = linesOf(memo_);
+    ASSERT_EQ(grown.size(), 521);
+    EXPECT_EQ(grown[500], "line 500");
+    EXPECT_EQ(grown[519], "line 519");
 
     // Other text goes back to the start.
     memo_.LoadTextFile(files_.Write("other.txt", numberedLines(501, "\n")));

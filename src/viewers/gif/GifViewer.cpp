@@ -29,6 +29,9 @@ TViewerRecord GifViewer() {
     record.storedProps = {QStringLiteral("imgGifImageDisplay.Align"),
                           QStringLiteral("imgGifImageDisplay.AutoSize"),
                           QStringLiteral("imgGifImageDisplay.Stretch")};
+    // The still picture's page: its keys and toolbar.
+    record.stepKeys = true;
+    record.toolbars = {QStringLiteral("panImageToolbar")};
     record.install = [](TViewerHost& host) -> TViewerLoad {
         TImageView* page = TImageView::OfPage(host.Page(QStringLiteral("IMAGE")));
         if (!page) throw EError("The IMAGE page must be built before the GIF view joins it");

@@ -2,6 +2,7 @@
 
 // Qt
 #include <QFile>
+#include <QScrollBar>
 #include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -126,11 +127,23 @@ void TImageView::LoadPictureFile(const QString& path) {
     std::unique_ptr<TGraphic> graphic = readAhead_->Take(name, &stamp);
     if (!graphic) graphic = readAhead_->Load(name, &stamp);
     std::unique_ptr<TGraphic> old = imgImageDisplay_->SetGraphic(std::move(graphic));
-    // Kept while it is a neighbour: stepping back shows it at once.
-    readAhead_->GiveBack(shownPath_, std::move(old), shownStamp_);
+    // Kept while it is a neighbour: stepping back shows it at once. The same
+    // file read again has changed: what it showed before is of no more use.
+    if (shownPath_ != name) readAhead_->GiveBack(shownPath_, std::move(old), shownStamp_);
     shownPath_ = name;
     shownStamp_ = stamp;
     ShowImageControl(imgImageDisplay_);
+}
+
+bool TImageView::ScrollKey(int key) {
+    const bool across = key == Qt::Key_Left || key == Qt::Key_Right;
+    if (!across && key != Qt::Key_Up && key != Qt::Key_Down) return false;
+    QScrollBar* bar = across ? sbImage_->horizontalScrollBar() : sbImage_->verticalScrollBar();
+    if (bar->maximum() <= bar->minimum()) return false;
+    bar->triggerAction(key == Qt::Key_Left || key == Qt::Key_Up
+                           ? QAbstractSlider::SliderSingleStepSub
+                           : QAbstractSlider::SliderSingleStepAdd);
+    return true;
 }
 
 void TImageView::btnZooomFullClick() {

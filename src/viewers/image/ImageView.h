@@ -50,6 +50,10 @@ public:
     /// file the program was started on); the first view made takes it over.
     static void ReadAheadAtStart(const std::string& path);
 
+    /// An arrow key (Qt::Key_Left, ...) scrolls the picture one step where it
+    /// is larger than the page along that arrow; false when it cannot.
+    bool ScrollKey(int key);
+
     /// Actual-size mode on every image control.
     void btnZooomFullClick();
     /// Stretch mode on every image control.

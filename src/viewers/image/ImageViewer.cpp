@@ -18,6 +18,12 @@ TViewerRecord ImageViewer() {
     record.storedProps = {QStringLiteral("imgImageDisplay.Align"),
                           QStringLiteral("imgImageDisplay.AutoSize"),
                           QStringLiteral("imgImageDisplay.Stretch")};
+    record.stepKeys = true;
+    record.pageKey = [](QWidget* page, int key) {
+        TImageView* view = TImageView::OfPage(page);
+        return view && view->ScrollKey(key);
+    };
+    record.toolbars = {QStringLiteral("panImageToolbar")};
     record.install = [](TViewerHost& host) -> TViewerLoad {
         auto* view = new TImageView(host.Page(QStringLiteral("IMAGE")));
         host.AddReadAhead([view](const QStringList& paths) { view->ReadAhead(paths); });

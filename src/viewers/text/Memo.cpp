@@ -117,10 +117,23 @@ void TMemo::LoadTextFile(const QString& path) {
         normalized.resize(static_cast<const char*>(nul) - normalized.data());
 
     // The same text as shown: leave scroll position and selection alone.
-    if (normalized == FContent) return;
+    if (normalized == FContent) {
+        FPath = path;
+        return;
+    }
 
     if (normalized.size() > capacity_ || text::LongestLineLength(normalized) > lineCapacity_)
         throw EError(text::kTextTooLargeMessage);
+
+    // The same file grown (a log written on): only the new text is appended,
+    // from the event loop as the rest of a long text is, so the scroll
+    // position and selection stay.
+    if (path == FPath && normalized.size() > FContent.size() &&
+        normalized.compare(0, FContent.size(), FContent) == 0) {
+        FContent = std::move(normalized);
+        fillTimer_->start();
+        return;
+    }
 
     // The first screenful now, drawn once; the rest follows from the event loop.
     const std::size_t first = text::PieceEnd(normalized, 0, kFirstPiece);
@@ -142,6 +155,7 @@ void TMemo::LoadTextFile(const QString& path) {
         }
         showFromStart();
         FContent = std::move(normalized);
+        FPath = path;
         filled_ = first;
     }
     if (IsFilling()) fillTimer_->start();

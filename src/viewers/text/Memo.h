@@ -55,7 +55,9 @@ public:
     TFont* Font() const { return FFont; }
 
     /// Replaces the content with the text of the file at path (see Memo.cpp).
-    /// Throws EError on failure and then leaves the content as it was.
+    /// The same file again with text added at its end keeps the place: the
+    /// new text is appended. Throws EError on failure and then leaves the
+    /// content as it was.
     void LoadTextFile(const QString& path);
 
     /// The content as normalised bytes (CR LF between lines).
@@ -91,6 +93,7 @@ private:
     TFont* FFont = nullptr;
     text::TextCharset charset_;
     std::string FContent;
+    QString FPath;  // the file FContent was read from
     std::size_t capacity_ = kCapacity;
     std::size_t lineCapacity_ = kLineCapacity;
     // How many bytes of FContent the text area holds so far.

@@ -62,6 +62,7 @@ TViewerRecord TextViewer() {
          {}},
     };
     record.storedProps = {QStringLiteral("txtText.ScrollBars"), QStringLiteral("txtText.Font")};
+    record.toolbars = {QStringLiteral("panTextToolbar")};
     record.install = [](TViewerHost& host) -> TViewerLoad {
         QWidget* page = host.Page(QStringLiteral("TEXT"));
         TMemo* txtText = BuildTextPage(page);

@@ -82,6 +82,10 @@ void TPictureReadAhead::SetWanted(const std::vector<std::string>& paths) {
             auto same = [&](const auto& e) { return e->path == path; };
             if (std::any_of(kept.begin(), kept.end(), same)) continue;
             auto it = std::find_if(entries_.begin(), entries_.end(), same);
+            // A picture read from a file that has changed since is read again.
+            if (it != entries_.end() && (*it)->state == TEntry::TState::Done &&
+                !(TStamp::Of(path) == (*it)->stamp))
+                it = entries_.end();
             if (it != entries_.end()) {
                 kept.splice(kept.end(), entries_, it);
             } else {

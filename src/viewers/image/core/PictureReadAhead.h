@@ -69,7 +69,8 @@ public:
 
     /// The files to hold read ahead, most wanted first: the others are
     /// dropped (a decode under way stops within a few rows), the new ones
-    /// are queued. Paths that no reader takes are left out.
+    /// and those whose file changed since they were read are queued. Paths
+    /// that no reader takes are left out.
     void SetWanted(const std::vector<std::string>& paths);
 
     /// The picture read ahead for `path`, loaded and decoded (or failed in
