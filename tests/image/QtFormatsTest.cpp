@@ -127,6 +127,13 @@ TEST_F(QtFormatsTest, EachFormatShowsInBothModesWithItsTransparency) {
         view_->btnZooomFull()->click();
         view_->LoadPictureFile(Write(QString::fromLatin1(file.name), file.bytes));
         EXPECT_EQ(image()->size(), QSize(40, 30));
+        // The pixels as a TBitmap too (for callers without Qt): over black.
+        auto* picture = dynamic_cast<TQtPicture*>(image()->Picture().Graphic());
+        ASSERT_NE(picture, nullptr);
+        const std::vector<uint32_t> rows = picture->Pixels().toArgb32();
+        ASSERT_EQ(rows.size(), 40u * 30u);
+        EXPECT_TRUE(Near(rows[5 * 40 + 5], qRgb(0, 0, 255)));
+        EXPECT_EQ(rows[5 * 40 + 35] & 0xFFFFFFu, 0u);
         QImage shot = Screen();
         // Actual size from 8, 8: the opaque half, then the page through the
         // transparent half.
