@@ -37,7 +37,6 @@
 
 namespace {
 
-
 // LZW with literals only for a 2-bit code size (colours 0 to 3), cleared
 // before the codes grow past 9 bits.
 std::string lzwLiterals(const std::vector<uint8_t>& pixels) {
@@ -273,7 +272,7 @@ std::string tiffHeader(uint32_t w, uint32_t h) {
     put32(s, 8);
     const struct {
         unsigned tag, type, value;
-    } entries[] = {{256, 4, w}, {257, 4, h}, {258, 3, 8}, {259, 3, 1}, {262, 3, 1},
+    } entries[] = {{256, 4, w},    {257, 4, h}, {258, 3, 8}, {259, 3, 1}, {262, 3, 1},
                    {273, 4, 4096}, {277, 3, 1}, {278, 4, h}, {279, 4, w}};
     put16(s, unsigned(std::size(entries)));
     for (const auto& e : entries) {
@@ -292,7 +291,8 @@ std::string svgUses(int fan, int depth) {
         "width=\"1000\" height=\"1000\"><rect id=\"a0\" width=\"1000\" height=\"1000\"/>";
     for (int level = 1; level <= depth; ++level) {
         s += "<g id=\"a" + std::to_string(level) + "\">";
-        for (int k = 0; k < fan; ++k) s += "<use xlink:href=\"#a" + std::to_string(level - 1) + "\"/>";
+        for (int k = 0; k < fan; ++k)
+            s += "<use xlink:href=\"#a" + std::to_string(level - 1) + "\"/>";
         s += "</g>";
     }
     return s + "</svg>\n";

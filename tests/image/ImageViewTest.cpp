@@ -21,15 +21,15 @@
 #include "support/QtTestSupport.h"
 #include "window/core/FolderFollow.h"
 #include "app/Application.h"
-#include "window/MainWindowUnit.h"
 #include "base/Error.h"
 #include "viewers/image/ControlAlign.h"
 #include "viewers/image/Image.h"
 #include "viewers/image/ImageView.h"
 #include "viewers/image/ImageViewer.h"
+#include "viewers/image/ScrollBox.h"
 #include "viewers/image/core/JpegImage.h"
 #include "viewers/image/core/PictureReadAhead.h"
-#include "viewers/image/ScrollBox.h"
+#include "window/MainWindowUnit.h"
 
 namespace {
 
@@ -343,16 +343,19 @@ TEST_F(ImageViewTest, JpegDecodesOnceAcrossModesResizesAndScrolls) {
 // A photo with an EXIF orientation is drawn upright, sized and fitted as
 // drawn: quadrants red, green (top), blue, white (bottom) as stored.
 TEST_F(ImageViewTest, JpegOrientationTurnsThePhotoUprightInBothModes) {
-    const std::vector<uint8_t> stored = EncodeJpeg(160, 80, 3, JCS_RGB, [](int x, int y, uint8_t* p) {
-        const bool right = x >= 80, bottom = y >= 40;
-        const QRgb c = bottom ? (right ? qRgb(255, 255, 255) : qRgb(0, 0, 255))
-                              : (right ? qRgb(0, 255, 0) : qRgb(255, 0, 0));
-        p[0] = uint8_t(qRed(c)), p[1] = uint8_t(qGreen(c)), p[2] = uint8_t(qBlue(c));
-    });
-    const QRgb R = qRgb(255, 0, 0), G = qRgb(0, 255, 0), B = qRgb(0, 0, 255), W = qRgb(255, 255, 255);
+    const std::vector<uint8_t> stored =
+        EncodeJpeg(160, 80, 3, JCS_RGB, [](int x, int y, uint8_t* p) {
+            const bool right = x >= 80, bottom = y >= 40;
+            const QRgb c = bottom ? (right ? qRgb(255, 255, 255) : qRgb(0, 0, 255))
+                                  : (right ? qRgb(0, 255, 0) : qRgb(255, 0, 0));
+            p[0] = uint8_t(qRed(c)), p[1] = uint8_t(qGreen(c)), p[2] = uint8_t(qBlue(c));
+        });
+    const QRgb R = qRgb(255, 0, 0), G = qRgb(0, 255, 0), B = qRgb(0, 0, 255),
+               W = qRgb(255, 255, 255);
     // The drawn top-left, top-right, bottom-left and bottom-right colours.
-    const QRgb corners[9][4] = {{},           {R, G, B, W}, {G, R, W, B}, {W, B, G, R}, {B, W, R, G},
-                                {R, B, G, W}, {B, R, W, G}, {W, G, B, R}, {G, W, R, B}};
+    const QRgb corners[9][4] = {{},           {R, G, B, W}, {G, R, W, B},
+                                {W, B, G, R}, {B, W, R, G}, {R, B, G, W},
+                                {B, R, W, G}, {W, G, B, R}, {G, W, R, B}};
     const auto near = [](QRgb a, QRgb b) {
         return std::abs(qRed(a) - qRed(b)) < 24 && std::abs(qGreen(a) - qGreen(b)) < 24 &&
                std::abs(qBlue(a) - qBlue(b)) < 24;
@@ -365,10 +368,11 @@ TEST_F(ImageViewTest, JpegOrientationTurnsThePhotoUprightInBothModes) {
         EXPECT_EQ(image()->size(), drawn);
         const QImage shot = Screen();
         const int w = drawn.width(), h = drawn.height();
-        const QPoint at[4] = {{8 + 10, 8 + 10}, {8 + w - 10, 8 + 10}, {8 + 10, 8 + h - 10},
-                              {8 + w - 10, 8 + h - 10}};
+        const QPoint at[4] = {
+            {8 + 10, 8 + 10}, {8 + w - 10, 8 + 10}, {8 + 10, 8 + h - 10}, {8 + w - 10, 8 + h - 10}};
         for (int k = 0; k < 4; ++k)
-            EXPECT_TRUE(near(shot.pixel(at[k]), corners[o][k])) << k << std::hex << " " << shot.pixel(at[k]);
+            EXPECT_TRUE(near(shot.pixel(at[k]), corners[o][k]))
+                << k << std::hex << " " << shot.pixel(at[k]);
     }
     // Stretched, a portrait photo stored landscape is fitted as portrait:
     // 80 x 160 into 300 x 200 gives 100 x 200.
@@ -380,7 +384,8 @@ TEST_F(ImageViewTest, JpegOrientationTurnsThePhotoUprightInBothModes) {
     EXPECT_TRUE(near(shot.pixel(90, 10), R));
     EXPECT_TRUE(near(shot.pixel(10, 190), W));
     EXPECT_TRUE(near(shot.pixel(90, 190), G));
-    EXPECT_EQ(shot.pixel(150, 100), view_->sbImage()->viewport()->palette().color(QPalette::Window).rgb());
+    EXPECT_EQ(shot.pixel(150, 100),
+              view_->sbImage()->viewport()->palette().color(QPalette::Window).rgb());
     EXPECT_TRUE(errors_.isEmpty());
 }
 

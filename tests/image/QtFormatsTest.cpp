@@ -1,6 +1,7 @@
 // Pictures read through Qt's image readers: which extensions the still image
 // view takes, each format shown in both modes with its transparency over the
-// page, an animated WebP stepping through its frames, and a damaged file
+// page, an animated WebP stepping through its frames (an APNG showing its
+// first), colour profiles converted to sRGB, and a damaged file
 // failing with the reader's own text while the previous picture stays.
 
 #include <gtest/gtest.h>
@@ -127,6 +128,13 @@ TEST_F(QtFormatsTest, EachFormatShowsInBothModesWithItsTransparency) {
         view_->btnZooomFull()->click();
         view_->LoadPictureFile(Write(QString::fromLatin1(file.name), file.bytes));
         EXPECT_EQ(image()->size(), QSize(40, 30));
+        // The pixels as a TBitmap too (for callers without Qt): over black.
+        auto* picture = dynamic_cast<TQtPicture*>(image()->Picture().Graphic());
+        ASSERT_NE(picture, nullptr);
+        const std::vector<uint32_t> rows = picture->Pixels().toArgb32();
+        ASSERT_EQ(rows.size(), 40u * 30u);
+        EXPECT_TRUE(Near(rows[5 * 40 + 5], qRgb(0, 0, 255)));
+        EXPECT_EQ(rows[5 * 40 + 35] & 0xFFFFFFu, 0u);
         QImage shot = Screen();
         // Actual size from 8, 8: the opaque half, then the page through the
         // transparent half.
@@ -194,7 +202,7 @@ TEST_F(QtFormatsTest, AProfileQtCannotReadIsConvertedByLittleCms) {
     EXPECT_TRUE(Near(drawn, qRgb(expected[0], expected[1], expected[2]), 1)) << std::hex << drawn;
 }
 
-TEST_F(QtFormatsTest, AnimatedWebpStepsThroughItsFramesWhileShown) {
+TEST_F(QtFormatsTest, AnimatedWebpStepsThroughItsFramesAndApngShowsItsFirst) {
     std::vector<QImage> frames;
     for (QColor c : {QColor(255, 0, 0), QColor(0, 255, 0), QColor(0, 0, 255)}) {
         QImage frame(20, 10, QImage::Format_RGB32);
@@ -221,6 +229,14 @@ TEST_F(QtFormatsTest, AnimatedWebpStepsThroughItsFramesWhileShown) {
         QThread::msleep(5);
     }
     EXPECT_EQ(seen, QStringList({"red", "green", "blue", "red"}));
+
+    // An APNG shows its first frame, still (Qt's PNG reader reads the
+    // default image only).
+    view_->LoadPictureFile(Write("anim.png", AnimatedPng(frames[0], frames[1])));
+    picture = dynamic_cast<TQtPicture*>(image()->Picture().Graphic());
+    ASSERT_NE(picture, nullptr);
+    EXPECT_FALSE(picture->Animated());
+    EXPECT_TRUE(Near(Screen().pixel(8 + 5, 8 + 5), qRgb(255, 0, 0)));
     EXPECT_TRUE(errors_.isEmpty());
 }
 

@@ -104,3 +104,56 @@ inline QByteArray AnimatedWebp(const std::vector<QImage>& frames, int delayMs) {
     file.append(body);
     return file;
 }
+
+/// An APNG of two frames: the default image (the PNG's own IDAT, `first`)
+/// and a second frame in fdAT (`second`), as an animating reader shows them.
+inline QByteArray AnimatedPng(const QImage& first, const QImage& second) {
+    const auto idat = [](const QByteArray& png) {
+        QByteArray data;
+        for (qsizetype at = 8; at + 8 <= png.size();) {
+            const uint32_t length = uint32_t(uint8_t(png[at])) << 24 |
+                                    uint32_t(uint8_t(png[at + 1])) << 16 |
+                                    uint32_t(uint8_t(png[at + 2])) << 8 | uint8_t(png[at + 3]);
+            if (png.mid(at + 4, 4) == "IDAT") data += png.mid(at + 8, length);
+            at += 12 + qsizetype(length);
+        }
+        return data;
+    };
+    const auto be = [](QByteArray& out, uint32_t v, int bytes) {
+        for (int i = bytes - 1; i >= 0; --i) out.append(char((v >> (8 * i)) & 0xFF));
+    };
+    const auto chunk = [&](const char* type, const QByteArray& body) {
+        QByteArray c;
+        be(c, uint32_t(body.size()), 4);
+        const QByteArray typed = QByteArray(type, 4) + body;
+        c += typed;
+        be(c, Crc32(typed), 4);
+        return c;
+    };
+    const auto frameControl = [&](uint32_t sequence) {
+        QByteArray f;
+        be(f, sequence, 4);
+        be(f, uint32_t(first.width()), 4);
+        be(f, uint32_t(first.height()), 4);
+        be(f, 0, 4);
+        be(f, 0, 4);
+        be(f, 10, 2);  // 10/100 s
+        be(f, 100, 2);
+        f.append('\0').append('\0');  // no disposal, source over
+        return f;
+    };
+    const QByteArray a = Encode(first, "png"), b = Encode(second, "png");
+    QByteArray out = a.left(33);  // signature and IHDR
+    QByteArray actl;
+    be(actl, 2, 4);  // frames
+    be(actl, 0, 4);  // loop forever
+    out += chunk("acTL", actl);
+    out += chunk("fcTL", frameControl(0));
+    out += chunk("IDAT", idat(a));
+    out += chunk("fcTL", frameControl(1));
+    QByteArray fdat;
+    be(fdat, 2, 4);
+    out += chunk("fdAT", fdat + idat(b));
+    out += chunk("IEND", {});
+    return out;
+}

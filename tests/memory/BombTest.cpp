@@ -4,20 +4,20 @@
 // counted by HeapProbe, and the window goes on.
 
 // Own
-#include "window/MainWindowUnit.h"
 #include "base/Error.h"
 #include "base/MemoryBudget.h"
 #include "base/SystemError.h"
 #include "support/HeapProbe.h"
 #include "support/QtTestSupport.h"
 #include "viewers/gif/GifAnimator.h"
-#include "viewers/gif/core/GifImage.h"
 #include "viewers/gif/GifViewer.h"
 #include "viewers/gif/ThreadTimer.h"
+#include "viewers/gif/core/GifImage.h"
 #include "viewers/image/Image.h"
 #include "viewers/image/ImageView.h"
 #include "viewers/image/ImageViewer.h"
 #include "viewers/image/ScrollBox.h"
+#include "window/MainWindowUnit.h"
 
 // Qt
 #include <QApplication>

@@ -181,9 +181,10 @@ const TBitmap& TQtPicture::Pixels() {
     if (!pixelsMade_ && !frame_.isNull()) {
         TBitmap bitmap;
         bitmap.allocate(frame_.width(), -frame_.height(), 32, &Budget());
-        const QImage rows = frame_.convertToFormat(QImage::Format_RGB32);
-        for (int y = 0; y < rows.height(); ++y)
-            std::memcpy(bitmap.scanLine(y), rows.constScanLine(y), size_t(rows.width()) * 4);
+        // The frame's rows as they stand: RGB32, or premultiplied ARGB, whose
+        // blue, green and red are the colour over black.
+        for (int y = 0; y < frame_.height(); ++y)
+            std::memcpy(bitmap.scanLine(y), frame_.constScanLine(y), size_t(frame_.width()) * 4);
         pixels_ = std::move(bitmap);
         pixelsMade_ = true;
     }

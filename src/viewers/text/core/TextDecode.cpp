@@ -85,7 +85,12 @@ TextCharset CharsetNamed(std::string_view codeset) {
         if (c == '-' || c == '_') continue;
         folded += (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c;
     }
-    return folded == "utf8" ? TextCharset::Utf8 : TextCharset::Windows1252;
+    // The C locale's ASCII is UTF-8 too: every ASCII text reads the same,
+    // and a program started without a locale (a service, a bare container)
+    // still shows UTF-8 files right, as Qt reads file names.
+    const bool utf8 = folded == "utf8" || folded == "ansix3.41968" || folded == "ascii" ||
+                      folded == "usascii" || folded == "646";
+    return utf8 ? TextCharset::Utf8 : TextCharset::Windows1252;
 }
 
 TextCharset LocaleCharset() {

@@ -9,7 +9,8 @@
  * character set of every current Linux desktop) each well-formed sequence is
  * its character, and each byte that is not part of one is its Windows-1252
  * character, so an older 8-bit file stays readable and no byte is dropped or
- * replaced. Any other character set reads every byte as Windows-1252. There
+ * replaced. The C locale's ASCII counts as UTF-8; any other character set
+ * reads every byte as Windows-1252. There
  * is no detection and no byte-order-mark handling: EF BB BF is U+FEFF like
  * any other character.
  */
@@ -21,7 +22,8 @@ enum class TextCharset {
 };
 
 /// The charset a codeset name (as nl_langinfo(CODESET) gives it) stands
-/// for: "UTF-8" in any letter case, with or without its dash, is UTF-8.
+/// for: "UTF-8" in any letter case, with or without its dash, is UTF-8, and
+/// so is the ASCII of the C locale (its superset); any other is Windows-1252.
 TextCharset CharsetNamed(std::string_view codeset);
 
 /// The charset of the current C locale's LC_CTYPE (set by the program, e.g.
