@@ -9,7 +9,6 @@
 
 #include "app/Application.h"
 #include "app/CompositionRoot.h"
-#include "viewers/html/HtmlView.h"
 #include "viewers/image/ImageView.h"
 #include "viewers/image/core/PictureReadAhead.h"
 #include "window/MainWindowUnit.h"
@@ -25,7 +24,6 @@ int main(int argc, char** argv) {
     TImageView::OfPage(window->Page(QStringLiteral("IMAGE")))
         ->PictureReadAhead()
         .SetEnabled(readAhead);
-    if (auto* pages = window->Page(QStringLiteral("HTML"))->findChild<THtmlView*>())
-        pages->SetReadAheadEnabled(readAhead);
+    window->SetReadAheadEnabled(readAhead);
     return RunMainWindow(window, arguments.value(0));
 }

@@ -206,7 +206,7 @@ void TMainWindow::ShowIndex(int index) {
 
 void TMainWindow::announceNeighbours() {
     const int count = FFiles->Count();
-    if (count == 0) return;
+    if (count == 0 || !readAheadEnabled_) return;
     // The neighbours, the one the user is likely to step to first; in a gap
     // the files on either side of it.
     const int index = FCurrentIndex;

@@ -61,6 +61,9 @@ public:
     /// Tells a viewer's read-ahead, after each file shown, the files beside
     /// it in the list (the one in the direction of travel first).
     void AddReadAhead(TViewerReadAhead readAhead) override;
+    /// Off: no viewer hears of the neighbours of the file shown (benchmarks
+    /// compare against it).
+    void SetReadAheadEnabled(bool enabled) { readAheadEnabled_ = enabled; }
 
     /// Event hooks, each holding the current handler. A component that takes
     /// one over keeps the previous handler and calls it itself.
@@ -208,6 +211,7 @@ private:
     // A page was chosen: registering a page no longer brings the first one up.
     bool pageChosen_ = false;
     QList<TViewerReadAhead> readAheads_;
+    bool readAheadEnabled_ = true;
     bool backward_ = false;  // the last step went to the previous file
     TFolderWatch* watch_ = nullptr;
     // The file shown left the list: FCurrentIndex is where it stood, so the

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QDeadlineTimer>
 #include <QMetaEnum>
 #include <QMetaProperty>
 #include <QPlainTextEdit>
@@ -251,4 +252,37 @@ TEST_F(TextViewTest, TextAboveCapacityKeepsTheContent) {
         errorOf(memo_, files_.Write("lines.txt", std::string(9, 'x') + "\n" + std::string(9, 'x'))),
         "(no error)");
     EXPECT_EQ(linesOf(memo_), (QStringList{"xxxxxxxxx", "xxxxxxxxx"}));
+}
+
+// Texts read ahead show what a read on demand shows (breaks, the cut at a
+// NUL, the capacity rule); a file changed since it was read is read again.
+TEST_F(TextViewTest, TextsReadAheadShowWhatAReadOnDemandShows) {
+    const auto waitHeld = [this](const QString& path) {
+        QDeadlineTimer deadline(10000);
+        while (!memo_.TextsAhead().Holds(path) && !deadline.hasExpired())
+            QApplication::processEvents(QEventLoop::AllEvents, 10);
+        return memo_.TextsAhead().Holds(path);
+    };
+    const QString mixed = files_.Write("mixed.txt", std::string("one\rtwo\n\rthree\0gone", 19));
+    const QString wide = files_.Write("wide.txt", std::string(300, 'x'));
+    memo_.ReadAhead({mixed, wide});
+    ASSERT_TRUE(waitHeld(mixed));
+    memo_.LoadTextFile(mixed);
+    EXPECT_EQ(memo_.Content(), "one\r\ntwo\r\n\r\nthree");
+    EXPECT_FALSE(memo_.TextsAhead().Holds(mixed)) << "taken, not kept";
+
+    // A line over the capacity fails when it is shown, as on demand.
+    memo_.SetCapacity(1 << 20, 100);
+    memo_.ReadAhead({wide});
+    ASSERT_TRUE(waitHeld(wide));
+    EXPECT_EQ(errorOf(memo_, wide), "Text exceeds memo capacity");
+    EXPECT_EQ(memo_.Content(), "one\r\ntwo\r\n\r\nthree");
+
+    // Written again after it was read ahead: the new text shows.
+    const QString log = files_.Write("log.txt", "first\n");
+    memo_.ReadAhead({log});
+    ASSERT_TRUE(waitHeld(log));
+    files_.Write("log.txt", "first\nsecond\n");
+    memo_.LoadTextFile(log);
+    EXPECT_EQ(memo_.Content(), "first\r\nsecond\r\n");
 }

@@ -79,7 +79,7 @@ void THtmlView::Open(const QString& path) {
 }
 
 void THtmlView::ReadAhead(const QStringList& paths) {
-    if (!browser_ || !readAheadEnabled_) return;
+    if (!browser_) return;
     QStringList pages;
     for (const QString& path : paths) {
         const QString suffix = QFileInfo(path).suffix().toLower();

@@ -33,8 +33,7 @@ public:
     /// among them are read ahead, once a page has been shown (the engine is
     /// never started for reading ahead).
     void ReadAhead(const QStringList& paths);
-    /// Off: no page is read ahead (benchmarks compare against it).
-    void SetReadAheadEnabled(bool enabled) { readAheadEnabled_ = enabled; }
+
 
     /// The web view once created, else null.
     THtmlBrowser* Browser() const { return browser_; }
@@ -53,7 +52,6 @@ private:
     QWidget* page_;
     CaptionSink setCaption_;
     THtmlBrowser* browser_ = nullptr;
-    bool readAheadEnabled_ = true;
     /// The path last opened, as given: the error box names it.
     QString opened_;
 };

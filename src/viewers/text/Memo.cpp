@@ -17,6 +17,7 @@
 #include "base/Error.h"
 #include "viewers/text/core/TextDecode.h"
 #include "viewers/text/core/TextFile.h"
+#include "viewers/text/core/TextPrepare.h"
 #include "viewers/text/core/TextNormalize.h"
 
 namespace {
@@ -24,9 +25,12 @@ namespace {
 // The first piece covers a screen of text many times over; the others are
 // sized so that one takes a few milliseconds, and the filling gives the
 // event loop a turn after about kFillSliceMs.
-constexpr std::size_t kFirstPiece = std::size_t(64) << 10;
+constexpr std::size_t kFirstPiece = std::size_t(16) << 10;
 constexpr std::size_t kPiece = std::size_t(64) << 10;
 constexpr qint64 kFillSliceMs = 12;
+// The first screen reaches the screen, with the caption, before the filling
+// takes its first slice.
+constexpr int kFirstFillDelayMs = 16;
 
 QString decodePiece(text::TextCharset charset, const std::string& content, std::size_t from,
                     std::size_t to) {
@@ -101,20 +105,12 @@ void TMemo::showFromStart() {
 }
 
 void TMemo::LoadTextFile(const QString& path) {
-    std::string bytes =
-        text::ReadWholeFile(QFile::encodeName(path).toStdString(), path.toStdString(), capacity_);
-
-    // Two passes: count, then fill a buffer of the final size.
-    const std::size_t length = text::NormalizedLength(bytes.data(), bytes.size());
-    if (length == SIZE_MAX) throw EError(text::kTextTooLargeMessage);
-    std::string normalized(length, '\0');
-    normalized.resize(
-        text::NormalizeLineBreaks(bytes.data(), bytes.size(), normalized.data(), length));
-    std::string().swap(bytes);
-
-    // The view takes the text up to its first NUL.
-    if (const void* nul = std::memchr(normalized.data(), '\0', normalized.size()))
-        normalized.resize(static_cast<const char*>(nul) - normalized.data());
+    std::optional<text::TPreparedText> ahead = readAhead_.Take(path);
+    text::TPreparedText prepared =
+        ahead ? std::move(*ahead)
+              : text::PrepareTextFile(QFile::encodeName(path).toStdString(), path.toStdString(),
+                                      capacity_, lineCapacity_);
+    std::string& normalized = prepared.normalized;
 
     // The same text as shown: leave scroll position and selection alone.
     if (normalized == FContent) {
@@ -122,8 +118,7 @@ void TMemo::LoadTextFile(const QString& path) {
         return;
     }
 
-    if (normalized.size() > capacity_ || text::LongestLineLength(normalized) > lineCapacity_)
-        throw EError(text::kTextTooLargeMessage);
+    if (prepared.tooLarge) throw EError(text::kTextTooLargeMessage);
 
     // The same file grown (a log written on): only the new text is appended,
     // from the event loop as the rest of a long text is, so the scroll
@@ -158,7 +153,7 @@ void TMemo::LoadTextFile(const QString& path) {
         FPath = path;
         filled_ = first;
     }
-    if (IsFilling()) fillTimer_->start();
+    if (IsFilling()) fillTimer_->start(kFirstFillDelayMs);
 }
 
 void TMemo::fillSome() {

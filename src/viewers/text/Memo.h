@@ -7,6 +7,7 @@
 #include <string>
 
 #include "viewers/text/Font.h"
+#include "viewers/text/TextReadAhead.h"
 #include "viewers/text/core/TextDecode.h"
 
 class QTimer;
@@ -67,7 +68,13 @@ public:
     void SetCapacity(std::size_t capacity, std::size_t lineCapacity = kLineCapacity) {
         capacity_ = capacity;
         lineCapacity_ = lineCapacity;
+        readAhead_.SetCapacity(capacity, lineCapacity);
     }
+
+    /// The text files likely to be shown next, the likeliest first: they are
+    /// read and prepared on a worker, so that LoadTextFile only sets them.
+    void ReadAhead(const QStringList& paths) { readAhead_.Want(paths); }
+    const TTextReadAhead& TextsAhead() const { return readAhead_; }
 
     /// How bytes become characters: the locale's charset unless set here
     /// (benchmarks set the 8-bit decoding as their baseline). Takes effect
@@ -99,4 +106,5 @@ private:
     // How many bytes of FContent the text area holds so far.
     std::size_t filled_ = 0;
     QTimer* fillTimer_ = nullptr;
+    TTextReadAhead readAhead_{kCapacity, kLineCapacity};
 };

@@ -50,10 +50,15 @@ TMemo* BuildTextPage(QWidget* page) {
     return txtText;
 }
 
+const QStringList& TextExtensions() {
+    static const QStringList extensions{QStringLiteral(".txt")};
+    return extensions;
+}
+
 TViewerRecord TextViewer() {
     TViewerRecord record;
     record.page = QStringLiteral("TEXT");
-    record.extensions = {QStringLiteral(".txt")};
+    record.extensions = TextExtensions();
     record.buildAfterFirstPaint = true;
     record.commands = {
         {QStringLiteral("OptionsWordWrap"), QStringLiteral("Options"), QStringLiteral("Word wrap"),
@@ -75,6 +80,13 @@ TViewerRecord TextViewer() {
         wordWrap->OnExecute = [txtText] { OptionsWordWrapExecute(*txtText); };
         wordWrap->OnUpdate = [txtText](TAction& action) { OptionsWordWrapUpdate(*txtText, action); };
         font->OnExecute = [txtText, &host] { OptionsFontExecute(*txtText, host.DialogOwner()); };
+        host.AddReadAhead([txtText](const QStringList& paths) {
+            QStringList texts;
+            for (const QString& path : paths)
+                for (const QString& extension : TextExtensions())
+                    if (path.endsWith(extension, Qt::CaseInsensitive)) texts.append(path);
+            txtText->ReadAhead(texts);
+        });
         return [txtText](const QString& path) { txtText->LoadTextFile(path); };
     };
     return record;

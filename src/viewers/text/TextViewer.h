@@ -25,3 +25,6 @@ void OptionsWordWrapExecute(TMemo& memo);
 void OptionsWordWrapUpdate(TMemo& memo, TAction& action);
 /// The font chooser, modal over owner; OK copies its font to the view.
 void OptionsFontExecute(TMemo& memo, QWidget* owner);
+
+/// The extensions the text viewer shows.
+const QStringList& TextExtensions();
