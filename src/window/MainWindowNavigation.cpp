@@ -9,10 +9,12 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFileSystemModel>
+#include <QTimer>
 #include <QToolButton>
 #include <QUrl>
 
 // Project
+#include "base/ErrorReport.h"
 #include "host/Paths.h"
 #include "window/core/Accelerators.h"
 #include "window/FileList.h"
@@ -136,6 +138,11 @@ void TMainWindow::listFolder(const QString& folder) {
 
 void TMainWindow::FollowFolder() {
     if (FCurrentFolder.isEmpty()) return;
+    if (QApplication::activeModalWidget()) {
+        // Nothing is shown under an open dialog or error box: after it.
+        QTimer::singleShot(kAfterModalMs, this, [this] { Guarded([this] { FollowFolder(); }); });
+        return;
+    }
     if (pmFiles->isVisible()) {
         folderChangedInMenu_ = true;
         return;

@@ -16,6 +16,7 @@
 #include <QScreen>
 #include <QStackedWidget>
 #include <QStyle>
+#include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <QWindow>
@@ -496,6 +497,10 @@ void TMainWindow::ShowFile(const QString& name) {
 void TMainWindow::ReloadShown() {
     const QString path = watch_->File();
     if (path.isEmpty()) return;
+    if (QApplication::activeModalWidget()) {
+        QTimer::singleShot(kAfterModalMs, this, [this] { Guarded([this] { ReloadShown(); }); });
+        return;
+    }
     const int index = viewerFor(paths::LowerAscii(paths::ExtractFileExt(path)));
     if (index < 0) return;
     const TViewerLoad load = viewers_[std::size_t(index)].load;
