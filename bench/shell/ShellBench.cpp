@@ -163,7 +163,8 @@ void arrivals(benchmark::State& state, bool follow) {
     for (auto _ : state) {
         QCoreApplication::processEvents();
         QStringList made;
-        for (int i = 0; i < 1000; ++i) made.append(path + QStringLiteral("new %1 %2.jpg").arg(round).arg(i));
+        for (int i = 0; i < 1000; ++i)
+            made.append(path + QStringLiteral("new %1 %2.jpg").arg(round).arg(i));
         ++round;
         measuring = true;
         TurnMeter meter;

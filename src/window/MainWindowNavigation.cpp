@@ -204,8 +204,7 @@ void TMainWindow::ShowIndex(int index) {
     index %= count;  // the same as adding or subtracting the count until in range
     if (index < 0) index += count;
     ShowFile(FFiles->At(index));
-    if (index != FCurrentIndex || gap_)
-        backward_ = index == (FCurrentIndex + count - 1) % count;
+    if (index != FCurrentIndex || gap_) backward_ = index == (FCurrentIndex + count - 1) % count;
     FCurrentIndex = index;
     gap_ = false;
     announceNeighbours();

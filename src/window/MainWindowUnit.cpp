@@ -5,19 +5,19 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDropEvent>
-#include <QMimeData>
-#include <QUrl>
+#include <QFileInfo>
 #include <QFocusEvent>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QFileInfo>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QScreen>
 #include <QStackedWidget>
 #include <QStyle>
 #include <QTimer>
 #include <QToolButton>
+#include <QUrl>
 #include <QVBoxLayout>
 #include <QWindow>
 
@@ -143,8 +143,8 @@ void TMainWindow::buildLayout() {
     connect(pmFiles, &TFileMenu::Hidden, this, [this] {
         if (!folderChangedInMenu_) return;
         folderChangedInMenu_ = false;
-        QMetaObject::invokeMethod(this, [this] { Guarded([this] { FollowFolder(); }); },
-                                  Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [this] { Guarded([this] { FollowFolder(); }); }, Qt::QueuedConnection);
     });
 
     watch_ = new TFolderWatch(this);
@@ -313,7 +313,8 @@ void TMainWindow::installViewer(std::size_t index) {
 void TMainWindow::showToolbars(const TViewerRecord& record, bool visible) {
     QWidget* page = Page(record.page);
     for (const QString& name : record.toolbars)
-        if (QWidget* bar = page ? page->findChild<QWidget*>(name) : nullptr) bar->setVisible(visible);
+        if (QWidget* bar = page ? page->findChild<QWidget*>(name) : nullptr)
+            bar->setVisible(visible);
 }
 
 void TMainWindow::SetFullScreen(bool on) {

@@ -178,7 +178,8 @@ TEST_F(ShellTest, FileMenuMirrorsTheListAndPopsUpAtTheButton) {
 
     // In a large folder the menu opens at the file shown, in sight; the arrow
     // keys go on from there.
-    for (int i = 0; i < 10000; ++i) folder.Write(QStringLiteral("big/f%1.txt").arg(i, 5, 10, QChar('0')));
+    for (int i = 0; i < 10000; ++i)
+        folder.Write(QStringLiteral("big/f%1.txt").arg(i, 5, 10, QChar('0')));
     window->OpenPath(folder.Path() + "big/f07000.txt");
     window->Action("NavigationSelectFile")->Execute();
     ASSERT_TRUE(menu->isVisible());
