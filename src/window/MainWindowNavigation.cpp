@@ -9,6 +9,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFileSystemModel>
+#include <QSet>
 #include <QTimer>
 #include <QToolButton>
 #include <QUrl>
@@ -178,8 +179,9 @@ void TMainWindow::FollowFolder() {
         // Renamed within the folder: the same file under its new name is
         // still the file shown.
         const TFileStamp shownStamp = watch_->FileStamp();
+        const QSet<QString> listed(before.begin(), before.end());
         for (int i = 0; i < now.size(); ++i)
-            if (!before.contains(now[i]) &&
+            if (!listed.contains(now[i]) &&
                 TFileStamp::Of(QFile::encodeName(now[i]).toStdString()).SameFile(shownStamp)) {
                 ShowIndex(i);
                 return;
