@@ -54,9 +54,15 @@ void TFolderWatch::watchFile() {
         watcher_->addPath(file_);
 }
 
-void TFolderWatch::Reloaded() {
-    settle_.Loaded(TFileStamp::Of(QFile::encodeName(file_).toStdString()));
+TFileStamp TFolderWatch::StampNow() const {
+    return TFileStamp::Of(QFile::encodeName(file_).toStdString());
+}
+
+void TFolderWatch::Reloaded(const TFileStamp& asRead) {
+    settle_.Loaded(asRead);
     watchFile();
+    // Written while it was read: shown again once that write has settled.
+    if (!(StampNow() == asRead)) look();
 }
 
 bool TFolderWatch::ReloadFailed() {

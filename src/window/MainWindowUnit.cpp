@@ -506,6 +506,7 @@ void TMainWindow::ReloadShown() {
     if (index < 0) return;
     const TViewerLoad load = viewers_[std::size_t(index)].load;
     if (!load) return;
+    const TFileStamp asRead = watch_->StampNow();
     try {
         load(path);
     } catch (...) {
@@ -514,7 +515,7 @@ void TMainWindow::ReloadShown() {
         if (watch_->ReloadFailed()) ::ReportError(std::current_exception());
         return;
     }
-    watch_->Reloaded();
+    watch_->Reloaded(asRead);
 }
 
 // ---- Keys and resizing -----------------------------------------------------------
