@@ -15,6 +15,7 @@
 #include <dirent.h>
 
 #include <algorithm>
+#include <atomic>
 #include <memory>
 #include <string>
 #include <thread>
@@ -129,12 +130,14 @@ struct TurnMeter {
     QTimer ticks;
     QElapsedTimer since;
     qint64 longestNs = 0;
+    int count = 0;
     TurnMeter() {
         ticks.setTimerType(Qt::PreciseTimer);
         ticks.setInterval(1);
         QObject::connect(&ticks, &QTimer::timeout, [this] {
             longestNs = std::max(longestNs, since.nsecsElapsed());
             since.restart();
+            ++count;
         });
         since.start();
         ticks.start();
@@ -153,6 +156,11 @@ void arrivals(benchmark::State& state, bool follow) {
     window.show();
     window.OpenPath(path);
     if (!follow) window.FolderWatch()->WatchFolder({});
+    // What the window builds after its first paint (the fonts among it) is
+    // done before anything is measured.
+    QElapsedTimer settling;
+    settling.start();
+    while (settling.elapsed() < 500) QCoreApplication::processEvents();
     const qsizetype listed = window.Files().size();
     int round = 0;
     int rebuilds = 0;
@@ -163,28 +171,33 @@ void arrivals(benchmark::State& state, bool follow) {
     for (auto _ : state) {
         QCoreApplication::processEvents();
         QStringList made;
-        for (int i = 0; i < 1000; ++i) made.append(path + QStringLiteral("new %1 %2.jpg").arg(round).arg(i));
+        for (int i = 0; i < 1000; ++i)
+            made.append(path + QStringLiteral("new %1 %2.jpg").arg(round).arg(i));
         ++round;
         measuring = true;
         TurnMeter meter;
-        std::thread writer([&made] {
+        std::atomic<bool> written{false};
+        std::thread writer([&made, &written] {
             for (const QString& name : made) {
                 QFile(name).open(QIODevice::WriteOnly);
                 std::this_thread::sleep_for(std::chrono::microseconds(900));
             }
+            written = true;
         });
-        QElapsedTimer since;
-        since.start();
-        // Until the list holds them (the window not following: as long as that took).
-        while (follow ? window.Files().size() < listed + 1000 : since.elapsed() < 1300)
-            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 20);
+        // Until every file is written and, when followed, listed.
+        while (!written || (follow && window.Files().size() < listed + 1000))
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
         writer.join();
+        // The turn that made the list ends with the next tick.
+        const int ticked = meter.count;
+        while (meter.count == ticked) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
         state.SetIterationTime(double(meter.longestNs) / 1e9);
         measuring = false;
         // Gone again, and the window back at rest, before the next round.
         for (const QString& name : made) QFile::remove(name);
-        since.restart();
-        while (since.elapsed() < 3 * TBurstRule::kQuietMs) QCoreApplication::processEvents();
+        QElapsedTimer resting;
+        resting.start();
+        while (resting.elapsed() < 3 * TBurstRule::kQuietMs) QCoreApplication::processEvents();
     }
     state.counters["listed"] = double(listed);
     state.counters["rebuilds"] = double(rebuilds) / double(state.iterations());

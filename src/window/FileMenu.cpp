@@ -3,6 +3,7 @@
 // Qt
 #include <QAbstractListModel>
 #include <QApplication>
+#include <QCursor>
 #include <QKeyEvent>
 #include <QListView>
 #include <QMouseEvent>
@@ -94,8 +95,12 @@ TFileMenu::TFileMenu(QWidget* parent) : QWidget(parent, Qt::Popup) {
     list_->viewport()->installEventFilter(this);
     list_->installEventFilter(this);
     layout->addWidget(list_);
-    connect(list_, &QListView::entered, this,
-            [this](const QModelIndex& i) { list_->setCurrentIndex(i); });
+    connect(list_, &QListView::entered, this, [this](const QModelIndex& i) {
+        // The menu opens under the pointer: the item there becomes active
+        // only once the pointer moves, as in a menu, so the file shown stays
+        // the active entry until then.
+        if (QCursor::pos() != openedAt_) list_->setCurrentIndex(i);
+    });
     connect(list_, &QListView::activated, this, [this](const QModelIndex& i) { Choose(i.row()); });
 }
 
@@ -148,6 +153,7 @@ void TFileMenu::Popup(const QPoint& topLeft, int active) {
     at.setX(qBound(area.left(), at.x(), area.right() - size.width() + 1));
     at.setY(qBound(area.top(), at.y(), area.bottom() - size.height() + 1));
     setGeometry(QRect(at, size));
+    openedAt_ = QCursor::pos();
     list_->clearSelection();
     list_->scrollToTop();
     show();

@@ -58,4 +58,5 @@ public:
 private:
     QListView* list_;
     FileMenuModel* model_;
+    QPoint openedAt_;  // where the pointer was when the menu opened
 };

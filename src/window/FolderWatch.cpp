@@ -20,7 +20,8 @@ TFolderWatch::~TFolderWatch() = default;
 void TFolderWatch::WatchFolder(const QString& folder) {
     // The same folder again is watched again only when the watcher dropped it
     // (it was removed and made anew).
-    if (folder == folder_ && (folder.isEmpty() || (watcher_ && watcher_->directories().contains(folder))))
+    if (folder == folder_ &&
+        (folder.isEmpty() || (watcher_ && watcher_->directories().contains(folder))))
         return;
     if (watcher_ && !folder_.isEmpty()) watcher_->removePath(folder_);
     folder_ = folder;
@@ -31,15 +32,15 @@ void TFolderWatch::WatchFolder(const QString& folder) {
     // inotify instance.
     if (!watcher_) {
         watcher_ = new QFileSystemWatcher(this);
-        connect(watcher_, &QFileSystemWatcher::directoryChanged, this,
-                &TFolderWatch::folderNotice);
+        connect(watcher_, &QFileSystemWatcher::directoryChanged, this, &TFolderWatch::folderNotice);
         connect(watcher_, &QFileSystemWatcher::fileChanged, this, &TFolderWatch::fileNotice);
     }
     watcher_->addPath(folder_);
 }
 
 void TFolderWatch::FollowFile(const QString& path) {
-    if (watcher_ && !file_.isEmpty() && watcher_->files().contains(file_)) watcher_->removePath(file_);
+    if (watcher_ && !file_.isEmpty() && watcher_->files().contains(file_))
+        watcher_->removePath(file_);
     file_ = path;
     lookTimer_->stop();
     settle_.Loaded(TFileStamp::Of(QFile::encodeName(path).toStdString()));
@@ -53,9 +54,15 @@ void TFolderWatch::watchFile() {
         watcher_->addPath(file_);
 }
 
-void TFolderWatch::Reloaded() {
-    settle_.Loaded(TFileStamp::Of(QFile::encodeName(file_).toStdString()));
+TFileStamp TFolderWatch::StampNow() const {
+    return TFileStamp::Of(QFile::encodeName(file_).toStdString());
+}
+
+void TFolderWatch::Reloaded(const TFileStamp& asRead) {
+    settle_.Loaded(asRead);
     watchFile();
+    // Written while it was read: shown again once that write has settled.
+    if (!(StampNow() == asRead)) look();
 }
 
 bool TFolderWatch::ReloadFailed() {

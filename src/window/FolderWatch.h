@@ -29,8 +29,11 @@ public:
     void WatchFolder(const QString& folder);
     /// Follows this file, as it is now on disk; an empty path follows none.
     void FollowFile(const QString& path);
-    /// The file followed was read again as it is now.
-    void Reloaded();
+    /// The file as it is now, to be given to Reloaded once it has been read.
+    TFileStamp StampNow() const;
+    /// The file followed was read again; `asRead`: its stamp taken before the
+    /// read, so that a write during the read is seen as a change.
+    void Reloaded(const TFileStamp& asRead);
     /// Reading it again failed. True: report the failure; false: it is tried
     /// again once the file has rested longer (it may still be being written).
     bool ReloadFailed();

@@ -9,10 +9,13 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFileSystemModel>
+#include <QSet>
+#include <QTimer>
 #include <QToolButton>
 #include <QUrl>
 
 // Project
+#include "base/ErrorReport.h"
 #include "host/Paths.h"
 #include "window/core/Accelerators.h"
 #include "window/FileList.h"
@@ -136,6 +139,11 @@ void TMainWindow::listFolder(const QString& folder) {
 
 void TMainWindow::FollowFolder() {
     if (FCurrentFolder.isEmpty()) return;
+    if (QApplication::activeModalWidget()) {
+        // Nothing is shown under an open dialog or error box: after it.
+        QTimer::singleShot(kAfterModalMs, this, [this] { Guarded([this] { FollowFolder(); }); });
+        return;
+    }
     if (pmFiles->isVisible()) {
         folderChangedInMenu_ = true;
         return;
@@ -171,8 +179,9 @@ void TMainWindow::FollowFolder() {
         // Renamed within the folder: the same file under its new name is
         // still the file shown.
         const TFileStamp shownStamp = watch_->FileStamp();
+        const QSet<QString> listed(before.begin(), before.end());
         for (int i = 0; i < now.size(); ++i)
-            if (!before.contains(now[i]) &&
+            if (!listed.contains(now[i]) &&
                 TFileStamp::Of(QFile::encodeName(now[i]).toStdString()).SameFile(shownStamp)) {
                 ShowIndex(i);
                 return;
@@ -197,8 +206,7 @@ void TMainWindow::ShowIndex(int index) {
     index %= count;  // the same as adding or subtracting the count until in range
     if (index < 0) index += count;
     ShowFile(FFiles->At(index));
-    if (index != FCurrentIndex || gap_)
-        backward_ = index == (FCurrentIndex + count - 1) % count;
+    if (index != FCurrentIndex || gap_) backward_ = index == (FCurrentIndex + count - 1) % count;
     FCurrentIndex = index;
     gap_ = false;
     announceNeighbours();

@@ -5,18 +5,19 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDropEvent>
-#include <QMimeData>
-#include <QUrl>
+#include <QFileInfo>
 #include <QFocusEvent>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QFileInfo>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QScreen>
 #include <QStackedWidget>
 #include <QStyle>
+#include <QTimer>
 #include <QToolButton>
+#include <QUrl>
 #include <QVBoxLayout>
 #include <QWindow>
 
@@ -142,8 +143,8 @@ void TMainWindow::buildLayout() {
     connect(pmFiles, &TFileMenu::Hidden, this, [this] {
         if (!folderChangedInMenu_) return;
         folderChangedInMenu_ = false;
-        QMetaObject::invokeMethod(this, [this] { Guarded([this] { FollowFolder(); }); },
-                                  Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [this] { Guarded([this] { FollowFolder(); }); }, Qt::QueuedConnection);
     });
 
     watch_ = new TFolderWatch(this);
@@ -312,7 +313,8 @@ void TMainWindow::installViewer(std::size_t index) {
 void TMainWindow::showToolbars(const TViewerRecord& record, bool visible) {
     QWidget* page = Page(record.page);
     for (const QString& name : record.toolbars)
-        if (QWidget* bar = page ? page->findChild<QWidget*>(name) : nullptr) bar->setVisible(visible);
+        if (QWidget* bar = page ? page->findChild<QWidget*>(name) : nullptr)
+            bar->setVisible(visible);
 }
 
 void TMainWindow::SetFullScreen(bool on) {
@@ -516,10 +518,15 @@ void TMainWindow::ShowFile(const QString& name) {
 void TMainWindow::ReloadShown() {
     const QString path = watch_->File();
     if (path.isEmpty()) return;
+    if (QApplication::activeModalWidget()) {
+        QTimer::singleShot(kAfterModalMs, this, [this] { Guarded([this] { ReloadShown(); }); });
+        return;
+    }
     const int index = viewerFor(paths::LowerAscii(paths::ExtractFileExt(path)));
     if (index < 0) return;
     const TViewerLoad load = viewers_[std::size_t(index)].load;
     if (!load) return;
+    const TFileStamp asRead = watch_->StampNow();
     try {
         load(path);
     } catch (...) {
@@ -528,7 +535,7 @@ void TMainWindow::ReloadShown() {
         if (watch_->ReloadFailed()) ::ReportError(std::current_exception());
         return;
     }
-    watch_->Reloaded();
+    watch_->Reloaded(asRead);
 }
 
 // ---- Keys and resizing -----------------------------------------------------------

@@ -219,4 +219,6 @@ private:
     bool gap_ = false;
     bool folderChangedInMenu_ = false;  // a rebuild waits for the menu to close
     bool maximizedBeforeFullScreen_ = false;
+    // How often a change waiting for a dialog to close looks again.
+    static constexpr int kAfterModalMs = 250;
 };

@@ -156,6 +156,11 @@ TEST_F(HtmlWindowTest, TheCaptionFollowsEachCompletedPageWhileTheBoxAndIndexStay
     EXPECT_EQ(FileNameBox(), untitled);
     ASSERT_TRUE(WaitForCaption(QString()));
     EXPECT_EQ(TApplication::Title(), QString());
+
+    // The page shown, written again, is loaded again.
+    folder.Write(QStringLiteral("b.htm"), Page("Written again"));
+    ASSERT_TRUE(WaitForCaption(QStringLiteral("Written again")));
+    EXPECT_EQ(window->CurrentIndex(), 1);
     EXPECT_TRUE(errors.Boxes().empty());
 }
 
@@ -188,6 +193,14 @@ TEST_F(HtmlWindowTest, CtrlQAndCtrlWStepThroughTheFilesFromInsideAPage) {
     QTest::keyClick(handle, Qt::Key_Q, Qt::ControlModifier);
     ASSERT_TRUE(WaitFor([&] { return window->CurrentIndex() == 0; }));
     ASSERT_TRUE(WaitForCaption(QStringLiteral("A")));
+    // F11 and Escape, which the page leaves, reach the window; the arrows
+    // stay the page's.
+    QTest::keyClick(handle, Qt::Key_F11);
+    ASSERT_TRUE(WaitFor([&] { return window->isFullScreen(); }));
+    QTest::keyClick(handle, Qt::Key_Right);
+    QTest::keyClick(handle, Qt::Key_Escape);
+    ASSERT_TRUE(WaitFor([&] { return !window->isFullScreen(); }));
+    EXPECT_EQ(window->CurrentIndex(), 0);
 
     // In a text field: the field has no use for Ctrl+Q and Ctrl+W either.
     THtmlView* view = window->Page(QStringLiteral("HTML"))->findChild<THtmlView*>();

@@ -1,5 +1,6 @@
 // The command table: hints, shortcuts, enabling, and the shell hand-offs.
 #include <QApplication>
+#include <QCursor>
 #include <QDialog>
 #include <QEventLoop>
 #include <QListView>
@@ -178,7 +179,8 @@ TEST_F(ShellTest, FileMenuMirrorsTheListAndPopsUpAtTheButton) {
 
     // In a large folder the menu opens at the file shown, in sight; the arrow
     // keys go on from there.
-    for (int i = 0; i < 10000; ++i) folder.Write(QStringLiteral("big/f%1.txt").arg(i, 5, 10, QChar('0')));
+    for (int i = 0; i < 10000; ++i)
+        folder.Write(QStringLiteral("big/f%1.txt").arg(i, 5, 10, QChar('0')));
     window->OpenPath(folder.Path() + "big/f07000.txt");
     window->Action("NavigationSelectFile")->Execute();
     ASSERT_TRUE(menu->isVisible());
@@ -186,8 +188,18 @@ TEST_F(ShellTest, FileMenuMirrorsTheListAndPopsUpAtTheButton) {
     QListView* list = menu->List();
     const QRect item = list->visualRect(list->model()->index(7000, 0));
     EXPECT_TRUE(list->viewport()->rect().contains(item)) << item.y();
+    // Opened under the pointer, the item there becomes active only when the
+    // pointer moves.
+    const QPoint over = list->visualRect(list->model()->index(7003, 0)).center();
+    menu->hide();
+    QCursor::setPos(list->viewport()->mapToGlobal(over));
+    window->Action("NavigationSelectFile")->Execute();
+    QTest::mouseMove(list->viewport(), over);
+    EXPECT_EQ(menu->ActiveItem(), 7000);
+    QTest::mouseMove(list->viewport(), list->visualRect(list->model()->index(7002, 0)).center());
+    EXPECT_EQ(menu->ActiveItem(), 7002);
     QTest::keyClick(list, Qt::Key_Down);
     QTest::keyClick(list, Qt::Key_Return);
-    EXPECT_EQ(window->CurrentIndex(), 7001);
+    EXPECT_EQ(window->CurrentIndex(), 7003);
 }
 

@@ -1,8 +1,10 @@
 // The folder followed while it is shown: files arriving, leaving and renamed,
 // bursts, the folder emptied or removed.
+#include <QDialog>
 #include <QDir>
 #include <QFile>
 #include <QSignalSpy>
+#include <QTimer>
 
 #include "host/ActionList.h"
 #include "window/FolderWatch.h"
@@ -128,4 +130,17 @@ TEST_F(ShellTest, ShownFileIsShownAgainOnceItsChangeHasSettled) {
     ASSERT_TRUE(WaitUntil([&] { return loads.size() == 3; }));
     EXPECT_EQ(loads.last(), a);
     EXPECT_TRUE(errors.Boxes().empty());
+}
+
+TEST_F(ShellTest, ListWaitsForAnOpenDialogToClose) {
+    window->OpenPath(folder.Write("a.txt"));
+    QDialog dialog(window.get());
+    QTimer::singleShot(0, &dialog, [&] {
+        folder.Write("b.txt");
+        ProcessEvents(int(TBurstRule::kQuietMs) + 400);
+        EXPECT_EQ(window->Files().size(), 1);
+        dialog.reject();
+    });
+    dialog.exec();
+    ASSERT_TRUE(WaitUntil([&] { return window->Files().size() == 2; }));
 }

@@ -62,15 +62,16 @@ TEST_F(ShellTest, PicturePageKeysStepWhereverTheFocusIsAndOtherPagesKeepTheirs) 
     const struct {
         Qt::Key key;
         QString shows;
-    } steps[] = {{Qt::Key_Right, b},    {Qt::Key_Space, c},    {Qt::Key_Left, b},
-                 {Qt::Key_Backspace, a}, {Qt::Key_End, c},     {Qt::Key_Home, a},
-                 {Qt::Key_PageDown, b},  {Qt::Key_PageUp, a},  {Qt::Key_Down, b},
+    } steps[] = {{Qt::Key_Right, b},     {Qt::Key_Space, c},  {Qt::Key_Left, b},
+                 {Qt::Key_Backspace, a}, {Qt::Key_End, c},    {Qt::Key_Home, a},
+                 {Qt::Key_PageDown, b},  {Qt::Key_PageUp, a}, {Qt::Key_Down, b},
                  {Qt::Key_Up, a}};
     QWidget* targets[] = {window->FileNameBox(), window->Page("IMAGE")};
     int n = 0;
     for (const auto& step : steps) {
         QTest::keyClick(targets[n++ % 2], step.key);
-        EXPECT_EQ(loads.last(), step.shows) << "key " << QKeySequence(step.key).toString().toStdString();
+        EXPECT_EQ(loads.last(), step.shows)
+            << "key " << QKeySequence(step.key).toString().toStdString();
     }
     EXPECT_EQ(loads.size(), 11);
     // With a modifier the key is not a step.
