@@ -2,7 +2,7 @@
 
 // Qt
 #include <QChildEvent>
-#include <QDateTime>
+#include <QFile>
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -18,7 +18,6 @@
 
 #include <algorithm>
 #include <memory>
-#include <tuple>
 #include <utility>
 
 // Project
@@ -80,17 +79,6 @@ void TWebBrowser::adopt(TWebPage* page) {
             });
 }
 
-namespace {
-
-/// Size and modification time, to tell a file changed since it was read.
-std::pair<qint64, qint64> StampOf(const QString& path) {
-    const QFileInfo info(path);
-    if (!info.exists()) return {-1, -1};
-    return {info.size(), info.lastModified().toMSecsSinceEpoch()};
-}
-
-}  // namespace
-
 void TWebBrowser::ReadAhead(const QStringList& paths) {
     // One page ahead in each direction at the most: the two likeliest.
     wantedAhead_ = paths.mid(0, 2);
@@ -116,7 +104,7 @@ void TWebBrowser::readNextAhead() {
         if (held) continue;
         TAhead ahead;
         ahead.path = path;
-        std::tie(ahead.size, ahead.modified) = StampOf(path);
+        ahead.stamp = TFileStamp::Of(QFile::encodeName(path).toStdString());
         ahead.page = new TWebPage(profile_, redirects_, this);
         ahead.page->SetHeldBack(true);
         TWebPage* page = ahead.page;
@@ -170,7 +158,7 @@ TWebPage* TWebBrowser::takeAhead(const QString& path, QString* title) {
     // Not loaded yet, changed on disk since, or it asked for something it was
     // not given: loaded anew, as if it had never been read ahead.
     if (!it->loaded || it->page->AskedWhileHeldBack() ||
-        StampOf(path) != std::make_pair(it->size, it->modified)) {
+        !(TFileStamp::Of(QFile::encodeName(path).toStdString()) == it->stamp)) {
         dropAhead(index);
         return nullptr;
     }

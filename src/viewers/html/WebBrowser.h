@@ -6,6 +6,7 @@
 #include <memory>
 #include <vector>
 
+#include "base/FileStamp.h"
 #include "viewers/html/HtmlBrowser.h"
 
 class QWebEngineLoadingInfo;
@@ -43,8 +44,7 @@ private:
     struct TAhead {
         QString path;
         TWebPage* page = nullptr;
-        qint64 size = -1;
-        qint64 modified = -1;
+        TFileStamp stamp;
         bool loaded = false;
         QString title;  // null until read
     };

@@ -51,7 +51,7 @@ std::optional<text::TPreparedText> TTextReadAhead::Take(const QString& path) {
         // Taken: not read again until it is wished for again.
         wanted_.removeAll(path);
     }
-    if (text::StampOf(QFile::encodeName(path).toStdString()) != entry.stamp) return std::nullopt;
+    if (TFileStamp::Of(QFile::encodeName(path).toStdString()) != entry.stamp) return std::nullopt;
     return std::move(entry.text);
 }
 
@@ -80,9 +80,9 @@ void TTextReadAhead::run() {
         lock.unlock();
 
         const std::string native = QFile::encodeName(path).toStdString();
-        const text::TFileStamp before = text::StampOf(native);
+        const TFileStamp before = TFileStamp::Of(native);
         std::optional<text::TPreparedText> prepared;
-        if (before.size >= 0 && std::size_t(before.size) <= kLargest) {
+        if (before.Exists() && std::size_t(before.size) <= kLargest) {
             try {
                 prepared = text::PrepareTextFile(native, path.toStdString(), capacity, lineCapacity);
             } catch (...) {
@@ -90,7 +90,7 @@ void TTextReadAhead::run() {
             }
         }
         // A file written to while it was read is read again when shown.
-        const bool steady = prepared && text::StampOf(native) == before;
+        const bool steady = prepared && TFileStamp::Of(native) == before;
 
         lock.lock();
         underWay_.clear();

@@ -10,6 +10,7 @@
 #include <thread>
 #include <vector>
 
+#include "base/FileStamp.h"
 #include "viewers/text/core/TextPrepare.h"
 
 /**
@@ -42,7 +43,7 @@ public:
 private:
     struct TEntry {
         QString path;
-        text::TFileStamp stamp;
+        TFileStamp stamp;
         text::TPreparedText text;
     };
     void run();

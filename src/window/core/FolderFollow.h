@@ -3,28 +3,14 @@
 #include <cstdint>
 #include <string>
 
+#include "base/FileStamp.h"
+
 /**
  * The rules by which the window follows its folder and the file it shows,
  * free of Qt: what a file looked like on disk, when a burst of changes to the
  * folder is over, and when a changed file has settled.
  */
 
-/// A file as a stat() sees it; two stamps differ when the file was written,
-/// replaced or removed between them.
-struct TFileStamp {
-    uint64_t device = 0;
-    uint64_t inode = 0;
-    int64_t size = -1;  // -1: no regular file there
-    int64_t seconds = 0;
-    int64_t nanoseconds = 0;  // of the last modification
-
-    static TFileStamp Of(const std::string& path);
-    bool Exists() const { return size >= 0; }
-    bool SameFile(const TFileStamp& other) const {
-        return Exists() && device == other.device && inode == other.inode;
-    }
-    bool operator==(const TFileStamp&) const = default;
-};
 
 /**
  * Coalesces the folder's change notices into rebuilds of the list: a rebuild

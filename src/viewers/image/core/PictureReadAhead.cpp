@@ -1,8 +1,5 @@
 #include "viewers/image/core/PictureReadAhead.h"
 
-// System
-#include <sys/stat.h>
-
 // C++
 #include <algorithm>
 
@@ -10,18 +7,6 @@
 #include "base/Bitmap.h"
 #include "viewers/image/core/Graphic.h"
 #include "viewers/image/core/PictureFormats.h"
-
-TPictureReadAhead::TStamp TPictureReadAhead::TStamp::Of(const std::string& path) {
-    TStamp stamp;
-    struct stat st {};
-    if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return stamp;
-    stamp.device = uint64_t(st.st_dev);
-    stamp.inode = uint64_t(st.st_ino);
-    stamp.size = int64_t(st.st_size);
-    stamp.seconds = int64_t(st.st_mtim.tv_sec);
-    stamp.nanoseconds = int64_t(st.st_mtim.tv_nsec);
-    return stamp;
-}
 
 struct TPictureReadAhead::TEntry {
     enum class TState { Queued, Loading, Decoding, Done };
@@ -143,7 +128,7 @@ std::unique_ptr<TGraphic> TPictureReadAhead::Take(const std::string& path, TStam
 
 void TPictureReadAhead::GiveBack(const std::string& path, std::unique_ptr<TGraphic> graphic,
                                  const TStamp& stamp) {
-    if (!graphic || !stamp.Valid() || !graphic->ShowsAsLoaded()) return;
+    if (!graphic || !stamp.Exists() || !graphic->ShowsAsLoaded()) return;
     std::lock_guard guard(lock_);
     if (!enabled_ || ending_) return;
     if (std::any_of(entries_.begin(), entries_.end(), [&](const auto& e) { return e->path == path; }))
@@ -206,7 +191,7 @@ void TPictureReadAhead::read(TEntry& entry) {
     };
     entry.stamp = TStamp::Of(entry.path);
     std::unique_ptr<TGraphic> graphic;
-    if (entry.stamp.Valid() && !entry.dropped) {
+    if (entry.stamp.Exists() && !entry.dropped) {
         try {
             graphic = Load(entry.path);
         } catch (...) {

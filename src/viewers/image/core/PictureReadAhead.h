@@ -12,6 +12,7 @@
 #include <vector>
 
 // Project
+#include "base/FileStamp.h"
 #include "base/MemoryBudget.h"
 
 class TGraphic;
@@ -46,17 +47,7 @@ public:
     static constexpr uint64_t kReadAheadBytes = TMemoryBudget::kPictureBytes;
 
     /// What tells a file read ahead from the one found when it is shown.
-    struct TStamp {
-        uint64_t device = 0;
-        uint64_t inode = 0;
-        int64_t size = -1;  // -1: no regular file
-        int64_t seconds = 0;
-        int64_t nanoseconds = 0;  // of the last modification
-
-        static TStamp Of(const std::string& path);
-        bool Valid() const { return size >= 0; }
-        bool operator==(const TStamp&) const = default;
-    };
+    using TStamp = TFileStamp;
 
     /// `readAheadBytes`: what the pictures read ahead and the one shown may
     /// hold together before nothing more is read ahead.

@@ -1,8 +1,5 @@
 #include "viewers/text/core/TextPrepare.h"
 
-// System
-#include <sys/stat.h>
-
 // C++
 #include <cstdint>
 #include <cstring>
@@ -31,14 +28,6 @@ TPreparedText PrepareTextFile(const std::string& nativePath, const std::string& 
         text.resize(static_cast<const char*>(nul) - text.data());
     prepared.tooLarge = text.size() > capacity || LongestLineLength(text) > lineCapacity;
     return prepared;
-}
-
-TFileStamp StampOf(const std::string& nativePath) {
-    struct stat st {};
-    if (::stat(nativePath.c_str(), &st) != 0) return {};
-    return {static_cast<unsigned long long>(st.st_dev), static_cast<unsigned long long>(st.st_ino),
-            static_cast<long long>(st.st_size),
-            static_cast<long long>(st.st_mtim.tv_sec) * 1000000000LL + st.st_mtim.tv_nsec};
 }
 
 }  // namespace text

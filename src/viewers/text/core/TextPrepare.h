@@ -22,13 +22,5 @@ struct TPreparedText {
 TPreparedText PrepareTextFile(const std::string& nativePath, const std::string& shownPath,
                               std::size_t capacity, std::size_t lineCapacity);
 
-/// What tells a file changed since it was read: device, inode, size and
-/// modification time; all zero when the file cannot be looked at.
-struct TFileStamp {
-    unsigned long long device = 0, inode = 0;
-    long long size = -1, modifiedNs = -1;
-    bool operator==(const TFileStamp&) const = default;
-};
-TFileStamp StampOf(const std::string& nativePath);
 
 }  // namespace text
