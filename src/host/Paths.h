@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <QStringView>
 
 #include <string_view>
@@ -40,6 +41,15 @@ inline QString IncludeTrailingSeparator(const QString& folder) {
 
 inline QString LowerAscii(const QString& text) {
     return FromView(::LowerAscii(View(text)));
+}
+
+/// The paths whose extension, in ASCII lower case as the window dispatches
+/// files, is one of `extensions` (each in lower case with its dot).
+inline QStringList WithExtension(const QStringList& all, const QStringList& extensions) {
+    QStringList kept;
+    for (const QString& path : all)
+        if (extensions.contains(LowerAscii(ExtractFileExt(path)))) kept.append(path);
+    return kept;
 }
 
 }  // namespace paths

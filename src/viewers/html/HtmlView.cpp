@@ -81,12 +81,8 @@ void THtmlView::Open(const QString& path) {
 void THtmlView::ReadAhead(const QStringList& paths) {
     if (!browser_) return;
     QStringList pages;
-    for (const QString& path : paths) {
-        const QString suffix = QFileInfo(path).suffix().toLower();
-        if ((suffix == QLatin1String("html") || suffix == QLatin1String("htm")) &&
-            IsReadableFile(path))
-            pages.append(QFileInfo(path).absoluteFilePath());
-    }
+    for (const QString& path : paths)
+        if (IsReadableFile(path)) pages.append(QFileInfo(path).absoluteFilePath());
     browser_->ReadAhead(pages);
 }
 

@@ -29,9 +29,9 @@ public:
     /// Throws EError "Cannot open file <path>" when it is not a readable regular file.
     void Open(const QString& path);
 
-    /// The files beside the one shown, the likeliest next first: the pages
-    /// among them are read ahead, once a page has been shown (the engine is
-    /// never started for reading ahead).
+    /// The pages beside the file shown, the likeliest next first: read ahead
+    /// once a page has been shown (the engine is never started for reading
+    /// ahead).
     void ReadAhead(const QStringList& paths);
 
 

@@ -10,3 +10,6 @@ TViewerRecord HtmlViewer();
 
 /// Registers the HTML viewer with a host.
 void InstallHtmlView(TViewerHost& host);
+
+/// The extensions the HTML viewer shows.
+const QStringList& HtmlExtensions();

@@ -7,6 +7,7 @@
 
 // Project
 #include "host/ActionList.h"
+#include "host/Paths.h"
 #include "host/ToolButton.h"
 #include "host/ViewerHost.h"
 #include "viewers/text/FontDialog.h"
@@ -81,11 +82,7 @@ TViewerRecord TextViewer() {
         wordWrap->OnUpdate = [txtText](TAction& action) { OptionsWordWrapUpdate(*txtText, action); };
         font->OnExecute = [txtText, &host] { OptionsFontExecute(*txtText, host.DialogOwner()); };
         host.AddReadAhead([txtText](const QStringList& paths) {
-            QStringList texts;
-            for (const QString& path : paths)
-                for (const QString& extension : TextExtensions())
-                    if (path.endsWith(extension, Qt::CaseInsensitive)) texts.append(path);
-            txtText->ReadAhead(texts);
+            txtText->ReadAhead(paths::WithExtension(paths, TextExtensions()));
         });
         return [txtText](const QString& path) { txtText->LoadTextFile(path); };
     };
