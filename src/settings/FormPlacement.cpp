@@ -16,6 +16,7 @@
 
 // ---- Project ----
 #include "base/ErrorReport.h"
+#include "host/ScreenFit.h"
 #include "settings/KeyPaths.h"
 #include "settings/PropsStorage.h"
 #include "settings/RegIniFile.h"
@@ -307,6 +308,7 @@ QRect TFormPlacement::WithReachableTitleBar(const QRect& frame, const QList<QRec
     // Enough of the bar to take hold of with the mouse.
     constexpr int kTitleHeight = 24;
     constexpr int kGrip = 48;
+    constexpr int kGripHeight = 8;
     const QRect bar(frame.left(), frame.top(), frame.width(), kTitleHeight);
     const int grip = std::min(kGrip, frame.width());
     const QRect* nearest = nullptr;
@@ -314,7 +316,7 @@ QRect TFormPlacement::WithReachableTitleBar(const QRect& frame, const QList<QRec
     for (const QRect& screen : screens) {
         if (screen.isEmpty()) continue;
         const QRect shared = screen.intersected(bar);
-        if (shared.width() >= grip && shared.height() >= std::min(8, kTitleHeight)) return frame;
+        if (shared.width() >= grip && shared.height() >= kGripHeight) return frame;
         const QPoint centre = bar.center();
         const long long dx = centre.x() - std::clamp(centre.x(), screen.left(), screen.right());
         const long long dy = centre.y() - std::clamp(centre.y(), screen.top(), screen.bottom());
@@ -323,13 +325,7 @@ QRect TFormPlacement::WithReachableTitleBar(const QRect& frame, const QList<QRec
             nearest = &screen;
         }
     }
-    if (!nearest) return frame;
-    QRect moved = frame;
-    moved.setWidth(std::min(moved.width(), nearest->width()));
-    moved.setHeight(std::min(moved.height(), nearest->height()));
-    moved.moveLeft(std::clamp(moved.left(), nearest->left(), nearest->right() + 1 - moved.width()));
-    moved.moveTop(std::clamp(moved.top(), nearest->top(), nearest->bottom() + 1 - moved.height()));
-    return moved;
+    return nearest ? FitOnto(frame, *nearest) : frame;
 }
 
 void TFormPlacement::PinMaximizedPosition() {

@@ -30,6 +30,7 @@
 #include "host/ActionList.h"
 #include "host/ApplicationTitle.h"
 #include "host/Paths.h"
+#include "host/ScreenFit.h"
 #include "host/ToolButton.h"
 #include "window/FileList.h"
 #include "window/FileMenu.h"
@@ -407,15 +408,7 @@ void TMainWindow::RunFirstShow() {
 }
 
 QRect TMainWindow::KeepOnScreen(const QRect& frame, const QRect& available) {
-    if (available.isEmpty()) return frame;
-    QRect fitted = frame;
-    fitted.setWidth(std::min(fitted.width(), available.width()));
-    fitted.setHeight(std::min(fitted.height(), available.height()));
-    fitted.moveLeft(
-        std::clamp(fitted.left(), available.left(), available.right() + 1 - fitted.width()));
-    fitted.moveTop(
-        std::clamp(fitted.top(), available.top(), available.bottom() + 1 - fitted.height()));
-    return fitted;
+    return FitOnto(frame, available);
 }
 
 void TMainWindow::keepFrameOnScreen() {

@@ -80,9 +80,9 @@ void THtmlView::Open(const QString& path) {
 
 void THtmlView::ReadAhead(const QStringList& paths) {
     if (!browser_) return;
+    // A page that cannot be read fails its hidden load and is not kept.
     QStringList pages;
-    for (const QString& path : paths)
-        if (IsReadableFile(path)) pages.append(QFileInfo(path).absoluteFilePath());
+    for (const QString& path : paths) pages.append(QFileInfo(path).absoluteFilePath());
     browser_->ReadAhead(pages);
 }
 

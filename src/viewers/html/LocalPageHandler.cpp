@@ -40,8 +40,10 @@ public:
 protected:
     qint64 readData(char* data, qint64 maxSize) override {
         const qint64 wanted = std::min(maxSize, size_ - offset_);
-        if (wanted <= 0) return -1;
+        if (wanted <= 0) return 0;  // the end as opened
         const ssize_t got = ::pread(fd_, data, static_cast<size_t>(wanted), offset_);
+        // Cut short while being read: a failure, not an early end the
+        // reader would wait past.
         if (got <= 0) return -1;
         offset_ += got;
         return got;

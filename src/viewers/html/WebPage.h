@@ -30,7 +30,6 @@ public:
     /// What it asked for is remembered: shown, it is loaded anew, so that it
     /// behaves as if it had been loaded then.
     void SetHeldBack(bool held);
-    bool HeldBack() const { return heldBack_; }
     /// It asked for something while it was held back.
     bool AskedWhileHeldBack() const { return asked_; }
 

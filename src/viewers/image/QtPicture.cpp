@@ -70,12 +70,7 @@ void TQtPicture::readFrame(QImageReader& reader) {
     // paint blends them without converting.
     const QImage::Format drawn =
         image.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32;
-    if (image.format() != drawn) {
-        TBudgetShare copy = Budget().Take(TBitmap::argb32Bytes(image.width(), image.height()));
-        image = image.convertToFormat(drawn);
-        if (image.isNull()) throw EError(outOfMemoryMessage());
-        share = std::move(copy);
-    }
+    if (image.format() != drawn) share = convertCounted(image, drawn);
     // The share matches what is held (a frame's size may differ from the
     // header's, after the orientation was applied or where it had none).
     if (share.Bytes() != TBitmap::argb32Bytes(image.width(), image.height())) {
@@ -90,6 +85,15 @@ void TQtPicture::readFrame(QImageReader& reader) {
     delay_ = delay > 0 ? std::max(delay, kMinDelayMs) : kDefaultDelayMs;
 }
 
+// The copy a conversion makes counts in the picture's budget; the share
+// returned holds the converted pixels.
+TBudgetShare TQtPicture::convertCounted(QImage& image, QImage::Format format) {
+    TBudgetShare copy = Budget().Take(TBitmap::argb32Bytes(image.width(), image.height()));
+    image = image.convertToFormat(format);
+    if (image.isNull()) throw EError(outOfMemoryMessage());
+    return copy;
+}
+
 // A PNG profile Qt cannot read (one of lookup tables rather than a matrix):
 // Little CMS converts the rows, as for a JPEG's profile.
 void TQtPicture::convertWithLittleCms(QImage& image) {
@@ -100,11 +104,7 @@ void TQtPicture::convertWithLittleCms(QImage& image) {
     // Blue, green, red and alpha (or x) bytes, alpha not multiplied in.
     const QImage::Format rows =
         image.hasAlphaChannel() ? QImage::Format_ARGB32 : QImage::Format_RGB32;
-    if (image.format() != rows) {
-        TBudgetShare copy = Budget().Take(TBitmap::argb32Bytes(image.width(), image.height()));
-        image = image.convertToFormat(rows);
-        if (image.isNull()) throw EError(outOfMemoryMessage());
-    }
+    if (image.format() != rows) convertCounted(image, rows);
     for (int y = 0; y < image.height(); ++y)
         toSrgb->Apply(image.scanLine(y), std::size_t(image.width()));
 }

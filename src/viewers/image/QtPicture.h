@@ -65,6 +65,7 @@ private:
     /// Inflates a compressed SVG and refuses one that draws too much (SvgGuard.h).
     void checkSvg();
     void convertWithLittleCms(QImage& image);
+    TBudgetShare convertCounted(QImage& image, QImage::Format format);
 
     std::string format_;
     std::vector<uint8_t> bytes_;

@@ -57,15 +57,16 @@ std::optional<text::TPreparedText> TTextReadAhead::Take(const QString& path) {
 
 bool TTextReadAhead::Holds(const QString& path) const {
     std::lock_guard lock(mutex_);
+    return held(path);
+}
+
+bool TTextReadAhead::held(const QString& path) const {
     return std::any_of(held_.begin(), held_.end(), [&](const TEntry& e) { return e.path == path; });
 }
 
 QString TTextReadAhead::nextWanted() const {
-    for (const QString& path : wanted_) {
-        const bool held = std::any_of(held_.begin(), held_.end(),
-                                      [&](const TEntry& e) { return e.path == path; });
-        if (!held && path != underWay_ && !failed_.contains(path)) return path;
-    }
+    for (const QString& path : wanted_)
+        if (!held(path) && path != underWay_ && !failed_.contains(path)) return path;
     return {};
 }
 

@@ -49,6 +49,7 @@ private:
     void run();
     /// The next wanted path neither held, under way nor failed; empty when none.
     QString nextWanted() const;
+    bool held(const QString& path) const;  // under the lock
 
     mutable std::mutex mutex_;
     std::condition_variable wake_;
