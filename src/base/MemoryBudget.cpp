@@ -182,3 +182,16 @@ void TBudgetShare::Release() {
     account_.reset();
     bytes_ = 0;
 }
+
+TMemoryBudget& ReadAheadPool() {
+    static TMemoryBudget pool(TMemoryBudget::kPictureBytes);
+    return pool;
+}
+
+TBudgetShare TryReadAheadShare(uint64_t bytes) {
+    try {
+        return ReadAheadPool().Take(std::max<uint64_t>(bytes, 1));
+    } catch (const EError&) {
+        return {};
+    }
+}

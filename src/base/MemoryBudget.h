@@ -107,3 +107,17 @@ private:
     std::shared_ptr<TMemoryBudget::TAccount> account_;
     uint64_t bytes_ = 0;
 };
+
+/**
+ * What the files read ahead of their showing hold together, of every kind:
+ * pictures, texts and pages each take a share here for what they keep ready
+ * and give it back when the file is shown or no longer wanted. Its limit is
+ * one picture's budget; a file whose share would pass it is not read ahead
+ * (it is read when shown, as without read-ahead). What is shown never counts
+ * here, so reading ahead never makes a file fail that would show without it.
+ */
+TMemoryBudget& ReadAheadPool();
+
+/// A share of `bytes` in ReadAheadPool(), or an empty share (Bytes() == 0)
+/// when it would pass the pool's limit.
+TBudgetShare TryReadAheadShare(uint64_t bytes);

@@ -21,6 +21,7 @@
 #include "ImageTestSupport.h"
 #include "base/Error.h"
 #include "base/Bitmap.h"
+#include "base/MemoryBudget.h"
 #include "viewers/image/core/Graphic.h"
 #include "viewers/image/core/JpegImage.h"
 #include "viewers/image/core/PictureFormats.h"
@@ -145,9 +146,23 @@ TEST_F(PictureReadAheadTest, StaysWithinItsShareOfThePool) {
     readAhead.SetWanted({b});
     readAhead.WaitUntilRead();
     EXPECT_GT(readAhead.Pool().Held(), 0u);
+    EXPECT_GT(ReadAheadPool().Held(), 0u) << "a picture held ahead counts among every kind's";
     readAhead.SetWanted({});
     EXPECT_EQ(readAhead.Count(), 0u);
     EXPECT_EQ(readAhead.Pool().Held(), 0u);
+    EXPECT_EQ(ReadAheadPool().Held(), 0u);
+
+    // While texts and pages held ahead fill the pool of every kind, no
+    // picture is read ahead; shown, it loads as without read-ahead.
+    TBudgetShare others = ReadAheadPool().Take(ReadAheadPool().Limit() - 1000);
+    readAhead.SetWanted({b});
+    readAhead.WaitUntilRead();
+    EXPECT_EQ(readAhead.Take(b), nullptr);
+    EXPECT_NE(readAhead.Load(b), nullptr);
+    others.Release();
+    readAhead.SetWanted({a});
+    readAhead.WaitUntilRead();
+    EXPECT_NE(readAhead.Take(a), nullptr);
 }
 
 TEST_F(PictureReadAheadTest, ThePictureShownIsKeptOnlyWhileItShowsAsANewLoadWould) {

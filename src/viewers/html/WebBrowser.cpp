@@ -103,6 +103,9 @@ void TWebBrowser::readNextAhead() {
                                       [&](const TAhead& a) { return a.path == path; });
         if (held) continue;
         TAhead ahead;
+        // Its renderer's share among the files of every kind read ahead.
+        ahead.share = TryReadAheadShare(kPageAheadBytes);
+        if (ahead.share.Bytes() == 0) return;
         ahead.path = path;
         ahead.stamp = TFileStamp::Of(QFile::encodeName(path).toStdString());
         ahead.page = new TWebPage(profile_, redirects_, this);
@@ -124,7 +127,7 @@ void TWebBrowser::readNextAhead() {
                     QMetaObject::invokeMethod(this, &TWebBrowser::readNextAhead,
                                               Qt::QueuedConnection);
                 });
-        ahead_.push_back(ahead);
+        ahead_.push_back(std::move(ahead));
         page->load(TLocalPages::PageUrl(QFileInfo(path).absoluteFilePath()));
         return;
     }

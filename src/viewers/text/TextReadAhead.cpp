@@ -83,7 +83,11 @@ void TTextReadAhead::run() {
         const std::string native = QFile::encodeName(path).toStdString();
         const TFileStamp before = TFileStamp::Of(native);
         std::optional<text::TPreparedText> prepared;
-        if (before.Exists() && std::size_t(before.size) <= kLargest) {
+        // Its bytes count among the files of every kind read ahead.
+        TBudgetShare ahead;
+        if (before.Exists() && std::size_t(before.size) <= kLargest)
+            ahead = TryReadAheadShare(uint64_t(before.size));
+        if (ahead.Bytes() != 0) {
             try {
                 prepared = text::PrepareTextFile(native, path.toStdString(), capacity, lineCapacity);
             } catch (...) {
@@ -100,7 +104,7 @@ void TTextReadAhead::run() {
         } else if (!steady) {
             failed_.append(path);
         } else if (wanted_.contains(path)) {
-            held_.push_back(TEntry{path, before, std::move(*prepared)});
+            held_.push_back(TEntry{path, before, std::move(*prepared), std::move(ahead)});
         }
     }
 }

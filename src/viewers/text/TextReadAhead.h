@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "base/FileStamp.h"
+#include "base/MemoryBudget.h"
 #include "viewers/text/core/TextPrepare.h"
 
 /**
@@ -18,7 +19,9 @@
  * (text::PrepareTextFile) on a worker thread, so that showing one only sets
  * its content. What is taken is what a read on demand would give: a file
  * changed since it was read (or while it was) is not used, and one that
- * fails is not kept (shown, it is read again and reports then).
+ * fails is not kept (shown, it is read again and reports then). What is
+ * held counts in ReadAheadPool(); a text that does not fit there is read
+ * when shown.
  */
 class TTextReadAhead {
 public:
@@ -45,6 +48,7 @@ private:
         QString path;
         TFileStamp stamp;
         text::TPreparedText text;
+        TBudgetShare ahead;  // in ReadAheadPool()
     };
     void run();
     /// The next wanted path neither held, under way nor failed; empty when none.

@@ -14,6 +14,7 @@ struct TPictureReadAhead::TEntry {
     TState state = TState::Queued;
     TStamp stamp;
     std::unique_ptr<TGraphic> graphic;  // null once the load failed or was refused
+    TBudgetShare ahead;                 // its place among the files read ahead
     std::atomic<bool> dropped{false};
 };
 
@@ -32,6 +33,7 @@ using TGraphics = std::vector<std::unique_ptr<TGraphic>>;
 // destroyed after the lock is released (a decode under way stops then).
 void TPictureReadAhead::drop(TEntry& entry, TGraphics& out) {
     entry.dropped = true;
+    entry.ahead.Release();
     if (entry.graphic) out.push_back(std::move(entry.graphic));
 }
 
@@ -106,6 +108,7 @@ std::unique_ptr<TGraphic> TPictureReadAhead::Take(const std::string& path, TStam
             // after the picture is handed over.
             changed_.wait(guard, [&] { return entry->state != TEntry::TState::Loading; });
             graphic = std::move(entry->graphic);
+            entry->ahead.Release();
             entry->dropped = true;
         } else {
             // A picture to load now: a decode under way must not slow it.
@@ -134,6 +137,8 @@ void TPictureReadAhead::GiveBack(const std::string& path, std::unique_ptr<TGraph
     if (std::any_of(entries_.begin(), entries_.end(), [&](const auto& e) { return e->path == path; }))
         return;
     auto entry = std::make_shared<TEntry>();
+    entry->ahead = TryReadAheadShare(TBitmap::argb32Bytes(graphic->Width(), graphic->Height()));
+    if (entry->ahead.Bytes() == 0) return;
     entry->path = path;
     entry->stamp = stamp;
     entry->graphic = std::move(graphic);
@@ -198,11 +203,15 @@ void TPictureReadAhead::read(TEntry& entry) {
             // Not kept: showing the file loads it again and reports this then.
         }
     }
-    // Only within the pool's share for pictures read ahead: the rest of it
-    // is the next load's.
-    if (graphic && pool_.Held() + TBitmap::argb32Bytes(graphic->Width(), graphic->Height()) >
-                       readAheadBytes_)
-        graphic.reset();
+    // Only within the pool's share for pictures read ahead (the rest of it
+    // is the next load's), and while the files of every kind read ahead
+    // leave room for it.
+    TBudgetShare ahead;
+    if (graphic) {
+        const uint64_t bytes = TBitmap::argb32Bytes(graphic->Width(), graphic->Height());
+        if (pool_.Held() + bytes <= readAheadBytes_) ahead = TryReadAheadShare(bytes);
+        if (ahead.Bytes() == 0) graphic.reset();
+    }
     if (!graphic) return done();
     TDecodeJob job = graphic->DecodeAheadJob();
     {
@@ -211,6 +220,7 @@ void TPictureReadAhead::read(TEntry& entry) {
         std::lock_guard guard(lock_);
         if (!entry.dropped) {
             entry.graphic = std::move(graphic);
+            entry.ahead = std::move(ahead);
             entry.state = TEntry::TState::Decoding;
         }
     }
