@@ -72,7 +72,7 @@ void BM_ShowFile(benchmark::State& state, const Sample& sample) {
         window.resize(800, 600);
         // Shown on an empty IMAGE page: the empty viewer.
         window.show();
-        window.ShowFile(QStringLiteral(":IMAGE"));
+        window.ShowPage(QStringLiteral("IMAGE"));
         settle(window);
         const bool isGif = sample.path.endsWith(QStringLiteral(".gif"));
         HeapProbe::ResetPeak();

@@ -30,6 +30,9 @@ std::vector<TViewerRecord> ProgramViewers() {
     };
 }
 
+// The program's own order of file types, and the seven every stored list
+// from before new types were offered had been given: kept as it stands, not
+// made from the viewers' lists, which have grown since.
 QStringList ProgramFileTypes() {
     return {QStringLiteral("html"), QStringLiteral("htm"), QStringLiteral("txt"),
             QStringLiteral("gif"),  QStringLiteral("bmp"), QStringLiteral("jpg"),
@@ -46,16 +49,12 @@ bool ReadFirstFile(const QString& argument) {
     // The path as the window will show it: absolute, "." and ".." resolved.
     const QString path = QDir::cleanPath(QDir::current().absoluteFilePath(argument));
     if (!QFileInfo(path).isFile()) return false;
-    const QString extension = paths::LowerAscii(paths::ExtractFileExt(path));
     const std::vector<TViewerRecord> viewers = ProgramViewers();
-    // The last record that lists the extension shows it, as in ShowFile.
-    for (auto it = viewers.rbegin(); it != viewers.rend(); ++it) {
-        if (!it->extensions.contains(extension)) continue;
-        if (!it->readFirst) return false;
-        it->readFirst(path);
-        return true;
-    }
-    return false;
+    const int index = ViewerIndexFor(
+        viewers, path, [](const TViewerRecord& r) -> const TViewerRecord& { return r; });
+    if (index < 0 || !viewers[std::size_t(index)].readFirst) return false;
+    viewers[std::size_t(index)].readFirst(path);
+    return true;
 }
 
 namespace {

@@ -43,12 +43,17 @@ inline QString LowerAscii(const QString& text) {
     return FromView(::LowerAscii(View(text)));
 }
 
-/// The paths whose extension, in ASCII lower case as the window dispatches
-/// files, is one of `extensions` (each in lower case with its dot).
+/// The extension by which a file is sent to its viewer: in ASCII lower
+/// case with its dot, so that "IMG_0001.JPG" goes where ".jpg" goes.
+inline QString DispatchExtension(const QString& path) {
+    return LowerAscii(ExtractFileExt(path));
+}
+
+/// The paths whose DispatchExtension is one of `extensions`.
 inline QStringList WithExtension(const QStringList& all, const QStringList& extensions) {
     QStringList kept;
     for (const QString& path : all)
-        if (extensions.contains(LowerAscii(ExtractFileExt(path)))) kept.append(path);
+        if (extensions.contains(DispatchExtension(path))) kept.append(path);
     return kept;
 }
 

@@ -6,6 +6,9 @@
 #include <QStringList>
 
 #include <functional>
+#include <iterator>
+
+#include "host/Paths.h"
 
 class QWidget;
 class TViewerHost;
@@ -78,3 +81,16 @@ struct TViewerRecord {
     /// may use no more of Qt than QtCore); install takes the work over.
     std::function<void(const QString& path)> readFirst;
 };
+
+/**
+ * Which of several viewers shows path: the last whose record lists its
+ * DispatchExtension (host/Paths.h), so that a viewer registered later takes
+ * an extension over; -1 when none does. `record(item)` gives an item's record.
+ */
+template <class Items, class RecordOf>
+int ViewerIndexFor(const Items& items, const QString& path, RecordOf record) {
+    const QString extension = paths::DispatchExtension(path);
+    for (int i = int(std::size(items)) - 1; i >= 0; --i)
+        if (record(items[std::size_t(i)]).extensions.contains(extension)) return i;
+    return -1;
+}

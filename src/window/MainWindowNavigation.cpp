@@ -98,7 +98,7 @@ void TMainWindow::OpenPath(const QString& given) {
     else if (IsFolder(path))
         folder = path;
     else {
-        ShowFile(QStringLiteral(":INVALIDDIRECTORY"));
+        ShowMessage(TMessagePage::InvalidDirectory);
         return;
     }
     if (folder == path) {
@@ -154,7 +154,7 @@ void TMainWindow::FollowFolder() {
         gap_ = false;
         fileMenuBuilt_ = false;
         pmFiles->Clear();
-        ShowFile(QStringLiteral(":INVALIDDIRECTORY"));
+        ShowMessage(TMessagePage::InvalidDirectory);
         return;
     }
     const QStringList before = FFiles->Items();
@@ -167,7 +167,7 @@ void TMainWindow::FollowFolder() {
     fileMenuBuilt_ = false;
     pmFiles->Clear();
     const QString shown = watch_->File();
-    if (FFiles->IsEmpty() || (shown.isEmpty() && ActivePageName() == QLatin1String("NOFILES"))) {
+    if (FFiles->IsEmpty() || (shown.isEmpty() && messageShown(TMessagePage::NoFiles))) {
         ShowIndex(0);
         return;
     }
@@ -199,7 +199,7 @@ void TMainWindow::FollowFolder() {
 void TMainWindow::ShowIndex(int index) {
     const int count = FFiles->Count();
     if (count == 0) {
-        ShowFile(QStringLiteral(":NOFILES"));
+        ShowMessage(TMessagePage::NoFiles);
         FCurrentIndex = 0;
         return;
     }

@@ -49,8 +49,13 @@ QString droppedPath(const QMimeData* data) {
     return info.isFile() || info.isDir() ? path : QString();
 }
 
-// The pages of the window itself; the viewers' pages come before them.
+// The pages of the window itself, by their object names and in the order
+// of TMessagePage; the viewers' pages come before them.
 const char* const kMessagePages[] = {"NOFILES", "INVALIDDIRECTORY"};
+
+QString messagePageName(TMessagePage page) {
+    return QString::fromLatin1(kMessagePages[int(page)]);
+}
 
 QPalette windowColourPalette(QPalette p) {
     // The window colour of the toolbars and message pages is the background
@@ -189,8 +194,8 @@ int TMainWindow::fileNameBoxWidth() const {
 void TMainWindow::buildMessages() {
     if (messagesBuilt_) return;
     messagesBuilt_ = true;
-    const auto addMessage = [this](const char* pageName, const QString& text) {
-        QWidget* page = Page(QString::fromLatin1(pageName));
+    const auto addMessage = [this](TMessagePage message, const QString& text) {
+        QWidget* page = Page(messagePageName(message));
         auto* pageLayout = new QVBoxLayout(page);
         pageLayout->setContentsMargins(0, 0, 0, 0);
         auto* panel = new QLabel(text, page);
@@ -198,8 +203,9 @@ void TMainWindow::buildMessages() {
         panel->setAutoFillBackground(true);
         pageLayout->addWidget(panel);
     };
-    addMessage("NOFILES", QStringLiteral("This directory doesn't contains any supprorted files"));
-    addMessage("INVALIDDIRECTORY", QStringLiteral("Invalid folder name"));
+    addMessage(TMessagePage::NoFiles,
+               QStringLiteral("This directory doesn't contains any supprorted files"));
+    addMessage(TMessagePage::InvalidDirectory, QStringLiteral("Invalid folder name"));
 }
 
 void TMainWindow::finishAfterFirstPaint() {
@@ -337,10 +343,10 @@ void TMainWindow::installPendingViewers() {
     for (std::size_t i = 0; i < viewers_.size(); ++i) installViewer(i);
 }
 
-int TMainWindow::viewerFor(const QString& extension) const {
-    for (int i = int(viewers_.size()) - 1; i >= 0; --i)
-        if (viewers_[std::size_t(i)].record.extensions.contains(extension)) return i;
-    return -1;
+int TMainWindow::viewerFor(const QString& path) const {
+    return ViewerIndexFor(viewers_, path, [](const TRegisteredViewer& v) -> const TViewerRecord& {
+        return v.record;
+    });
 }
 
 QStringList TMainWindow::DefaultExtensions() const {
@@ -371,6 +377,10 @@ void TMainWindow::AddReadAhead(TViewerReadAhead readAhead) {
 
 const QStringList& TMainWindow::Files() const {
     return FFiles->Items();
+}
+
+bool TMainWindow::messageShown(TMessagePage page) const {
+    return ActivePageName() == messagePageName(page);
 }
 
 QString TMainWindow::ActivePageName() const {
@@ -482,19 +492,20 @@ void TMainWindow::SetCaption(const QString& text) {
     setWindowTitle(text);
 }
 
+void TMainWindow::ShowMessage(TMessagePage page) {
+    ShowPage(messagePageName(page));
+}
+
+void TMainWindow::ShowPage(const QString& pageName) {
+    watch_->FollowFile({});
+    activatePage(pageName);
+    SetCaption(QStringLiteral("Tarvel HTML Viewer"));
+    setFileName({});
+}
+
 void TMainWindow::ShowFile(const QString& name) {
-    if (name.startsWith(QLatin1Char(':'))) {
-        watch_->FollowFile({});
-        activatePage(name.mid(1));
-        SetCaption(QStringLiteral("Tarvel HTML Viewer"));
-        setFileName({});
-        return;
-    }
-    // "IMG_0001.JPG" goes where ".jpg" goes: extensions are matched in ASCII
-    // lower case, as the folder scan lists them, so every listed file has a viewer.
-    const QString ext = paths::LowerAscii(paths::ExtractFileExt(name));
     setFileName(name);
-    const int index = viewerFor(ext);
+    const int index = viewerFor(name);
     // Any other extension: only the file-name box changes.
     if (index < 0) return;
     installViewer(std::size_t(index));
@@ -515,7 +526,7 @@ void TMainWindow::ReloadShown() {
         QTimer::singleShot(kAfterModalMs, this, [this] { Guarded([this] { ReloadShown(); }); });
         return;
     }
-    const int index = viewerFor(paths::LowerAscii(paths::ExtractFileExt(path)));
+    const int index = viewerFor(path);
     if (index < 0) return;
     const TViewerLoad load = viewers_[std::size_t(index)].load;
     if (!load) return;

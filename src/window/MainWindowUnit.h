@@ -22,6 +22,9 @@ class TFileList;
 class TFileMenu;
 class TFolderWatch;
 
+/// The window's own pages, shown instead of a file.
+enum class TMessagePage { NoFiles, InvalidDirectory };
+
 /**
  * The one main window, host of the viewers. It owns the file list, the
  * file-type list, the index and folder of what is shown, the command table,
@@ -94,7 +97,13 @@ public:
     void Close();
     bool IsClosed() const { return closed_; }
 
+    /// Sends the file to the viewer of its extension; a file no viewer
+    /// lists only changes the file-name box.
     void ShowFile(const QString& name);
+    /// One of the window's message pages, with the program's name as caption.
+    void ShowMessage(TMessagePage page);
+    /// A page by name (a viewer's or a message page) with no file on it.
+    void ShowPage(const QString& pageName);
     void OpenPath(const QString& path);
     void ScanFolder(const QString& folder);
     void ShowIndex(int index);
@@ -156,7 +165,9 @@ private:
         bool installed = false;
     };
     /// The index of the viewer that shows the extension, or -1.
-    int viewerFor(const QString& extension) const;
+    /// The viewer that shows path, -1 when none does.
+    int viewerFor(const QString& path) const;
+    bool messageShown(TMessagePage page) const;
     void installViewer(std::size_t index);
     void installPendingViewers();
     void buildFileNameBox();

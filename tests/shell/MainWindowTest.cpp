@@ -32,7 +32,7 @@ TEST_F(ShellTest, LayoutAtCreation) {
     for (const auto& [page, text] :
          {std::pair{"NOFILES", "This directory doesn't contains any supprorted files"},
           std::pair{"INVALIDDIRECTORY", "Invalid folder name"}}) {
-        window->ShowFile(QStringLiteral(":") + page);
+        window->ShowPage(QString::fromLatin1(page));
         auto* label = window->Page(page)->findChild<QLabel*>();
         ASSERT_NE(label, nullptr) << page;
         EXPECT_EQ(label->text(), text);
@@ -120,12 +120,12 @@ TEST_F(ShellTest, FirstShowKeepsTheWindowWhollyOnTheScreen) {
 
 TEST_F(ShellTest, PseudoPagesResetCaptionAndFileNameBox) {
     window->ShowFile(folder.Write("a.txt"));
-    window->ShowFile(":NOFILES");
+    window->ShowMessage(TMessagePage::NoFiles);
     EXPECT_EQ(window->ActivePageName(), "NOFILES");
     EXPECT_EQ(window->windowTitle(), "Tarvel HTML Viewer");
     EXPECT_EQ(TApplication::Title(), "Tarvel HTML Viewer");
     EXPECT_TRUE(fileNameBox().isEmpty());
-    window->ShowFile(":INVALIDDIRECTORY");
+    window->ShowMessage(TMessagePage::InvalidDirectory);
     EXPECT_EQ(window->ActivePageName(), "INVALIDDIRECTORY");
 }
 

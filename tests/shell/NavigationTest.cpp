@@ -136,7 +136,7 @@ TEST_F(ShellTest, MissingPathAndSpecialFilesGiveInvalidFolder) {
     EXPECT_EQ(window->Files().size(), 1);  // the list stays as it was
     const QString fifo = folder.Path() + "pipe.txt";
     ASSERT_EQ(::mkfifo(fifo.toLocal8Bit().constData(), 0600), 0);
-    window->ShowFile(":NOFILES");
+    window->ShowMessage(TMessagePage::NoFiles);
     window->OpenPath(fifo);
     EXPECT_EQ(window->ActivePageName(), "INVALIDDIRECTORY");
 }

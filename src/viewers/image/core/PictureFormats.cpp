@@ -6,6 +6,7 @@
 // Project
 #include "base/AsciiCase.h"
 #include "base/Error.h"
+#include "base/PathRules.h"
 #include "viewers/image/core/BmpGraphic.h"
 #include "viewers/image/core/Graphic.h"
 #include "viewers/image/core/JpegImage.h"
@@ -47,7 +48,6 @@ std::unique_ptr<TGraphic> TPictureFormats::CreateFor(const std::string& path) co
 }
 
 std::string TPictureFormats::ExtensionOf(const std::string& path) {
-    const size_t dot = path.rfind('.');
-    if (dot == std::string::npos || path.find('/', dot) != std::string::npos) return {};
-    return path.substr(dot + 1);
+    const std::string_view extension = pathrules::ExtractFileExt(path);
+    return std::string(extension.empty() ? extension : extension.substr(1));
 }
