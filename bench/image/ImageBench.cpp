@@ -204,7 +204,7 @@ void FirstFrame(benchmark::State& state, bool stretch) {
             QWidget page;
             page.resize(screen);
             auto* view = new TImageView(&page);
-            if (stretch) view->btnZoomClick();
+            if (stretch) view->StretchToFit();
             page.show();
             view->LoadPictureFile(path);
             benchmark::DoNotOptimize(view->sbImage()->viewport()->grab());

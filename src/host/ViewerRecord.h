@@ -29,7 +29,7 @@ using TViewerLoad = std::function<void(const QString& path)>;
 using TViewerReadAhead = std::function<void(const QStringList& paths)>;
 
 /** A command a viewer adds to the window's command table. */
-struct TCommandSpec {
+struct TViewerCommand {
     QString name;      ///< OptionsWordWrap, ...
     QString category;  ///< Options, ...
     QString hint;      ///< the tool tip, and the menu text
@@ -71,7 +71,7 @@ struct TViewerRecord {
     /// the screen.
     QStringList toolbars;
     /// Commands the viewer adds to the command table before it is installed.
-    QList<TCommandSpec> commands;
+    QList<TViewerCommand> commands;
     /// Control properties kept in the settings ("txtText.ScrollBars", ...).
     QStringList storedProps;
     /// Builds the viewer into its page; returns its load operation.

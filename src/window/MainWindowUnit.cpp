@@ -300,7 +300,7 @@ void TMainWindow::RegisterViewer(const TViewerRecord& record) {
     addPage(record.page);
     if (record.keysFirst && !keysFirstPages_.contains(record.page))
         keysFirstPages_.append(record.page);
-    for (const TCommandSpec& c : record.commands)
+    for (const TViewerCommand& c : record.commands)
         if (!Action(c.name)) actionList_->Add(c.name, c.category, c.hint, c.imageIndex, c.shortcut);
     viewers_.push_back({record, {}, false});
     if (!record.buildAfterFirstPaint || firstPaintSeen_) installViewer(viewers_.size() - 1);

@@ -586,7 +586,7 @@ TEST_F(ImageDispatchTest, ArrowsScrollALargePictureAndOtherwiseStep) {
     window_->FormCreate();
     const QString big = Write("a.bmp", TwoColourBmp(2000, 300));
     Write("b.bmp", TwoColourBmp(30, 20));
-    view_->btnZooomFullClick();
+    view_->ShowActualSize();
     window_->OpenPath(big);
     window_->OnShow = nullptr;  // no command line to open
     window_->show();
@@ -613,7 +613,7 @@ TEST_F(ImageDispatchTest, ArrowsScrollALargePictureAndOtherwiseStep) {
     press(Qt::Key_Backspace);
     EXPECT_EQ(shownWidth(), 2000);
     // Stretched, nothing scrolls: the arrows step.
-    view_->btnZoomClick();
+    view_->StretchToFit();
     QApplication::processEvents();
     press(Qt::Key_Right);
     EXPECT_EQ(window_->CurrentIndex(), 1);

@@ -74,8 +74,8 @@ TImageView::TImageView(QWidget* page) : QObject(page), readAhead_(std::move(Star
     btnZoom_ = MakeButton(panImageToolbar_, QStringLiteral("btnZoom"), QStringLiteral("Stretch"),
                           QStringLiteral(":/image/stretch.glyph"), 32);
     connect(btnZooomFull_, &QToolButton::clicked, this,
-            [this] { Guarded([this] { btnZooomFullClick(); }); });
-    connect(btnZoom_, &QToolButton::clicked, this, [this] { Guarded([this] { btnZoomClick(); }); });
+            [this] { Guarded([this] { ShowActualSize(); }); });
+    connect(btnZoom_, &QToolButton::clicked, this, [this] { Guarded([this] { StretchToFit(); }); });
 
     imgImageDisplay_ = new TImage(sbImage_->Client());
     imgImageDisplay_->move(kActualSizeMargin, kActualSizeMargin);
@@ -146,7 +146,7 @@ bool TImageView::ScrollKey(int key) {
     return true;
 }
 
-void TImageView::btnZooomFullClick() {
+void TImageView::ShowActualSize() {
     for (TZoomable* control : controls_) {
         control->SetAlign(TControlAlign::alNone);
         control->SetAutoSize(true);
@@ -156,7 +156,7 @@ void TImageView::btnZooomFullClick() {
     }
 }
 
-void TImageView::btnZoomClick() {
+void TImageView::StretchToFit() {
     for (TZoomable* control : controls_) {
         control->SetAutoSize(false);
         control->SetAlign(TControlAlign::alClient);

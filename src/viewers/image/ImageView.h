@@ -55,9 +55,9 @@ public:
     bool ScrollKey(int key);
 
     /// Actual-size mode on every image control.
-    void btnZooomFullClick();
+    void ShowActualSize();
     /// Stretch mode on every image control.
-    void btnZoomClick();
+    void StretchToFit();
 
     /// Adds a control (a child of the scroll box's Client()) to the zoom list.
     void AddImageControl(TZoomable* control);
