@@ -9,6 +9,7 @@
 #include "host/ViewerHost.h"
 #include "viewers/gif/GifAnimator.h"
 #include "viewers/image/ImageView.h"
+#include "viewers/image/ImageViewer.h"
 #include "viewers/image/ScrollBox.h"
 
 namespace {
@@ -24,7 +25,7 @@ constexpr int kHeight = 97;
 
 TViewerRecord GifViewer() {
     TViewerRecord record;
-    record.page = QStringLiteral("IMAGE");
+    record.page = kImagePage;
     record.extensions = {QStringLiteral(".gif")};
     record.storedProps = {QStringLiteral("imgGifImageDisplay.Align"),
                           QStringLiteral("imgGifImageDisplay.AutoSize"),
@@ -33,7 +34,7 @@ TViewerRecord GifViewer() {
     record.stepKeys = true;
     record.toolbars = {QStringLiteral("panImageToolbar")};
     record.install = [](TViewerHost& host) -> TViewerLoad {
-        TImageView* page = TImageView::OfPage(host.Page(QStringLiteral("IMAGE")));
+        TImageView* page = TImageView::OfPage(host.Page(kImagePage));
         if (!page) throw EError("The IMAGE page must be built before the GIF view joins it");
 
         auto* view = new TGIFAnimator(page->sbImage()->Client());
@@ -52,6 +53,6 @@ TViewerRecord GifViewer() {
 
 TGIFAnimator* InstallGifView(TViewerHost& host) {
     host.RegisterViewer(GifViewer());
-    return host.Page(QStringLiteral("IMAGE"))
+    return host.Page(kImagePage)
         ->findChild<TGIFAnimator*>(QStringLiteral("imgGifImageDisplay"));
 }

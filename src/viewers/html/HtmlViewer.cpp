@@ -12,12 +12,12 @@ const QStringList& HtmlExtensions() {
 
 TViewerRecord HtmlViewer() {
     TViewerRecord record;
-    record.page = QStringLiteral("HTML");
+    record.page = kHtmlPage;
     record.extensions = HtmlExtensions();
     record.captionAfterLoad = false;
     record.keysFirst = true;
     record.install = [](TViewerHost& host) -> TViewerLoad {
-        auto* view = new THtmlView(host.Page(QStringLiteral("HTML")),
+        auto* view = new THtmlView(host.Page(kHtmlPage),
                                    [&host](const QString& title) { host.SetCaption(title); });
         host.AddReadAhead([view](const QStringList& paths) {
             view->ReadAhead(paths::WithExtension(paths, HtmlExtensions()));

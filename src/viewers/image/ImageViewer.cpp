@@ -11,7 +11,7 @@
 
 TViewerRecord ImageViewer() {
     TViewerRecord record;
-    record.page = QStringLiteral("IMAGE");
+    record.page = kImagePage;
     // Every extension of the picture format list, in its order.
     for (const TPictureFormat& format : ProgramPictureFormats().Formats())
         record.extensions << QStringLiteral(".") + QString::fromStdString(format.extension);
@@ -25,7 +25,7 @@ TViewerRecord ImageViewer() {
     };
     record.toolbars = {QStringLiteral("panImageToolbar")};
     record.install = [](TViewerHost& host) -> TViewerLoad {
-        auto* view = new TImageView(host.Page(QStringLiteral("IMAGE")));
+        auto* view = new TImageView(host.Page(kImagePage));
         host.AddReadAhead([view](const QStringList& paths) { view->ReadAhead(paths); });
         return [view](const QString& path) { view->LoadPictureFile(path); };
     };
@@ -41,5 +41,5 @@ TViewerRecord ImageViewer() {
 
 TImageView* InstallImageView(TViewerHost& host) {
     host.RegisterViewer(ImageViewer());
-    return TImageView::OfPage(host.Page(QStringLiteral("IMAGE")));
+    return TImageView::OfPage(host.Page(kImagePage));
 }

@@ -58,7 +58,7 @@ const QStringList& TextExtensions() {
 
 TViewerRecord TextViewer() {
     TViewerRecord record;
-    record.page = QStringLiteral("TEXT");
+    record.page = kTextPage;
     record.extensions = TextExtensions();
     record.buildAfterFirstPaint = true;
     record.commands = {
@@ -70,7 +70,7 @@ TViewerRecord TextViewer() {
     record.storedProps = {QStringLiteral("txtText.ScrollBars"), QStringLiteral("txtText.Font")};
     record.toolbars = {QStringLiteral("panTextToolbar")};
     record.install = [](TViewerHost& host) -> TViewerLoad {
-        QWidget* page = host.Page(QStringLiteral("TEXT"));
+        QWidget* page = host.Page(kTextPage);
         TMemo* txtText = BuildTextPage(page);
 
         TAction* wordWrap = host.Action(QStringLiteral("OptionsWordWrap"));
@@ -93,6 +93,6 @@ TMemo* InstallTextView(TViewerHost& host) {
     TViewerRecord record = TextViewer();
     record.buildAfterFirstPaint = false;  // the caller wants txtText now
     host.RegisterViewer(record);
-    return host.Page(QStringLiteral("TEXT"))
+    return host.Page(kTextPage)
         ->findChild<TMemo*>(QStringLiteral("txtText"), Qt::FindDirectChildrenOnly);
 }

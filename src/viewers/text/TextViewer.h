@@ -7,6 +7,9 @@ class QWidget;
 class TAction;
 class TViewerHost;
 
+/// The text viewer's display page.
+inline constexpr QLatin1String kTextPage{"TEXT"};
+
 /// The text viewer: the TEXT page for ".txt" files, with the word-wrap and
 /// font commands, keeping txtText's scroll bars and font in the settings.
 TViewerRecord TextViewer();
