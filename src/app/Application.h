@@ -23,7 +23,7 @@ public:
 
     static TApplication* instance();
 
-    /// The program's own title ("Tarvel HTML Viewer" at start).
+    /// The program's own title (the product's name at start).
     static QString Title();
     static void SetTitle(const QString& title);
 

@@ -30,6 +30,7 @@
 #include "host/ActionList.h"
 #include "host/ApplicationTitle.h"
 #include "host/Paths.h"
+#include "host/Product.h"
 #include "host/ScreenFit.h"
 #include "host/ToolButton.h"
 #include "window/FileList.h"
@@ -90,7 +91,7 @@ void TMainWindow::RunDestroy() {
 
 void TMainWindow::buildLayout() {
     setWindowTitle(QStringLiteral("MainWindow"));
-    setFont(QFont(QStringLiteral("MS Sans Serif"), 8));
+    setFont(QFont(QLatin1String(kDefaultFaceName), 8));
     setPalette(windowColourPalette(palette()));
     setAutoFillBackground(true);
     move(206, 162);
@@ -486,7 +487,7 @@ void TMainWindow::ShowFile(const QString& name) {
     if (name.startsWith(QLatin1Char(':'))) {
         watch_->FollowFile({});
         activatePage(name.mid(1));
-        SetCaption(QStringLiteral("Tarvel HTML Viewer"));
+        SetCaption(QLatin1String(kProductName));
         setFileName({});
         return;
     }
