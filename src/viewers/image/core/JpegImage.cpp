@@ -27,7 +27,7 @@
 
 namespace {
 
-constexpr int kGrayColours = 236;
+constexpr int kGrayColors = 236;
 constexpr unsigned kRowsPerRead = 16;
 
 // A header can declare far more pixels than memory holds; refuse it before
@@ -68,7 +68,7 @@ void SetDecodeParameters(jpeg_decompress_struct& info) {
         case JCS_GRAYSCALE:
             info.out_color_space = JCS_GRAYSCALE;
             info.quantize_colors = TRUE;
-            info.desired_number_of_colors = kGrayColours;
+            info.desired_number_of_colors = kGrayColors;
             info.two_pass_quantize = FALSE;
             info.dither_mode = JDITHER_FS;
             break;
