@@ -47,10 +47,6 @@ QString TApplication::Title() {
     return ApplicationTitle();
 }
 
-void TApplication::SetTitle(const QString& title) {
-    SetApplicationTitle(title);
-}
-
 void TApplication::SetErrorSink(ErrorSink sink) {
     g_errorSink = std::move(sink);
 }

@@ -10,7 +10,6 @@
 // Qt
 #include <QPainter>
 #include <QRegion>
-#include <QThread>
 
 // C++
 #include <algorithm>
@@ -35,9 +34,7 @@ TGIFAnimator::TGIFAnimator(QWidget* parent)
 }
 
 TGIFAnimator::~TGIFAnimator() {
-    OnChange = nullptr;
     OnFrameChanged = nullptr;
-    OnStart = nullptr;
     OnStop = nullptr;
     FTimer->SetEnabled(false);
     FTimer->SetOnTimer(nullptr);
@@ -75,7 +72,6 @@ void TGIFAnimator::SetAnimate(bool value) {
         FTimer->SetOnTimer([this](QObject* sender) { TimerTick(sender); });
         FTimer->SetEnabled(true);
         FAnimate = FTimer->Enabled();
-        if (OnStart) OnStart(this);
     } else {
         FTimer->SetEnabled(false);
         FTimer->SetOnTimer(nullptr);
@@ -83,12 +79,6 @@ void TGIFAnimator::SetAnimate(bool value) {
         if (OnStop) OnStop(this);
         PictureChanged();
     }
-}
-
-void TGIFAnimator::SetAsyncDrawing(bool value) {
-    std::lock_guard lock(ViewLock);
-    FAsyncDrawing = value;
-    FTimer->SetSyncEvent(!value);
 }
 
 void TGIFAnimator::SetCenter(bool value) {
@@ -155,7 +145,6 @@ void TGIFAnimator::ImageChanged() {
             FTimer->SetInterval(FrameDelay(FFrameIndex));
     }
     PictureChanged();
-    if (OnChange) OnChange(this);
 }
 
 bool TGIFAnimator::visibleFlag() const {
@@ -164,14 +153,6 @@ bool TGIFAnimator::visibleFlag() const {
 }
 
 void TGIFAnimator::TimerTick(QObject* sender) {
-    if (QThread::currentThread() != thread()) {
-        // A tick off the main thread (AsyncDrawing): the widgets are the main
-        // thread's, so the step is posted there. The destructor joins the
-        // worker before this object goes, so posting to it is safe.
-        QMetaObject::invokeMethod(
-            this, [this, sender] { TimerTick(sender); }, Qt::QueuedConnection);
-        return;
-    }
     if (Painting() || !visibleFlag() || FImage->FrameCount() < 2) return;
 
     std::lock_guard lock(ViewLock);
@@ -268,7 +249,6 @@ void TGIFAnimator::PaintFrame(QPainter& surface) {
     ++paints_;
     TGIFImage& image = *FImage;
     const bool empty = image.Empty();
-    if (image.Transparent() || empty) PaintBehind(surface);
     if (empty || image.LogicalWidth < 1 || image.LogicalHeight < 1) return;
 
     FCache.WindowColor = qColorToColor(palette().color(QPalette::Base));

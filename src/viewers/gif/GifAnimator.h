@@ -25,7 +25,6 @@ class TThreadTimer;
 class TGIFAnimator : public TImageControl, public TZoomable {
     Q_OBJECT
     Q_PROPERTY(bool Animate READ Animate WRITE SetAnimate)
-    Q_PROPERTY(bool AsyncDrawing READ AsyncDrawing WRITE SetAsyncDrawing)
     Q_PROPERTY(bool Center READ Center WRITE SetCenter)
     Q_PROPERTY(int FrameIndex READ FrameIndex WRITE SetFrameIndex)
     Q_PROPERTY(bool Loop READ Loop WRITE SetLoop)
@@ -50,10 +49,6 @@ public:
 
     bool Animate() const { return FAnimate; }
     void SetAnimate(bool value);
-    /// Frames may be advanced off the main thread. Widgets are drawn on the
-    /// main thread only, so the ticks are then posted there without waiting.
-    bool AsyncDrawing() const { return FAsyncDrawing; }
-    void SetAsyncDrawing(bool value);
     bool Center() const { return FCenter; }
     void SetCenter(bool value);
     int FrameIndex() const { return FFrameIndex; }
@@ -68,9 +63,7 @@ public:
     bool Transparent() const { return FTransparent; }
     void SetTransparent(bool value);
 
-    TNotifyEvent OnChange;
     TNotifyEvent OnFrameChanged;
-    TNotifyEvent OnStart;
     TNotifyEvent OnStop;
 
     /// Milliseconds frame i stays up: its delay within 50 to 10000; 0 for an
@@ -124,7 +117,6 @@ private:
     std::unique_ptr<TGIFImage> FImage;
     TGIFComposer FCache;
     bool FAnimate = false;
-    bool FAsyncDrawing = false;
     bool FCenter = false;
     int FFrameIndex = 0;
     bool FLoop = true;

@@ -85,11 +85,6 @@ QSize TImageControl::sizeHint() const {
     return hint;
 }
 
-void TImageControl::PaintBehind(QPainter&) {
-    // Nothing to do: the parent's background is already beneath a control
-    // that does not paint opaquely.
-}
-
 void TImageControl::paintEvent(QPaintEvent* event) {
     std::lock_guard lock(ViewLock);
     // Qt asks only for what is exposed and in sight.

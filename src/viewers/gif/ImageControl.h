@@ -15,9 +15,8 @@ class QPainter;
 
 /**
  * Base of the image controls that draw a picture of their own: the view's
- * lock, flicker-free painting through an off-screen picture of the client
- * size, painting what lies behind the control where the picture is
- * transparent, and the size handling (AutoSize, Align).
+ * lock, painting only the part asked for, and the size handling (AutoSize,
+ * Align).
  *
  * The control fills no background of its own: unless it says it paints
  * opaquely (PaintsOpaquely), the parent's background is painted beneath it, so
@@ -65,10 +64,6 @@ protected:
     virtual QSize PictureSize() const = 0;
     /// Draws the picture onto the surface, within PaintArea.
     virtual void PaintFrame(QPainter& surface) = 0;
-
-    /// Lets what lies behind the control show through: the parent's
-    /// background, which is beneath a control that is not opaque.
-    void PaintBehind(QPainter& surface);
 
     /// Whether the paint covers every pixel it is asked for, so that
     /// nothing needs painting beneath it first; looked at by PictureChanged.

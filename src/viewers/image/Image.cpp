@@ -53,18 +53,6 @@ void TImage::SetStretch(bool stretch) {
     update();
 }
 
-void TImage::SetProportional(bool proportional) {
-    if (proportional == FProportional) return;
-    FProportional = proportional;
-    update();
-}
-
-void TImage::SetCenter(bool center) {
-    if (center == FCenter) return;
-    FCenter = center;
-    update();
-}
-
 void TImage::SetLeft(int left) {
     move(left, y());
 }
@@ -148,9 +136,11 @@ void TImage::requestAlign() {
 QRectF TImage::DestRect() const {
     // The rule works in device pixels: actual size is one picture pixel per
     // device pixel, and a stretched picture fits the page's device pixels.
+    // A stretched still picture keeps its proportions and its top-left corner.
     const qreal ratio = devicePixelRatioF();
     const TFitRect r = FitRect(FPicture.Width(), FPicture.Height(), qRound(width() * ratio),
-                               qRound(height() * ratio), TFitOptions{FStretch, FProportional, FCenter});
+                               qRound(height() * ratio),
+                               TFitOptions{FStretch, /*proportional=*/true, /*center=*/false});
     return QRectF(r.left / ratio, r.top / ratio, r.width / ratio, r.height / ratio);
 }
 

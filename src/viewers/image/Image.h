@@ -31,8 +31,6 @@ class TImage : public QWidget, public TZoomable {
     Q_PROPERTY(TControlAlign::TAlign Align READ Align WRITE SetAlign)
     Q_PROPERTY(bool AutoSize READ AutoSize WRITE SetAutoSize)
     Q_PROPERTY(bool Stretch READ Stretch WRITE SetStretch)
-    Q_PROPERTY(bool Proportional READ Proportional WRITE SetProportional)
-    Q_PROPERTY(bool Center READ Center WRITE SetCenter)
 
 public:
     explicit TImage(QWidget* parent = nullptr);
@@ -41,8 +39,6 @@ public:
     TControlAlign::TAlign Align() const { return FAlign; }
     bool AutoSize() const { return FAutoSize; }
     bool Stretch() const { return FStretch; }
-    bool Proportional() const { return FProportional; }
-    bool Center() const { return FCenter; }
 
     QWidget* Control() override { return this; }
     void SetAlign(TControlAlign::TAlign align) override;
@@ -50,8 +46,6 @@ public:
     void SetStretch(bool stretch) override;
     void SetLeft(int left) override;
     void SetTop(int top) override;
-    void SetProportional(bool proportional);
-    void SetCenter(bool center);
 
     TPicture& Picture() { return FPicture; }
     /// Makes graphic the picture's reader object (a loaded one) and reacts
@@ -84,8 +78,6 @@ private:
     TControlAlign::TAlign FAlign = TControlAlign::alNone;
     bool FAutoSize = true;
     bool FStretch = false;
-    bool FProportional = true;
-    bool FCenter = false;
 
     // The drawable form of the current reader object's pixels: its own rows
     // (a decoded JPEG) or a copy held in the picture's budget.
