@@ -40,10 +40,10 @@ public:
     /// Guards the view's state; recursive, taken before any surface.
     std::recursive_mutex ViewLock;
 
-    TControlAlign::TAlign Align() const { return FAlign; }
+    TControlAlign::TAlign Align() const { return align_; }
     /// Asks the parent to place the control again (QEvent::LayoutRequest).
     void SetAlign(TControlAlign::TAlign align);
-    bool AutoSize() const { return FAutoSize; }
+    bool AutoSize() const { return autoSize_; }
     void SetAutoSize(bool value);
     void SetLeft(int left);
     void SetTop(int top);
@@ -53,7 +53,7 @@ public:
     void PictureChanged();
 
     /// True while the paint routine runs.
-    bool Painting() const { return FPainting; }
+    bool Painting() const { return painting_; }
 
     /// The preferred size: the picture's width for alNone, alLeft and
     /// alRight, its height for alNone, alTop and alBottom.
@@ -76,8 +76,8 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    TControlAlign::TAlign FAlign = TControlAlign::alNone;
-    bool FAutoSize = false;
-    bool FPainting = false;
+    TControlAlign::TAlign align_ = TControlAlign::alNone;
+    bool autoSize_ = false;
+    bool painting_ = false;
     QRect paintArea_;
 };

@@ -144,48 +144,48 @@ void TTimerThread::execute() {
 TThreadTimer::TThreadTimer(QObject* parent) : QObject(parent) {}
 
 TThreadTimer::~TThreadTimer() {
-    FDestroying = true;
-    FEnabled = false;
-    FOnTimer = nullptr;
+    destroying_ = true;
+    enabled_ = false;
+    onTimer_ = nullptr;
     // Ends and joins the worker; a tick still queued finds the timer gone.
-    FTimerThread.reset();
+    timerThread_.reset();
 }
 
 void TThreadTimer::SetEnabled(bool value) {
-    if (value == FEnabled) return;
-    FEnabled = value;
+    if (value == enabled_) return;
+    enabled_ = value;
     UpdateTimer();
 }
 
 void TThreadTimer::SetInterval(int value) {
     const uint32_t interval = uint32_t(std::max(value, 0));
-    if (interval == FInterval) return;
-    FInterval = interval;
+    if (interval == interval_) return;
+    interval_ = interval;
     UpdateTimer();
 }
 
 void TThreadTimer::SetOnTimer(TNotifyEvent handler) {
-    FOnTimer = std::move(handler);
+    onTimer_ = std::move(handler);
     UpdateTimer();
 }
 
 void TThreadTimer::UpdateTimer() {
-    const bool run = FInterval != 0 && FEnabled && FOnTimer;
+    const bool run = interval_ != 0 && enabled_ && onTimer_;
     // The worker is made when there is first something to wait for: until
     // then it would only sleep, and a window that never shows a GIF starts
     // without it.
-    if (!FTimerThread) {
-        if (!run || FDestroying) return;
-        FTimerThread = std::make_unique<TTimerThread>(this);
+    if (!timerThread_) {
+        if (!run || destroying_) return;
+        timerThread_ = std::make_unique<TTimerThread>(this);
     }
-    FTimerThread->Configure(FInterval, run);
+    timerThread_->Configure(interval_, run);
 }
 
 void TThreadTimer::Timer() {
-    if (!FEnabled || FDestroying || !FOnTimer) return;
+    if (!enabled_ || destroying_ || !onTimer_) return;
     // The handler may replace itself or destroy the timer: run a copy and
     // touch nothing of this object afterwards.
-    const TNotifyEvent handler = FOnTimer;
+    const TNotifyEvent handler = onTimer_;
     try {
         handler(this);
     } catch (...) {
@@ -194,5 +194,5 @@ void TThreadTimer::Timer() {
 }
 
 uint64_t TThreadTimer::TicksDelivered() const {
-    return FTimerThread ? FTimerThread->TicksDelivered() : 0;
+    return timerThread_ ? timerThread_->TicksDelivered() : 0;
 }

@@ -30,13 +30,13 @@ public:
     /// run on the main thread (it may run inside one of its own ticks).
     ~TThreadTimer() override;
 
-    bool Enabled() const { return FEnabled; }
+    bool Enabled() const { return enabled_; }
     void SetEnabled(bool value);
     /// Milliseconds between ticks; 0 stops them.
-    int Interval() const { return int(FInterval); }
+    int Interval() const { return int(interval_); }
     void SetInterval(int value);
 
-    const TNotifyEvent& OnTimer() const { return FOnTimer; }
+    const TNotifyEvent& OnTimer() const { return onTimer_; }
     void SetOnTimer(TNotifyEvent handler);
 
     /// Delivers one tick (called for each tick of the worker).
@@ -48,9 +48,9 @@ public:
 private:
     void UpdateTimer();
 
-    bool FEnabled = true;
-    uint32_t FInterval = 1000;
-    bool FDestroying = false;
-    TNotifyEvent FOnTimer;
-    std::unique_ptr<TTimerThread> FTimerThread;
+    bool enabled_ = true;
+    uint32_t interval_ = 1000;
+    bool destroying_ = false;
+    TNotifyEvent onTimer_;
+    std::unique_ptr<TTimerThread> timerThread_;
 };

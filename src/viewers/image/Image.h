@@ -36,9 +36,9 @@ public:
     explicit TImage(QWidget* parent = nullptr);
     ~TImage() override;
 
-    TControlAlign::TAlign Align() const { return FAlign; }
-    bool AutoSize() const { return FAutoSize; }
-    bool Stretch() const { return FStretch; }
+    TControlAlign::TAlign Align() const { return align_; }
+    bool AutoSize() const { return autoSize_; }
+    bool Stretch() const { return stretch_; }
 
     QWidget* Control() override { return this; }
     void SetAlign(TControlAlign::TAlign align) override;
@@ -47,7 +47,7 @@ public:
     void SetLeft(int left) override;
     void SetTop(int top) override;
 
-    TPicture& Picture() { return FPicture; }
+    TPicture& Picture() { return picture_; }
     /// Makes graphic the picture's reader object (a loaded one) and reacts
     /// as to any change of picture; gives back the one it replaces.
     std::unique_ptr<TGraphic> SetGraphic(std::unique_ptr<TGraphic> graphic);
@@ -74,10 +74,10 @@ private:
     const QImage* drawable();
     QImage drawingCopy(TGraphic& graphic);
 
-    TPicture FPicture;
-    TControlAlign::TAlign FAlign = TControlAlign::alNone;
-    bool FAutoSize = true;
-    bool FStretch = false;
+    TPicture picture_;
+    TControlAlign::TAlign align_ = TControlAlign::alNone;
+    bool autoSize_ = true;
+    bool stretch_ = false;
 
     // The drawable form of the current reader object's pixels: its own rows
     // (a decoded JPEG) or a copy held in the picture's budget.

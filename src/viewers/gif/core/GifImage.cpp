@@ -403,7 +403,7 @@ TGIFFrame::TGIFFrame(const TGIFFrame& other, TGIFImage* owner)
 
 TGIFImage::TGIFImage() {
     Reset();
-    FBudget.SetReclaimer([this](uint64_t needed) { ReleaseRasters(needed); });
+    budget_.SetReclaimer([this](uint64_t needed) { ReleaseRasters(needed); });
 }
 
 TGIFImage::~TGIFImage() = default;
@@ -444,7 +444,7 @@ void TGIFImage::LoadFromFile(const std::string& path) {
     Reset();
     TBudgetShare held;
     const auto bytes =
-        readAll(int64_t(file.Size()), FBudget, held, [&file](uint8_t* out, size_t n) -> size_t {
+        readAll(int64_t(file.Size()), budget_, held, [&file](uint8_t* out, size_t n) -> size_t {
             size_t done = 0;
             return file.Read(out, n, &done) ? done : 0;
         });

@@ -117,7 +117,7 @@ public:
     const TBitmap& FrameRaster(int i);
 
     /// What this image holds and may hold.
-    TMemoryBudget& Budget() { return FBudget; }
+    TMemoryBudget& Budget() { return budget_; }
 
     bool Empty() const;
     /// Whether any frame has a transparent colour.
@@ -148,7 +148,7 @@ private:
     /// `needed` bytes are free; never the one being decoded.
     void ReleaseRasters(uint64_t needed);
 
-    TMemoryBudget FBudget;
+    TMemoryBudget budget_;
     int pinned_ = -1;         // the frame being decoded
     int lastRequested_ = -1;  // the frame FrameRaster gave out last
 };
