@@ -90,6 +90,8 @@ void TMainWindow::RunDestroy() {
 }
 
 void TMainWindow::buildLayout() {
+    // Deliberate: the caption before the first file is the window's name, as
+    // it always was; black-box tests look for it. Do not "fix".
     setWindowTitle(QStringLiteral("MainWindow"));
     setFont(QFont(QLatin1String(kDefaultFaceName), 8));
     setPalette(windowColourPalette(palette()));
@@ -199,6 +201,8 @@ void TMainWindow::buildMessages() {
         panel->setAutoFillBackground(true);
         pageLayout->addWidget(panel);
     };
+    // Deliberate: the text stays word for word, errors included; users and
+    // black-box tests know the page by it. Do not "fix".
     addMessage("NOFILES", QStringLiteral("This directory doesn't contains any supprorted files"));
     addMessage("INVALIDDIRECTORY", QStringLiteral("Invalid folder name"));
 }
