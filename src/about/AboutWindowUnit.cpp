@@ -16,6 +16,9 @@
 // ---- Standard library
 #include <memory>
 
+// ---- Project
+#include "host/Product.h"
+
 namespace {
 
 constexpr int kClientWidth = 298;
@@ -55,10 +58,10 @@ std::function<void(const QString&)> TAboutWindow::OpenUrl = [](const QString& ad
 };
 
 QString TAboutWindow::productNameText() {
-    return QStringLiteral("Tarvel HTML Viewer");
+    return QLatin1String(kProductName);
 }
 QString TAboutWindow::versionText() {
-    return QStringLiteral("Version 2.0");
+    return QStringLiteral("Version ") + ProductVersion();
 }
 QString TAboutWindow::noticeText() {
     return QStringLiteral("Copyright \u00A9 2026 TarvelSoftware");
@@ -74,8 +77,7 @@ TAboutWindow::TAboutWindow(QWidget* owner) : QDialog(owner) {
     setWindowIcon(QIcon(QLatin1String(kIconResource)));
     setWindowFlags((windowFlags() | Qt::MSWindowsFixedSizeDialogHint) &
                    ~Qt::WindowContextHelpButtonHint);
-    // fontconfig substitutes a family that is present for the old name.
-    QFont font(QStringLiteral("MS Sans Serif"));
+    QFont font(QString::fromLatin1(kDefaultFaceName));
     font.setPointSize(8);
     setFont(font);
     setFixedSize(kClientWidth, kClientHeight);

@@ -9,6 +9,7 @@
 #include "base/Error.h"
 #include "base/ErrorReport.h"
 #include "host/ApplicationTitle.h"
+#include "host/Product.h"
 
 namespace {
 
@@ -28,7 +29,7 @@ TApplication::ErrorSink g_errorSink;
 }  // namespace
 
 TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv) {
-    SetApplicationTitle(QStringLiteral("Tarvel HTML Viewer"));
+    SetApplicationTitle(QLatin1String(kProductName));
     setStyle(new TViewerStyle);
     // Failures reported from anywhere below (timers, paints, queued calls) come here.
     previousHandler_ = SetErrorHandler([](std::exception_ptr error) { ShowException(error); });
@@ -44,10 +45,6 @@ TApplication* TApplication::instance() {
 
 QString TApplication::Title() {
     return ApplicationTitle();
-}
-
-void TApplication::SetTitle(const QString& title) {
-    SetApplicationTitle(title);
 }
 
 void TApplication::SetErrorSink(ErrorSink sink) {

@@ -23,9 +23,8 @@ public:
 
     static TApplication* instance();
 
-    /// The program's own title ("Tarvel HTML Viewer" at start).
+    /// The program's own title (the product's name at start).
     static QString Title();
-    static void SetTitle(const QString& title);
 
     /// Shows the error box for an exception (or nothing for EAbort). Inside
     /// a paint event the box is queued, so that no nested event loop runs

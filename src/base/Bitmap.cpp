@@ -6,6 +6,7 @@
 #include <new>
 
 #include "base/Error.h"
+#include "base/Messages.h"
 
 size_t TBitmap::stride(int64_t width, uint32_t bitsPerPixel) {
     return size_t(((uint64_t(width) * bitsPerPixel + 31) / 32) * 4);
@@ -20,9 +21,10 @@ void TBitmap::allocate(int32_t width, int32_t height, uint16_t bitsPerPixel,
                        TMemoryBudget* budget) {
     switch (bitsPerPixel) {
         case 1: case 4: case 8: case 16: case 24: case 32: break;
-        default: throw EError("Bitmap image is not valid");
+        default:
+            throw EError(kBitmapNotValid);
     }
-    if (width < 0) throw EError("Bitmap image is not valid");
+    if (width < 0) throw EError(kBitmapNotValid);
     const uint64_t rows = height < 0 ? uint64_t(-int64_t(height)) : uint64_t(height);
     if (uint64_t(width) * rows > kMaxPixels) throw EError(outOfMemoryMessage());
     const size_t rowBytes = stride(width, bitsPerPixel);
@@ -70,20 +72,22 @@ struct Channel {
 
 void TBitmap::rowToArgb32(int32_t y, uint32_t* out) const {
     const uint8_t* row = scanLine(y);
-    auto paletteColour = [this](uint32_t index) -> uint32_t {
+    auto paletteColor = [this](uint32_t index) -> uint32_t {
         if (index >= palette.size()) return 0xFF000000u;
         const TRGBQuad& q = palette[index];
         return 0xFF000000u | (uint32_t(q.red) << 16) | (uint32_t(q.green) << 8) | q.blue;
     };
     switch (bits_) {
         case 1:
-            for (int32_t x = 0; x < width_; ++x) out[x] = paletteColour((row[x >> 3] >> (7 - (x & 7))) & 1);
+            for (int32_t x = 0; x < width_; ++x)
+                out[x] = paletteColor((row[x >> 3] >> (7 - (x & 7))) & 1);
             break;
         case 4:
-            for (int32_t x = 0; x < width_; ++x) out[x] = paletteColour((row[x >> 1] >> ((x & 1) ? 0 : 4)) & 15);
+            for (int32_t x = 0; x < width_; ++x)
+                out[x] = paletteColor((row[x >> 1] >> ((x & 1) ? 0 : 4)) & 15);
             break;
         case 8:
-            for (int32_t x = 0; x < width_; ++x) out[x] = paletteColour(row[x]);
+            for (int32_t x = 0; x < width_; ++x) out[x] = paletteColor(row[x]);
             break;
         case 16: {
             const bool masked = redMask | greenMask | blueMask;

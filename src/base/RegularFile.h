@@ -4,8 +4,7 @@
 #include <cstdint>
 #include <string>
 
-/// The message of every viewer for a file it cannot open or read.
-std::string CannotOpenMessage(const std::string& shownPath);
+#include "base/Messages.h"
 
 /**
  * A regular file opened for reading. Anything else (a FIFO, a device, a

@@ -1,9 +1,11 @@
 #include "host/ApplicationTitle.h"
 
+#include "host/Product.h"
+
 namespace {
 
 QString& title() {
-    static QString text = QStringLiteral("Tarvel HTML Viewer");
+    static QString text = QLatin1String(kProductName);
     return text;
 }
 

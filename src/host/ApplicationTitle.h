@@ -3,6 +3,6 @@
 #include <QString>
 
 /// The program's title: the text of its task-bar entry and the caption of
-/// every error box. "Tarvel HTML Viewer" until a caption is set.
+/// every error box. The product's name (host/Product.h) until a caption is set.
 QString ApplicationTitle();
 void SetApplicationTitle(const QString& title);

@@ -100,7 +100,6 @@ void TFormPlacement::TakeOverHooks(const TFormHooks& hooks) {
 }
 
 void TFormPlacement::onShow() {
-    if (!Active) return;
     try {
         RecallSettings();
     } catch (...) {
@@ -109,7 +108,7 @@ void TFormPlacement::onShow() {
 }
 
 bool TFormPlacement::onCloseQuery() {
-    if (!Active || !owner_->windowHandle()) return true;
+    if (!owner_->windowHandle()) return true;
     try {
         PersistSettings();
     } catch (...) {
@@ -119,14 +118,14 @@ bool TFormPlacement::onCloseQuery() {
 }
 
 void TFormPlacement::onDestroy() {
-    if (!Active || FPersisted) return;
-    FDestroyPass = true;
+    if (persisted_) return;
+    destroyPass_ = true;
     try {
         PersistSettings();
     } catch (...) {
         ReportError(std::current_exception());
     }
-    FDestroyPass = false;
+    destroyPass_ = false;
 }
 
 QString TFormPlacement::Section() const {
@@ -181,21 +180,21 @@ int TFormPlacement::PixelsPerInch() const {
 }
 
 void TFormPlacement::RecallSettings() {
-    FPersisted = false;
+    persisted_ = false;
     unplacedPosition_ = owner_->pos();
     {
         store_ = std::make_unique<TRegIniFile>(SettingsKeyPath(), TRegIniFile::Access::ReadOnly);
         StoreRun run(store_);
-        FRestored = readInteger(QStringLiteral("FormVersion"), 0) >= Version;
-        if (FRestored) RestorePlacement();
-        FRecalled = true;
+        restored_ = readInteger(QStringLiteral("FormVersion"), 0) >= kFormVersion;
+        if (restored_) RestorePlacement();
+        recalled_ = true;
         run.Close();
     }
     PinMaximizedPosition();
 }
 
 void TFormPlacement::RecallLate(const std::function<void()>& restore) {
-    if (!Active || !FRecalled || !FRestored) return;
+    if (!recalled_ || !restored_) return;
     store_ = std::make_unique<TRegIniFile>(SettingsKeyPath(), TRegIniFile::Access::ReadOnly);
     StoreRun run(store_);
     restore();
@@ -203,11 +202,11 @@ void TFormPlacement::RecallLate(const std::function<void()>& restore) {
 }
 
 void TFormPlacement::PersistSettings() {
-    if (!FRecalled) return;
+    if (!recalled_) return;
     store_ = std::make_unique<TRegIniFile>(SettingsKeyPath(), TRegIniFile::Access::Writable);
     StoreRun run(store_);
     try {
-        writeInteger(QStringLiteral("FormVersion"), Version);
+        writeInteger(QStringLiteral("FormVersion"), kFormVersion);
         SavePlacement();
     } catch (...) {
         // What was written before the failure still goes out; the failure is
@@ -220,12 +219,12 @@ void TFormPlacement::PersistSettings() {
     }
     // The one sync of the run: only a save that reached the disk counts.
     run.Close();
-    FPersisted = true;
+    persisted_ = true;
 }
 
 void TFormPlacement::SavePlacement() {
     CaptureWindowPlacement();
-    WriteText(QStringLiteral("Visible"), FDestroyPass ? QStringLiteral("1") : QStringLiteral("0"));
+    WriteText(QStringLiteral("Visible"), destroyPass_ ? QStringLiteral("1") : QStringLiteral("0"));
 }
 
 void TFormPlacement::RestorePlacement() {

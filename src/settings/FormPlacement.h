@@ -42,10 +42,8 @@ public:
     /// store's hooks, which call the replaced handlers.
     void TakeOverHooks(const TFormHooks& hooks);
 
-    bool Active = true;
     /// The section; empty means the owning window's class name.
     QString IniSection;
-    int Version = 0;
 
     QString Section() const;
 
@@ -66,12 +64,12 @@ public:
     void PinMaximizedPosition();
     void CaptureWindowPlacement();
 
-    bool Recalled() const { return FRecalled; }
+    bool Recalled() const { return recalled_; }
     /// For controls built after the window was first shown: runs `restore`
     /// within one opening of the store, if the first show restored anything
     /// (the stored form version allowing it); otherwise does nothing.
     void RecallLate(const std::function<void()>& restore);
-    bool Persisted() const { return FPersisted; }
+    bool Persisted() const { return persisted_; }
 
     /// Minimises the application as a whole; by default a queued minimise of
     /// the owner, so that it happens once the window is on screen.
@@ -96,6 +94,11 @@ protected:
     QWidget* Owner() const { return owner_; }
 
 private:
+    /// Written as "FormVersion" with every save; it stays because stored
+    /// files carry it. A store whose FormVersion is below it (a negative
+    /// value) is not restored; a store without one reads as 0 and is.
+    static constexpr int kFormVersion = 0;
+
     int readInteger(const QString& name, int defaultValue);
     void writeInteger(const QString& name, int value);
     void onShow();
@@ -103,10 +106,10 @@ private:
     void onDestroy();
 
     QWidget* owner_;
-    bool FRecalled = false;
-    bool FRestored = false;
-    bool FPersisted = false;
-    bool FDestroyPass = false;
+    bool recalled_ = false;
+    bool restored_ = false;
+    bool persisted_ = false;
+    bool destroyPass_ = false;
     std::unique_ptr<TRegIniFile> store_;
 
     // The parts of a window placement that this window system does not have:
@@ -141,7 +144,6 @@ public:
     /// two names or whose component the window does not have.
     void SetStoredProps(const QStringList& entries);
     const QStringList& StoredProps() const { return storedProps_; }
-    QStringList StoredValues;
 
     virtual void CaptureStoredProps();
     virtual void ApplyStoredProps();

@@ -14,9 +14,6 @@ QString SettingsKeyPath() {
 }
 
 QString SettingsLocation(const QString& keyPath) {
-#ifdef Q_OS_WIN
-    return QStringLiteral("HKEY_CURRENT_USER\\") + keyPath;
-#else
     QStringList parts = keyPath.split(QLatin1Char('\\'), Qt::SkipEmptyParts);
     if (!parts.isEmpty() &&
         parts.first().compare(QLatin1String("Software"), Qt::CaseInsensitive) == 0)
@@ -29,5 +26,4 @@ QString SettingsLocation(const QString& keyPath) {
     if (parts.isEmpty()) parts << QStringLiteral("_");
     const QString base = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
     return base + QLatin1Char('/') + parts.join(QLatin1Char('/')) + QStringLiteral(".conf");
-#endif
 }

@@ -11,8 +11,7 @@ extern QString CompanyKeyName;
 /// folder and last extension.
 QString SettingsKeyPath();
 
-/// Where a key path lives on this platform: the registry key under
-/// HKEY_CURRENT_USER on Windows; elsewhere the per-user file
+/// Where a key path's store lives: the per-user file
 /// <config>/<company>/<exe>.conf (config = $XDG_CONFIG_HOME or ~/.config),
 /// the key's components below "Software" becoming folders.
 QString SettingsLocation(const QString& keyPath);

@@ -8,16 +8,14 @@
 #include <QStringList>
 #include <QVariant>
 
-#ifndef Q_OS_WIN
 // ---- System ----
 #include <sys/stat.h>
 #include <unistd.h>
-#endif
 
 // ---- Project ----
 #include "base/Error.h"
+#include "base/Messages.h"
 #include "settings/KeyPaths.h"
-#include "settings/core/StoredText.h"
 
 namespace {
 
@@ -50,7 +48,6 @@ bool hasDroppedLines(const QString& path) {
     return false;
 }
 
-#ifndef Q_OS_WIN
 /// Which file a path names: every save puts a new file in the old one's
 /// place, so a save that went out changes it. Zero when there is no file.
 struct FileIdentity {
@@ -87,21 +84,18 @@ bool readsBackAs(const QString& path, const QSettings& meant) {
     QFile::remove(check);
     return same;
 }
-#endif
 
 }  // namespace
 
 TRegIniFile::TRegIniFile(const QString& keyPath, Access access)
     : location_(SettingsLocation(keyPath)), access_(access) {
     settings_ = std::make_unique<QSettings>(location_, QSettings::NativeFormat);
-#ifndef Q_OS_WIN
     if (access_ == Access::Writable) {
         const QFileInfo file(location_);
         // What cannot be read must not be replaced by the little that could.
         unreadable_ = file.exists() && !file.isReadable();
         damaged_ = settings_->status() == QSettings::FormatError || hasDroppedLines(location_);
     }
-#endif
 }
 
 TRegIniFile::~TRegIniFile() {
@@ -127,33 +121,22 @@ QString TRegIniFile::ReadString(const QString& section, const QString& ident,
             text = value.toStringList().join(QLatin1Char(','));
             break;
         default:
-            fail("Invalid data type for '%1'", ident);
+            fail(kInvalidDataType, ident);
     }
     const qsizetype nul = text.indexOf(QChar(0));
     if (nul >= 0) text.truncate(nul);
     return text;
 }
 
-int TRegIniFile::ReadInteger(const QString& section, const QString& ident, int defaultValue) {
-    const QString key = section + QLatin1Char('/') + ident;
-    if (!settings_ || !settings_->contains(key)) return defaultValue;
-    const QString text = ReadString(section, ident, QString());
-    const auto value = StoredText::ParseInteger(StoredText::Trim(text.toStdString()));
-    return value ? *value : defaultValue;
-}
-
 void TRegIniFile::WriteString(const QString& section, const QString& ident, const QString& value) {
-    if (!settings_ || access_ != Access::Writable) fail("Failed to create key %1", section);
+    if (!settings_ || access_ != Access::Writable) fail(kCannotCreateKey, section);
     if (!writeChecked_) {
-#ifndef Q_OS_WIN
         // The folders above the file stand for the keys above the section.
-        if (!QDir().mkpath(QFileInfo(location_).path())) fail("Failed to create key %1", section);
-#endif
-        if (unreadable_) fail("Failed to set data for '%1'", ident);
+        if (!QDir().mkpath(QFileInfo(location_).path())) fail(kCannotCreateKey, section);
+        if (unreadable_) fail(kCannotSetData, ident);
         if (!settings_->isWritable()) {
-            if (!settings_->childGroups().contains(section))
-                fail("Failed to create key %1", section);
-            fail("Failed to set data for '%1'", ident);
+            if (!settings_->childGroups().contains(section)) fail(kCannotCreateKey, section);
+            fail(kCannotSetData, ident);
         }
         writeChecked_ = true;
     }
@@ -163,20 +146,11 @@ void TRegIniFile::WriteString(const QString& section, const QString& ident, cons
     lastIdent_ = ident;
 }
 
-void TRegIniFile::WriteInteger(const QString& section, const QString& ident, int value) {
-    WriteString(section, ident, QString::number(value));
-}
-
-void TRegIniFile::WriteBool(const QString& section, const QString& ident, bool value) {
-    WriteString(section, ident, value ? QStringLiteral("1") : QStringLiteral("0"));
-}
-
 void TRegIniFile::Close() {
     if (!settings_) return;
     std::unique_ptr<QSettings> settings = std::move(settings_);
     if (!dirty_) return;
     dirty_ = false;
-#ifndef Q_OS_WIN
     const FileIdentity before = identityOf(location_);
     // Qt replaces the file even when its write came up short (a full disk, a
     // size limit) and reports no error; a second name for the old file keeps
@@ -185,27 +159,22 @@ void TRegIniFile::Close() {
     QFile::remove(previous);
     const bool kept = ::link(QFile::encodeName(location_).constData(),
                              QFile::encodeName(previous).constData()) == 0;
-#endif
     settings->sync();
     const QSettings::Status status = settings->status();
-#ifndef Q_OS_WIN
     if (status == QSettings::NoError && identityOf(location_) != before &&
         !readsBackAs(location_, *settings)) {
         if (kept) ::rename(QFile::encodeName(previous).constData(),
                            QFile::encodeName(location_).constData());
-        fail("Failed to set data for '%1'", lastIdent_);
+        fail(kCannotSetData, lastIdent_);
     }
     if (kept) QFile::remove(previous);
-#endif
     if (status == QSettings::NoError) return;
-#ifndef Q_OS_WIN
     // A format error comes from reading (the file was edited meanwhile and is
     // read again before it is written) and is no failure to write. QSettings
     // keeps only the first error it meets, so a failed write behind it shows
     // only in the file not having been replaced.
     if (status == QSettings::FormatError && identityOf(location_) != before) return;
-#endif
-    fail("Failed to set data for '%1'", lastIdent_);
+    fail(kCannotSetData, lastIdent_);
 }
 
 void TRegIniFile::keepDamagedFileAside() {

@@ -30,19 +30,13 @@ public:
     TRegIniFile& operator=(const TRegIniFile&) = delete;
 
     QString ReadString(const QString& section, const QString& ident, const QString& defaultValue);
-    int ReadInteger(const QString& section, const QString& ident, int defaultValue);
     void WriteString(const QString& section, const QString& ident, const QString& value);
-    void WriteInteger(const QString& section, const QString& ident, int value);
-    void WriteBool(const QString& section, const QString& ident, bool value);
 
     /// Writes what was changed to disk (one sync) and releases the store.
     /// Throws "Failed to set data for '<name>'" naming the last value
     /// written when the file could not be replaced; a file that only reads
     /// back damaged is no failure here.
     void Close();
-
-    /// Where the store lives (a file path here, a registry key on Windows).
-    QString Location() const { return location_; }
 
 private:
     void keepDamagedFileAside();

@@ -30,6 +30,7 @@
 #include "host/ActionList.h"
 #include "host/ApplicationTitle.h"
 #include "host/Paths.h"
+#include "host/Product.h"
 #include "host/ScreenFit.h"
 #include "host/ToolButton.h"
 #include "window/FileList.h"
@@ -94,8 +95,10 @@ void TMainWindow::RunDestroy() {
 }
 
 void TMainWindow::buildLayout() {
+    // Deliberate: the caption before the first file is the window's name, as
+    // it always was; black-box tests look for it. Do not "fix".
     setWindowTitle(QStringLiteral("MainWindow"));
-    setFont(QFont(QStringLiteral("MS Sans Serif"), 8));
+    setFont(QFont(QLatin1String(kDefaultFaceName), 8));
     setPalette(windowColourPalette(palette()));
     setAutoFillBackground(true);
     move(206, 162);
@@ -203,6 +206,8 @@ void TMainWindow::buildMessages() {
         panel->setAutoFillBackground(true);
         pageLayout->addWidget(panel);
     };
+    // Deliberate: the text stays word for word, errors included; users and
+    // black-box tests know the page by it. Do not "fix".
     addMessage(TMessagePage::NoFiles,
                QStringLiteral("This directory doesn't contains any supprorted files"));
     addMessage(TMessagePage::InvalidDirectory, QStringLiteral("Invalid folder name"));
@@ -499,7 +504,7 @@ void TMainWindow::ShowMessage(TMessagePage page) {
 void TMainWindow::ShowPage(const QString& pageName) {
     watch_->FollowFile({});
     activatePage(pageName);
-    SetCaption(QStringLiteral("Tarvel HTML Viewer"));
+    SetCaption(QLatin1String(kProductName));
     setFileName({});
 }
 

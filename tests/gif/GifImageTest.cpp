@@ -36,12 +36,6 @@ struct Loaded {
     }
 };
 
-/// Switches LoadDamagedGifs for one test.
-struct StrictGifs {
-    StrictGifs() { LoadDamagedGifs = false; }
-    ~StrictGifs() { LoadDamagedGifs = true; }
-};
-
 GifBuilder oneFrameGif(const char* signature = "GIF89a") {
     GifBuilder b;
     b.header(signature).screen(2, 2, 4).frame(0, 0, 2, 2, {0, 1, 2, 3});
@@ -145,8 +139,6 @@ TEST(GifLoad, KeyColorComesFromTheTableWhenTheIndexIsInside) {
     EXPECT_EQ(l.image.Frame(2).KeyColor, GifBuilder::colorOf(1));
     EXPECT_TRUE(l.image.Frame(2).OwnColors);
     EXPECT_TRUE(l.image.Transparent());
-    l.image.FTransparent = false;
-    EXPECT_FALSE(l.image.Transparent());
 }
 
 TEST(GifLoad, ZeroSizeFramesTakeTheLogicalScreenSize) {
@@ -159,12 +151,6 @@ TEST(GifLoad, ZeroSizeFramesTakeTheLogicalScreenSize) {
     EXPECT_EQ(l.image.Frame(0).OriginX, 1);
     EXPECT_EQ(l.image.Width(), 3);
     EXPECT_EQ(l.image.Height(), 2);
-    EXPECT_THROW(l.image.SetWidth(4), EError);
-    try {
-        l.image.SetHeight(4);
-    } catch (const EError& e) {
-        EXPECT_STREQ(e.what(), "Cannot change the Size of a GIF image");
-    }
 }
 
 TEST(GifLoad, FileEndingInsideTheLastFrameLoadsItDamaged) {
@@ -178,13 +164,6 @@ TEST(GifLoad, FileEndingInsideTheLastFrameLoadsItDamaged) {
     EXPECT_TRUE(l.image.Frame(1).Damaged);
     EXPECT_TRUE(l.image.Frame(1).Raster == nullptr);
     EXPECT_EQ(l.image.FrameRaster(1).width(), 2);
-
-    StrictGifs strict;
-    Loaded s(bytes);
-    EXPECT_EQ(s.error, "Stream read error");
-    EXPECT_EQ(s.changes, 0);
-    EXPECT_EQ(s.image.FrameCount(), 1);
-    EXPECT_EQ(s.image.CurrentFrame, -1);
 }
 
 TEST(GifLoad, FileEndingWithoutTrailerOrWhereALengthByteIsDueLoadsUndamaged) {
@@ -195,7 +174,6 @@ TEST(GifLoad, FileEndingWithoutTrailerOrWhereALengthByteIsDueLoadsUndamaged) {
     EXPECT_FALSE(noTrailer.image.Frame(0).Damaged);
 
     bytes.pop_back();  // no terminator either
-    StrictGifs strict;
     Loaded noTerminator(bytes);
     EXPECT_EQ(noTerminator.error, "");
     EXPECT_FALSE(noTerminator.image.Frame(0).Damaged);
@@ -311,12 +289,9 @@ TEST(GifLoad, CodeSizeOutOfRange) {
     EXPECT_TRUE(l.image.Frame(0).Damaged);
     ASSERT_NE(l.image.Frame(0).Raster, nullptr);
     EXPECT_EQ(l.image.Frame(0).Raster->scanLine(0)[0], 0);
-
-    StrictGifs strict;
-    EXPECT_EQ(Loaded(b.bytes).error, "GIF code size not in range 2 to 9");
 }
 
-TEST(GifLoad, CorruptExpansionFailsOnlyWhenStrict) {
+TEST(GifLoad, CorruptExpansionLoadsDamaged) {
     std::vector<uint32_t> codes{4, 0};
     for (uint32_t c = 6; c < 4096; ++c) codes.push_back(c);
     // After the clear, literals widen the codes back to 12 bits; then the
@@ -331,9 +306,6 @@ TEST(GifLoad, CorruptExpansionFailsOnlyWhenStrict) {
     Loaded l(b.bytes);
     EXPECT_EQ(l.error, "");
     EXPECT_TRUE(l.image.Frame(0).Damaged);
-
-    StrictGifs strict;
-    EXPECT_EQ(Loaded(b.bytes).error, "GIF encoded data is corrupt");
 }
 
 TEST(GifLoad, HugeFramesAreRefusedBeforeAllocation) {

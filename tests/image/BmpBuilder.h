@@ -16,7 +16,7 @@ struct BmpBuilder {
     uint16_t bits = 24;
     uint32_t compression = 0;
     uint32_t imageSize = 0;
-    uint32_t coloursUsed = 0;
+    uint32_t colorsUsed = 0;
     std::vector<uint32_t> masks;    // written after a 40-byte header, or inside a larger one
     std::vector<TRGBQuad> palette;  // 3 bytes each with a 12-byte header
     std::vector<uint8_t> pixels;
@@ -48,7 +48,7 @@ struct BmpBuilder {
             Put32(info, imageSize);
             Put32(info, 2835);
             Put32(info, 2835);
-            Put32(info, coloursUsed);
+            Put32(info, colorsUsed);
             Put32(info, 0);
             if (headerSize > 40) {
                 for (size_t i = 0; i < 3; ++i) Put32(info, i < masks.size() ? masks[i] : 0);

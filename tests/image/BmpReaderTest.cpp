@@ -35,7 +35,7 @@ BmpBuilder TwoByTwo() {
     b.width = 2;
     b.height = 2;
     b.bits = 8;
-    b.coloursUsed = 4;
+    b.colorsUsed = 4;
     b.palette = {kRed, kGreen, kBlue, kWhite};
     b.pixels = {0, 1, 0, 0, 2, 3, 0, 0};
     return b;
@@ -183,7 +183,7 @@ BmpBuilder RunLength(uint16_t bits, std::vector<uint8_t> codes, int width = 4, i
     b.height = height;
     b.bits = bits;
     b.compression = bits == 8 ? 1 : 2;
-    b.coloursUsed = 4;
+    b.colorsUsed = 4;
     b.palette = {kRed, kGreen, kBlue, kWhite};
     b.imageSize = uint32_t(codes.size());  // else only the uncompressed size is read
     b.pixels = std::move(codes);
@@ -264,7 +264,7 @@ TEST(BmpReader, OneAndFourBitPixelsUnpackHighBitsFirst) {
     b.width = 10;
     b.height = 2;
     b.bits = 1;
-    b.coloursUsed = 2;
+    b.colorsUsed = 2;
     b.palette = {kRed, kBlue};
     b.pixels = {0xA0, 0xC0, 0, 0, 0x5F, 0x80, 0, 0};
     const TBitmap bmp = ReadBytes(b.Build());
@@ -276,7 +276,7 @@ TEST(BmpReader, OneAndFourBitPixelsUnpackHighBitsFirst) {
     b.width = 3;
     b.height = 1;
     b.bits = 4;
-    b.coloursUsed = 4;
+    b.colorsUsed = 4;
     b.palette = {kRed, kGreen, kBlue, kWhite};
     b.pixels = {0x12, 0x30, 0, 0};
     EXPECT_EQ(Rows(ReadBytes(b.Build())), (std::vector<std::string>{"GBW"}));
@@ -284,7 +284,7 @@ TEST(BmpReader, OneAndFourBitPixelsUnpackHighBitsFirst) {
 
 TEST(BmpReader, ColourTableOverTwoHundredFiftySixKeepsTheFirst256) {
     BmpBuilder b = TwoByTwo();
-    b.coloursUsed = 300;
+    b.colorsUsed = 300;
     b.palette.resize(300, kWhite);
     b.palette[299] = kBlue;
     const TBitmap bmp = ReadBytes(b.Build());
@@ -356,12 +356,12 @@ TEST(BmpReader, PictureAboveThePixelLimitIsRefusedBeforeAllocating) {
     EXPECT_EQ(ReadError(b.Build()), systemErrorMessage(ENOMEM));
     b = RunLength(8, {0, 1}, 1 << 15, 1 << 14);
     b.palette.clear();
-    b.coloursUsed = 0;
+    b.colorsUsed = 0;
     b.palette.resize(256);
     EXPECT_EQ(ReadError(b.Build()), systemErrorMessage(ENOMEM));
     // A colour count of four thousand million is a read past the end, not an allocation.
     b = TwoByTwo();
-    b.coloursUsed = 0xFFFFFFFFu;
+    b.colorsUsed = 0xFFFFFFFFu;
     EXPECT_EQ(ReadError(b.Build()), "Stream read error");
     // So is a header size of four thousand million.
     b = TwoByTwo();

@@ -146,8 +146,6 @@ TEST_F(ImageViewTest, PageLayoutAndStartState) {
     EXPECT_EQ(AlignName(img), "alNone");
     EXPECT_EQ(img->property("AutoSize"), QVariant(true));
     EXPECT_EQ(img->property("Stretch"), QVariant(false));
-    EXPECT_EQ(img->property("Proportional"), QVariant(true));
-    EXPECT_EQ(img->property("Center"), QVariant(false));
     EXPECT_EQ(image()->pos(), QPoint(8, 8));
 }
 

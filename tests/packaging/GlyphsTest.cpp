@@ -24,9 +24,8 @@ namespace {
 
 // The names the tool buttons ask for; a missing one leaves a button blank.
 const char* const kGlyphs[] = {
-    "back",      "back-disabled", "next",           "next-disabled", "select-file",
-    "open",      "execute",       "execute-folder", "extensions",    "about",
-    "word-wrap", "font",          "zoom-full",      "zoom",
+    "back",    "back-disabled",  "next",       "next-disabled", "select-file", "open",
+    "execute", "execute-folder", "extensions", "about",         "word-wrap",   "font",
 };
 
 // Counts pixels that are not fully transparent: a glyph that renders empty

@@ -10,7 +10,6 @@
 // Qt
 #include <QPainter>
 #include <QRegion>
-#include <QThread>
 
 // C++
 #include <algorithm>
@@ -28,31 +27,29 @@ TColor qColorToColor(const QColor& c) {
 
 TGIFAnimator::TGIFAnimator(QWidget* parent)
     : TImageControl(parent),
-      FTimer(std::make_unique<TThreadTimer>()),
-      FImage(std::make_unique<TGIFImage>()) {
+      timer_(std::make_unique<TThreadTimer>()),
+      image_(std::make_unique<TGIFImage>()) {
     SetAutoSize(true);
-    FImage->OnChange = [this] { ImageChanged(); };
+    image_->OnChange = [this] { ImageChanged(); };
 }
 
 TGIFAnimator::~TGIFAnimator() {
-    OnChange = nullptr;
     OnFrameChanged = nullptr;
-    OnStart = nullptr;
     OnStop = nullptr;
-    FTimer->SetEnabled(false);
-    FTimer->SetOnTimer(nullptr);
-    FAnimate = false;
+    timer_->SetEnabled(false);
+    timer_->SetOnTimer(nullptr);
+    animate_ = false;
     // Joins the worker before anything it could reach goes away.
-    FTimer.reset();
-    FCache.Clear();
-    FImage->OnChange = nullptr;
-    FImage.reset();
+    timer_.reset();
+    cache_.Clear();
+    image_->OnChange = nullptr;
+    image_.reset();
 }
 
 void TGIFAnimator::SetImage(const TGIFImage& image) {
     std::lock_guard lock(ViewLock);
     // Assign notifies: ImageChanged takes the lock again.
-    FImage->Assign(image);
+    image_->Assign(image);
 }
 
 void TGIFAnimator::LoadFromFile(const std::string& path) {
@@ -61,41 +58,34 @@ void TGIFAnimator::LoadFromFile(const std::string& path) {
     {
         std::lock_guard lock(ViewLock);
         // What was made of the old image goes with it, before it goes.
-        FCache.Clear();
-        FImage->OnChange = nullptr;
-        FImage = std::move(loaded);
-        FImage->OnChange = [this] { ImageChanged(); };
+        cache_.Clear();
+        image_->OnChange = nullptr;
+        image_ = std::move(loaded);
+        image_->OnChange = [this] { ImageChanged(); };
     }
     ImageChanged();
 }
 
 void TGIFAnimator::SetAnimate(bool value) {
-    if (value == FAnimate) return;
+    if (value == animate_) return;
     if (value) {
-        FTimer->SetOnTimer([this](QObject* sender) { TimerTick(sender); });
-        FTimer->SetEnabled(true);
-        FAnimate = FTimer->Enabled();
-        if (OnStart) OnStart(this);
+        timer_->SetOnTimer([this](QObject* sender) { TimerTick(sender); });
+        timer_->SetEnabled(true);
+        animate_ = timer_->Enabled();
     } else {
-        FTimer->SetEnabled(false);
-        FTimer->SetOnTimer(nullptr);
-        FAnimate = false;
+        timer_->SetEnabled(false);
+        timer_->SetOnTimer(nullptr);
+        animate_ = false;
         if (OnStop) OnStop(this);
         PictureChanged();
     }
 }
 
-void TGIFAnimator::SetAsyncDrawing(bool value) {
-    std::lock_guard lock(ViewLock);
-    FAsyncDrawing = value;
-    FTimer->SetSyncEvent(!value);
-}
-
 void TGIFAnimator::SetCenter(bool value) {
     {
         std::lock_guard lock(ViewLock);
-        if (value == FCenter) return;
-        FCenter = value;
+        if (value == center_) return;
+        center_ = value;
     }
     displayChanged();
 }
@@ -105,9 +95,9 @@ void TGIFAnimator::SetFrameIndex(int value) {
         std::lock_guard lock(ViewLock);
         // Only a frame of the image: ticks count on from the index, and a
         // stored index outside the frames would never be drawn.
-        if (value == FFrameIndex || value < 0 || value >= FImage->FrameCount()) return;
-        FFrameIndex = value;
-        FTimer->SetInterval(FrameDelay(value));
+        if (value == frameIndex_ || value < 0 || value >= image_->FrameCount()) return;
+        frameIndex_ = value;
+        timer_->SetInterval(FrameDelay(value));
     }
     if (OnFrameChanged) OnFrameChanged(this);
     PictureChanged();
@@ -116,8 +106,8 @@ void TGIFAnimator::SetFrameIndex(int value) {
 void TGIFAnimator::SetStretch(bool value) {
     {
         std::lock_guard lock(ViewLock);
-        if (value == FStretch) return;
-        FStretch = value;
+        if (value == stretch_) return;
+        stretch_ = value;
     }
     displayChanged();
 }
@@ -125,10 +115,10 @@ void TGIFAnimator::SetStretch(bool value) {
 void TGIFAnimator::SetTransparent(bool value) {
     {
         std::lock_guard lock(ViewLock);
-        if (value == FTransparent) return;
-        FTransparent = value;
+        if (value == transparent_) return;
+        transparent_ = value;
         // Whether the key is left out is settled when a picture is built.
-        FCache.Clear();
+        cache_.Clear();
     }
     displayChanged();
 }
@@ -136,26 +126,25 @@ void TGIFAnimator::SetTransparent(bool value) {
 void TGIFAnimator::displayChanged() {
     PictureChanged();
     // While animating the change shows at once, not only at the next tick.
-    if (FAnimate && isVisible()) repaint();
+    if (animate_ && isVisible()) repaint();
 }
 
 int TGIFAnimator::FrameDelay(int i) const {
-    const int count = FImage->FrameCount();
+    const int count = image_->FrameCount();
     if (i < 0 || i >= count || count < 2) return 0;
-    return std::clamp(int(FImage->Frame(i).DelayMs), kMinDelayMs, kMaxDelayMs);
+    return std::clamp(int(image_->Frame(i).DelayMs), kMinDelayMs, kMaxDelayMs);
 }
 
 void TGIFAnimator::ImageChanged() {
     {
         std::lock_guard lock(ViewLock);
-        FCache.Clear();
+        cache_.Clear();
         broken_ = false;
-        FFrameIndex = FImage->CurrentFrame;
-        if (FFrameIndex >= 0 && FImage->FrameCount() > 0)
-            FTimer->SetInterval(FrameDelay(FFrameIndex));
+        frameIndex_ = image_->CurrentFrame;
+        if (frameIndex_ >= 0 && image_->FrameCount() > 0)
+            timer_->SetInterval(FrameDelay(frameIndex_));
     }
     PictureChanged();
-    if (OnChange) OnChange(this);
 }
 
 bool TGIFAnimator::visibleFlag() const {
@@ -164,33 +153,25 @@ bool TGIFAnimator::visibleFlag() const {
 }
 
 void TGIFAnimator::TimerTick(QObject* sender) {
-    if (QThread::currentThread() != thread()) {
-        // A tick off the main thread (AsyncDrawing): the widgets are the main
-        // thread's, so the step is posted there. The destructor joins the
-        // worker before this object goes, so posting to it is safe.
-        QMetaObject::invokeMethod(
-            this, [this, sender] { TimerTick(sender); }, Qt::QueuedConnection);
-        return;
-    }
-    if (Painting() || !visibleFlag() || FImage->FrameCount() < 2) return;
+    if (Painting() || !visibleFlag() || image_->FrameCount() < 2) return;
 
     std::lock_guard lock(ViewLock);
-    const int count = FImage->FrameCount();
-    FFrameIndex = FFrameIndex < count - 1 ? FFrameIndex + 1 : 0;
+    const int count = image_->FrameCount();
+    frameIndex_ = frameIndex_ < count - 1 ? frameIndex_ + 1 : 0;
     {
         // Each frame stays up for its own delay, counted from this tick,
         // whatever happens while it is drawn.
         struct IntervalScope {
             TGIFAnimator* view;
             ~IntervalScope() {
-                if (view->FFrameIndex >= 0 && view->FFrameIndex < view->FImage->FrameCount())
-                    view->FTimer->SetInterval(view->FrameDelay(view->FFrameIndex));
+                if (view->frameIndex_ >= 0 && view->frameIndex_ < view->image_->FrameCount())
+                    view->timer_->SetInterval(view->FrameDelay(view->frameIndex_));
             }
         } interval{this};
         if (OnFrameChanged) OnFrameChanged(this);
         const uint64_t paints = paints_;
         if (isVisible()) repaint();
-        if (paints_ == paints && !FImage->Empty()) {
+        if (paints_ == paints && !image_->Empty()) {
             // Not drawn (behind another page, or not on screen yet): the
             // frames go on being composed all the same, within what was
             // composed last, which costs nothing when nothing was.
@@ -198,18 +179,18 @@ void TGIFAnimator::TimerTick(QObject* sender) {
             compose(key, TPixelRect{});
         }
     }
-    if (!FLoop && FFrameIndex == 0) SetAnimate(false);
+    if (!loop_ && frameIndex_ == 0) SetAnimate(false);
 }
 
 const TComposedPicture* TGIFAnimator::compose(TColor& key, const TPixelRect& window) {
     if (broken_) {
         // A frame of this image failed to decode and was reported: what was
         // composed before stays on show, and no error box comes at every paint.
-        key = FCache.CacheKey();
-        return FCache.CacheBitmap();
+        key = cache_.CacheKey();
+        return cache_.CacheBitmap();
     }
     try {
-        return &FCache.ComposeFrame(*FImage, FFrameIndex, FTransparent, key, &window);
+        return &cache_.ComposeFrame(*image_, frameIndex_, transparent_, key, &window);
     } catch (...) {
         broken_ = true;
         throw;
@@ -217,7 +198,7 @@ const TComposedPicture* TGIFAnimator::compose(TColor& key, const TPixelRect& win
 }
 
 TPixelRect TGIFAnimator::pictureWindow(const QRect& area) const {
-    const int w = FImage->LogicalWidth, h = FImage->LogicalHeight;
+    const int w = image_->LogicalWidth, h = image_->LogicalHeight;
     const QRect dest = DestRect();
     const QRect shown = area.intersected(dest);
     if (shown.isEmpty() || dest.isEmpty()) return {};
@@ -237,41 +218,41 @@ TPixelRect TGIFAnimator::pictureWindow(const QRect& area) const {
 
 bool TGIFAnimator::PaintsOpaquely() const {
     // A keyed picture lets the background show through its key colour.
-    return !FImage->Empty() && FImage->LogicalWidth > 0 && FImage->LogicalHeight > 0 &&
-           !(FImage->Transparent() && FTransparent);
+    return !image_->Empty() && image_->LogicalWidth > 0 && image_->LogicalHeight > 0 &&
+           !(image_->Transparent() && transparent_);
 }
 
 QSize TGIFAnimator::PictureSize() const {
-    if (FImage->Empty()) return {};
+    if (image_->Empty()) return {};
     // One picture pixel per device pixel, also on a high-density screen.
     const qreal ratio = devicePixelRatioF();
-    return {int(std::ceil(FImage->LogicalWidth / ratio)),
-            int(std::ceil(FImage->LogicalHeight / ratio))};
+    return {int(std::ceil(image_->LogicalWidth / ratio)),
+            int(std::ceil(image_->LogicalHeight / ratio))};
 }
 
 QRectF TGIFAnimator::pictureRect(const QRect& dest) const {
-    if (FStretch) return dest;
+    if (stretch_) return dest;
     const qreal ratio = devicePixelRatioF();
-    return QRectF(dest.topLeft(), QSizeF(FImage->LogicalWidth / ratio, FImage->LogicalHeight / ratio));
+    return QRectF(dest.topLeft(),
+                  QSizeF(image_->LogicalWidth / ratio, image_->LogicalHeight / ratio));
 }
 
 QRect TGIFAnimator::DestRect() const {
     const QSize picture = PictureSize();
     const int w = picture.width(), h = picture.height();
-    if (FStretch) return rect();
-    if (FCenter) return {(width() - w) / 2, (height() - h) / 2, w, h};
+    if (stretch_) return rect();
+    if (center_) return {(width() - w) / 2, (height() - h) / 2, w, h};
     return {0, 0, w, h};
 }
 
 void TGIFAnimator::PaintFrame(QPainter& surface) {
     std::lock_guard lock(ViewLock);
     ++paints_;
-    TGIFImage& image = *FImage;
+    TGIFImage& image = *image_;
     const bool empty = image.Empty();
-    if (image.Transparent() || empty) PaintBehind(surface);
     if (empty || image.LogicalWidth < 1 || image.LogicalHeight < 1) return;
 
-    FCache.WindowColor = qColorToColor(palette().color(QPalette::Base));
+    cache_.WindowColor = qColorToColor(palette().color(QPalette::Base));
     TColor key = clNone;
     const TComposedPicture* cached = compose(key, pictureWindow(PaintArea()));
     if (!cached) return;
@@ -289,7 +270,7 @@ void TGIFAnimator::PaintFrame(QPainter& surface) {
         for (const QRect& r : QRegion(PaintArea()).subtracted(dest)) surface.fillRect(r, colour);
     }
     surface.setRenderHint(QPainter::SmoothPixmapTransform, false);
-    if (key != clNone && FTransparent) {
+    if (key != clNone && transparent_) {
         DrawKeyed(surface, pictureRect(dest), picture, picture.rect(), key);
     } else {
         surface.drawImage(pictureRect(dest), picture, picture.rect());

@@ -25,7 +25,6 @@ class TThreadTimer;
 class TGIFAnimator : public TImageControl, public TZoomable {
     Q_OBJECT
     Q_PROPERTY(bool Animate READ Animate WRITE SetAnimate)
-    Q_PROPERTY(bool AsyncDrawing READ AsyncDrawing WRITE SetAsyncDrawing)
     Q_PROPERTY(bool Center READ Center WRITE SetCenter)
     Q_PROPERTY(int FrameIndex READ FrameIndex WRITE SetFrameIndex)
     Q_PROPERTY(bool Loop READ Loop WRITE SetLoop)
@@ -39,7 +38,7 @@ public:
     ~TGIFAnimator() override;
 
     /// The picture, owned.
-    TGIFImage& Image() { return *FImage; }
+    TGIFImage& Image() { return *image_; }
     /// Copies another image into the view's own.
     void SetImage(const TGIFImage& image);
 
@@ -48,29 +47,23 @@ public:
     /// loaded image is taken over as it is, not copied.
     void LoadFromFile(const std::string& path);
 
-    bool Animate() const { return FAnimate; }
+    bool Animate() const { return animate_; }
     void SetAnimate(bool value);
-    /// Frames may be advanced off the main thread. Widgets are drawn on the
-    /// main thread only, so the ticks are then posted there without waiting.
-    bool AsyncDrawing() const { return FAsyncDrawing; }
-    void SetAsyncDrawing(bool value);
-    bool Center() const { return FCenter; }
+    bool Center() const { return center_; }
     void SetCenter(bool value);
-    int FrameIndex() const { return FFrameIndex; }
+    int FrameIndex() const { return frameIndex_; }
     /// Shows frame `value` when it is another frame of the image: the timer
     /// takes its delay, OnFrameChanged fires and the picture is redrawn.
     /// Values outside the frames are ignored.
     void SetFrameIndex(int value);
-    bool Loop() const { return FLoop; }
-    void SetLoop(bool value) { FLoop = value; }
-    bool Stretch() const { return FStretch; }
+    bool Loop() const { return loop_; }
+    void SetLoop(bool value) { loop_ = value; }
+    bool Stretch() const { return stretch_; }
     void SetStretch(bool value) override;
-    bool Transparent() const { return FTransparent; }
+    bool Transparent() const { return transparent_; }
     void SetTransparent(bool value);
 
-    TNotifyEvent OnChange;
     TNotifyEvent OnFrameChanged;
-    TNotifyEvent OnStart;
     TNotifyEvent OnStop;
 
     /// Milliseconds frame i stays up: its delay within 50 to 10000; 0 for an
@@ -98,9 +91,9 @@ public:
     void SetLeft(int left) override { TImageControl::SetLeft(left); }
     void SetTop(int top) override { TImageControl::SetTop(top); }
 
-    TThreadTimer& Timer() { return *FTimer; }
+    TThreadTimer& Timer() { return *timer_; }
     /// The last composed picture (CacheBitmap, CacheIndex, CacheKey).
-    const TGIFComposer& Cache() const { return FCache; }
+    const TGIFComposer& Cache() const { return cache_; }
 
 protected:
     QSize PictureSize() const override;
@@ -120,16 +113,15 @@ private:
     /// Where the whole picture is drawn within dest, to the device pixel.
     QRectF pictureRect(const QRect& dest) const;
 
-    std::unique_ptr<TThreadTimer> FTimer;
-    std::unique_ptr<TGIFImage> FImage;
-    TGIFComposer FCache;
-    bool FAnimate = false;
-    bool FAsyncDrawing = false;
-    bool FCenter = false;
-    int FFrameIndex = 0;
-    bool FLoop = true;
-    bool FStretch = false;
-    bool FTransparent = true;
+    std::unique_ptr<TThreadTimer> timer_;
+    std::unique_ptr<TGIFImage> image_;
+    TGIFComposer cache_;
+    bool animate_ = false;
+    bool center_ = false;
+    int frameIndex_ = 0;
+    bool loop_ = true;
+    bool stretch_ = false;
+    bool transparent_ = true;
     uint64_t paints_ = 0;
     bool broken_ = false;  // PaintFrame runs, to tell whether a repaint drew
 };

@@ -37,16 +37,16 @@ TImageControl::TImageControl(QWidget* parent) : QWidget(parent) {
 TImageControl::~TImageControl() = default;
 
 void TImageControl::SetAlign(TControlAlign::TAlign align) {
-    if (align == FAlign) return;
-    FAlign = align;
+    if (align == align_) return;
+    align_ = align;
     updateGeometry();
     if (parentWidget())
         QCoreApplication::postEvent(parentWidget(), new QEvent(QEvent::LayoutRequest));
 }
 
 void TImageControl::SetAutoSize(bool value) {
-    if (value == FAutoSize) return;
-    FAutoSize = value;
+    if (value == autoSize_) return;
+    autoSize_ = value;
     if (value) PictureChanged();
 }
 
@@ -61,11 +61,11 @@ void TImageControl::SetTop(int top) {
 void TImageControl::PictureChanged() {
     setAttribute(Qt::WA_OpaquePaintEvent, PaintsOpaquely());
     const QSize picture = PictureSize();
-    if (FAutoSize && !picture.isEmpty()) {
-        const bool takeWidth = FAlign == TControlAlign::alNone || FAlign == TControlAlign::alLeft ||
-                               FAlign == TControlAlign::alRight;
-        const bool takeHeight = FAlign == TControlAlign::alNone || FAlign == TControlAlign::alTop ||
-                                FAlign == TControlAlign::alBottom;
+    if (autoSize_ && !picture.isEmpty()) {
+        const bool takeWidth = align_ == TControlAlign::alNone || align_ == TControlAlign::alLeft ||
+                               align_ == TControlAlign::alRight;
+        const bool takeHeight = align_ == TControlAlign::alNone || align_ == TControlAlign::alTop ||
+                                align_ == TControlAlign::alBottom;
         resize(takeWidth ? picture.width() : width(), takeHeight ? picture.height() : height());
         updateGeometry();
     }
@@ -76,18 +76,13 @@ QSize TImageControl::sizeHint() const {
     const QSize picture = PictureSize();
     if (picture.isEmpty()) return size();
     QSize hint = size();
-    if (FAlign == TControlAlign::alNone || FAlign == TControlAlign::alLeft ||
-        FAlign == TControlAlign::alRight)
+    if (align_ == TControlAlign::alNone || align_ == TControlAlign::alLeft ||
+        align_ == TControlAlign::alRight)
         hint.setWidth(picture.width());
-    if (FAlign == TControlAlign::alNone || FAlign == TControlAlign::alTop ||
-        FAlign == TControlAlign::alBottom)
+    if (align_ == TControlAlign::alNone || align_ == TControlAlign::alTop ||
+        align_ == TControlAlign::alBottom)
         hint.setHeight(picture.height());
     return hint;
-}
-
-void TImageControl::PaintBehind(QPainter&) {
-    // Nothing to do: the parent's background is already beneath a control
-    // that does not paint opaquely.
 }
 
 void TImageControl::paintEvent(QPaintEvent* event) {
@@ -101,6 +96,6 @@ void TImageControl::paintEvent(QPaintEvent* event) {
     // flickers, and no off-screen copy of our own is needed.
     QPainter surface(this);
     surface.setClipRect(area);
-    FlagScope painting(FPainting, true);
+    FlagScope painting(painting_, true);
     PaintFrame(surface);
 }

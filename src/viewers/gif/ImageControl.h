@@ -15,9 +15,8 @@ class QPainter;
 
 /**
  * Base of the image controls that draw a picture of their own: the view's
- * lock, flicker-free painting through an off-screen picture of the client
- * size, painting what lies behind the control where the picture is
- * transparent, and the size handling (AutoSize, Align).
+ * lock, painting only the part asked for, and the size handling (AutoSize,
+ * Align).
  *
  * The control fills no background of its own: unless it says it paints
  * opaquely (PaintsOpaquely), the parent's background is painted beneath it, so
@@ -41,10 +40,10 @@ public:
     /// Guards the view's state; recursive, taken before any surface.
     std::recursive_mutex ViewLock;
 
-    TControlAlign::TAlign Align() const { return FAlign; }
+    TControlAlign::TAlign Align() const { return align_; }
     /// Asks the parent to place the control again (QEvent::LayoutRequest).
     void SetAlign(TControlAlign::TAlign align);
-    bool AutoSize() const { return FAutoSize; }
+    bool AutoSize() const { return autoSize_; }
     void SetAutoSize(bool value);
     void SetLeft(int left);
     void SetTop(int top);
@@ -54,7 +53,7 @@ public:
     void PictureChanged();
 
     /// True while the paint routine runs.
-    bool Painting() const { return FPainting; }
+    bool Painting() const { return painting_; }
 
     /// The preferred size: the picture's width for alNone, alLeft and
     /// alRight, its height for alNone, alTop and alBottom.
@@ -65,10 +64,6 @@ protected:
     virtual QSize PictureSize() const = 0;
     /// Draws the picture onto the surface, within PaintArea.
     virtual void PaintFrame(QPainter& surface) = 0;
-
-    /// Lets what lies behind the control show through: the parent's
-    /// background, which is beneath a control that is not opaque.
-    void PaintBehind(QPainter& surface);
 
     /// Whether the paint covers every pixel it is asked for, so that
     /// nothing needs painting beneath it first; looked at by PictureChanged.
@@ -81,8 +76,8 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    TControlAlign::TAlign FAlign = TControlAlign::alNone;
-    bool FAutoSize = false;
-    bool FPainting = false;
+    TControlAlign::TAlign align_ = TControlAlign::alNone;
+    bool autoSize_ = false;
+    bool painting_ = false;
     QRect paintArea_;
 };

@@ -34,34 +34,22 @@ TImage::TImage(QWidget* parent) : QWidget(parent) {
 TImage::~TImage() = default;
 
 void TImage::SetAlign(TControlAlign::TAlign align) {
-    if (align == FAlign) return;
-    FAlign = align;
+    if (align == align_) return;
+    align_ = align;
     requestAlign();
     update();
 }
 
 void TImage::SetAutoSize(bool autoSize) {
-    if (autoSize == FAutoSize) return;
-    FAutoSize = autoSize;
+    if (autoSize == autoSize_) return;
+    autoSize_ = autoSize;
     applyAutoSize();
     update();
 }
 
 void TImage::SetStretch(bool stretch) {
-    if (stretch == FStretch) return;
-    FStretch = stretch;
-    update();
-}
-
-void TImage::SetProportional(bool proportional) {
-    if (proportional == FProportional) return;
-    FProportional = proportional;
-    update();
-}
-
-void TImage::SetCenter(bool center) {
-    if (center == FCenter) return;
-    FCenter = center;
+    if (stretch == stretch_) return;
+    stretch_ = stretch;
     update();
 }
 
@@ -77,8 +65,8 @@ std::unique_ptr<TGraphic> TImage::SetGraphic(std::unique_ptr<TGraphic> graphic) 
     // The drawable may read the old reader object's rows: it goes first.
     image_ = QImage();
     imageShare_ = TBudgetShare();
-    std::unique_ptr<TGraphic> old = FPicture.TakeGraphic();
-    FPicture.SetGraphic(std::move(graphic));
+    std::unique_ptr<TGraphic> old = picture_.TakeGraphic();
+    picture_.SetGraphic(std::move(graphic));
     PictureChanged();
     return old;
 }
@@ -89,14 +77,14 @@ void TImage::PictureChanged() {
     imageReady_ = false;
     decodeFailed_ = false;
     // A JPEG decodes on another core while the window goes on to its paint.
-    if (TGraphic* graphic = FPicture.Graphic()) graphic->DecodeAhead();
+    if (TGraphic* graphic = picture_.Graphic()) graphic->DecodeAhead();
     applyAutoSize();
     update();
     animate();
 }
 
 TQtPicture* TImage::animation() const {
-    auto* picture = dynamic_cast<TQtPicture*>(FPicture.Graphic());
+    auto* picture = dynamic_cast<TQtPicture*>(picture_.Graphic());
     return picture && picture->Animated() ? picture : nullptr;
 }
 
@@ -130,8 +118,8 @@ void TImage::hideEvent(QHideEvent* event) {
 
 void TImage::applyAutoSize() {
     // A client-aligned control keeps filling its parent.
-    if (!FAutoSize || FAlign == TControlAlign::alClient) return;
-    const int w = FPicture.Width(), h = FPicture.Height();
+    if (!autoSize_ || align_ == TControlAlign::alClient) return;
+    const int w = picture_.Width(), h = picture_.Height();
     // One picture pixel per device pixel: on a high-density screen the
     // picture takes fewer logical pixels.
     const qreal ratio = devicePixelRatioF();
@@ -148,9 +136,11 @@ void TImage::requestAlign() {
 QRectF TImage::DestRect() const {
     // The rule works in device pixels: actual size is one picture pixel per
     // device pixel, and a stretched picture fits the page's device pixels.
+    // A stretched still picture keeps its proportions and its top-left corner.
     const qreal ratio = devicePixelRatioF();
-    const TFitRect r = FitRect(FPicture.Width(), FPicture.Height(), qRound(width() * ratio),
-                               qRound(height() * ratio), TFitOptions{FStretch, FProportional, FCenter});
+    const TFitRect r = FitRect(picture_.Width(), picture_.Height(), qRound(width() * ratio),
+                               qRound(height() * ratio),
+                               TFitOptions{stretch_, /*proportional=*/true, /*center=*/false});
     return QRectF(r.left / ratio, r.top / ratio, r.width / ratio, r.height / ratio);
 }
 
@@ -174,7 +164,7 @@ QImage TImage::drawingCopy(TGraphic& graphic) {
 }
 
 const QImage* TImage::drawable() {
-    TGraphic* graphic = FPicture.Graphic();
+    TGraphic* graphic = picture_.Graphic();
     if (!graphic) return nullptr;
     if (!imageReady_) {
         if (!decodeFailed_) {
@@ -207,7 +197,7 @@ void TImage::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     // Nearest pixel: every destination pixel takes one source pixel.
     painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
-    const int orientation = FPicture.Graphic()->Orientation();
+    const int orientation = picture_.Graphic()->Orientation();
     if (orientation == 1) {
         painter.drawImage(dest, *image);
     } else {
@@ -215,8 +205,8 @@ void TImage::paintEvent(QPaintEvent*) {
         const orientation::TMatrix m =
             orientation::Matrix(orientation, image->width(), image->height());
         painter.translate(dest.topLeft());
-        painter.scale(double(dest.width()) / FPicture.Width(),
-                      double(dest.height()) / FPicture.Height());
+        painter.scale(double(dest.width()) / picture_.Width(),
+                      double(dest.height()) / picture_.Height());
         painter.setTransform(QTransform(m.m[0], m.m[1], m.m[2], m.m[3], m.m[4], m.m[5]), true);
         painter.drawImage(QPoint(0, 0), *image);
     }

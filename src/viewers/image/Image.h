@@ -31,18 +31,14 @@ class TImage : public QWidget, public TZoomable {
     Q_PROPERTY(TControlAlign::TAlign Align READ Align WRITE SetAlign)
     Q_PROPERTY(bool AutoSize READ AutoSize WRITE SetAutoSize)
     Q_PROPERTY(bool Stretch READ Stretch WRITE SetStretch)
-    Q_PROPERTY(bool Proportional READ Proportional WRITE SetProportional)
-    Q_PROPERTY(bool Center READ Center WRITE SetCenter)
 
 public:
     explicit TImage(QWidget* parent = nullptr);
     ~TImage() override;
 
-    TControlAlign::TAlign Align() const { return FAlign; }
-    bool AutoSize() const { return FAutoSize; }
-    bool Stretch() const { return FStretch; }
-    bool Proportional() const { return FProportional; }
-    bool Center() const { return FCenter; }
+    TControlAlign::TAlign Align() const { return align_; }
+    bool AutoSize() const { return autoSize_; }
+    bool Stretch() const { return stretch_; }
 
     QWidget* Control() override { return this; }
     void SetAlign(TControlAlign::TAlign align) override;
@@ -50,10 +46,8 @@ public:
     void SetStretch(bool stretch) override;
     void SetLeft(int left) override;
     void SetTop(int top) override;
-    void SetProportional(bool proportional);
-    void SetCenter(bool center);
 
-    TPicture& Picture() { return FPicture; }
+    TPicture& Picture() { return picture_; }
     /// Makes graphic the picture's reader object (a loaded one) and reacts
     /// as to any change of picture; gives back the one it replaces.
     std::unique_ptr<TGraphic> SetGraphic(std::unique_ptr<TGraphic> graphic);
@@ -80,12 +74,10 @@ private:
     const QImage* drawable();
     QImage drawingCopy(TGraphic& graphic);
 
-    TPicture FPicture;
-    TControlAlign::TAlign FAlign = TControlAlign::alNone;
-    bool FAutoSize = true;
-    bool FStretch = false;
-    bool FProportional = true;
-    bool FCenter = false;
+    TPicture picture_;
+    TControlAlign::TAlign align_ = TControlAlign::alNone;
+    bool autoSize_ = true;
+    bool stretch_ = false;
 
     // The drawable form of the current reader object's pixels: its own rows
     // (a decoded JPEG) or a copy held in the picture's budget.

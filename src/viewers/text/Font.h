@@ -4,6 +4,7 @@
 #include <QString>
 
 #include "base/Colour.h"
+#include "host/Product.h"
 
 class QColor;
 class QFont;
@@ -85,7 +86,7 @@ private:
     int charset_ = kDefaultCharset;
     int color_ = kWindowTextColor;
     int height_ = kDefaultHeight;
-    QString name_ = QStringLiteral("MS Sans Serif");
+    QString name_ = QLatin1String(kDefaultFaceName);
     TFontPitch pitch_ = fpDefault;
     TFontStyles style_;
     int pixelsPerInch_ = 96;

@@ -56,6 +56,8 @@ TMemo::TMemo(QWidget* parent)
     connect(FFont, &TFont::Changed, this, &TMemo::applyFont);
     applyFont();
     applyScrollBars();
+    // Deliberate: until a file is shown the memo holds its own name, as it
+    // always has; black-box tests and users see it. Do not "fix".
     FContent = "txtText";
     setPlainText(QStringLiteral("txtText"));
     filled_ = FContent.size();

@@ -102,7 +102,6 @@ TEST(GifAnimator, PublishedPropertiesAndDefaults) {
     EXPECT_TRUE(view.AutoSize());
     EXPECT_FALSE(view.Stretch());
     EXPECT_FALSE(view.Center());
-    EXPECT_FALSE(view.AsyncDrawing());
     EXPECT_EQ(view.FrameIndex(), 0);
     EXPECT_TRUE(view.Image().Empty());
     EXPECT_EQ(view.Cache().CacheIndex(), -1);
@@ -116,8 +115,7 @@ TEST(GifAnimator, PublishedPropertiesAndDefaults) {
     ASSERT_TRUE(view.setProperty("Stretch", true));
     EXPECT_FALSE(view.AutoSize());
     EXPECT_TRUE(view.Stretch());
-    for (const char* name :
-         {"Animate", "AsyncDrawing", "Center", "FrameIndex", "Loop", "Transparent"})
+    for (const char* name : {"Animate", "Center", "FrameIndex", "Loop", "Transparent"})
         EXPECT_TRUE(view.property(name).isValid()) << name;
 }
 

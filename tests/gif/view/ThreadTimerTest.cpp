@@ -24,9 +24,6 @@ TEST(ThreadTimer, DefaultsAndTicksOnTheMainThreadWithTheTimerAsSender) {
     TThreadTimer timer;
     EXPECT_TRUE(timer.Enabled());
     EXPECT_EQ(timer.Interval(), 1000);
-    EXPECT_TRUE(timer.SyncEvent());
-    EXPECT_TRUE(timer.Threaded());
-    EXPECT_EQ(timer.ThreadPriority(), TThreadTimer::tpNormal);
     EXPECT_EQ(timer.property("Interval").toInt(), 1000);
 
     int ticks = 0;
@@ -121,29 +118,6 @@ TEST(ThreadTimer, AnErrorInATickGoesToTheErrorBoxAndTheTicksGoOn) {
     ASSERT_EQ(boxes.Texts(), QStringList{QStringLiteral("Tick failed.")});
 }
 
-TEST(ThreadTimer, TicksOnTheWorkerThreadWithoutSyncEvent) {
-    ErrorBoxRecorder boxes;
-    TThreadTimer timer;
-    timer.SetSyncEvent(false);
-    timer.SetInterval(10);
-    std::atomic<int> ticks{0};
-    std::atomic<bool> onWorker{true};
-    timer.SetOnTimer([&](QObject*) {
-        onWorker = onWorker && QThread::currentThread() != qApp->thread();
-        if (++ticks == 1) throw EError("Worker tick failed");
-    });
-    // Nothing of the main thread is needed for the ticks to go on.
-    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-    while (ticks < 3 && std::chrono::steady_clock::now() < end)
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    EXPECT_GE(ticks.load(), 3);
-    EXPECT_TRUE(onWorker);
-    timer.SetEnabled(false);
-    // The error is reported on the main thread.
-    EXPECT_TRUE(RunEventLoopUntil([&] { return !boxes.Texts().isEmpty(); }, 10000));
-    EXPECT_EQ(boxes.Texts(), QStringList{QStringLiteral("Worker tick failed.")});
-}
-
 TEST(ThreadTimer, DestroyedWhileATickIsQueuedRunsNoTickAfterwards) {
     Watchdog watchdog(60);
     const int threadsBefore = ThreadCount();
@@ -181,27 +155,5 @@ TEST(ThreadTimer, DestroyedByItsOwnTick) {
         ASSERT_TRUE(RunEventLoopUntil([&] { return gone; }, 10000));
     }
     RunEventLoop(20);
-    EXPECT_EQ(ThreadCount(), threadsBefore);
-}
-
-TEST(ThreadTimer, DestroyedWhileTicksRunOnTheWorker) {
-    Watchdog watchdog(60);
-    const int threadsBefore = ThreadCount();
-    for (int round = 0; round < 50; ++round) {
-        std::atomic<int> ticks{0};
-        {
-            TThreadTimer timer;
-            timer.SetSyncEvent(false);
-            timer.SetInterval(1);
-            timer.SetOnTimer([&](QObject*) {
-                ++ticks;
-                std::this_thread::sleep_for(std::chrono::microseconds(500));
-            });
-            std::this_thread::sleep_for(std::chrono::milliseconds(round % 5));
-        }
-        const int after = ticks;
-        std::this_thread::sleep_for(std::chrono::milliseconds(3));
-        EXPECT_EQ(ticks.load(), after);
-    }
     EXPECT_EQ(ThreadCount(), threadsBefore);
 }

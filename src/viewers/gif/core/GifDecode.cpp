@@ -2,6 +2,7 @@
 #include "viewers/gif/core/GifImage.h"
 
 #include "base/Error.h"
+#include "base/Messages.h"
 #include "base/ZeroedArray.h"
 #include "viewers/gif/core/Lzw.h"
 
@@ -142,7 +143,7 @@ namespace {
 void decode(TGIFFrame& frame) {
     const TGIFItem& item = *frame.Item;
     const int depth = rasterDepth(item.PixelBits);
-    if (depth == 0) throw EError("Wrong number of colors; must be a power of 2");
+    if (depth == 0) throw EError(kGifColorCount);
 
     const int32_t width = item.FrameWidth;
     const int32_t height = item.FrameHeight;
@@ -172,7 +173,6 @@ void decode(TGIFFrame& frame) {
     if (!stream.empty() && pixels > 0) {
         int codeSize = stream[0];
         if (codeSize < 2 || codeSize > 9) {
-            if (!LoadDamagedGifs) throw EError("GIF code size not in range 2 to 9");
             // Decoding would stop at the first data code: the raster stays 0.
             damaged = true;
         } else {
@@ -196,13 +196,9 @@ void decode(TGIFFrame& frame) {
             const uint8_t mask = uint8_t((1u << item.PixelBits) - 1);
             auto decoder = std::make_unique<LzwDecoder>();
             const auto result = decoder->decode(codes.data(), size, codeSize, mask, indexes, room);
-            if (result.status == LzwDecoder::Status::TooLong) {
-                if (!LoadDamagedGifs) throw EError("GIF encoded data is corrupt");
-                damaged = true;
-            } else if (result.status == LzwDecoder::Status::Exhausted) {
-                // Data ran out before the picture was complete: show what came.
-                damaged = true;
-            }
+            // A code that expanded too far, or data that ran out before the
+            // picture was complete: show what came.
+            if (result.status != LzwDecoder::Status::Finished) damaged = true;
             const auto order = rowOrder(height, frame.Interlaced);
             // A last row left incomplete is completed with zeros.
             const size_t rows = (result.written + size_t(width) - 1) / size_t(width);

@@ -2,6 +2,7 @@
 #include "viewers/gif/core/GifImage.h"
 
 #include "base/Error.h"
+#include "base/Messages.h"
 #include "base/RegularFile.h"
 #include "base/SystemError.h"
 #include "viewers/gif/core/Lzw.h"
@@ -11,8 +12,6 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-
-bool LoadDamagedGifs = true;
 
 namespace {
 
@@ -30,7 +29,7 @@ constexpr uint8_t kLabelApplication = 0xFF;
 constexpr uint16_t kMaxLoopCount = 30000;
 
 [[noreturn]] void streamReadError() {
-    throw EError("Stream read error");
+    throw EError(kStreamReadError);
 }
 
 /** Cursor over the whole file held in memory. */
@@ -205,7 +204,6 @@ void readFrame(Source& in, TGIFFrame& frame, TGIFImage& image) {
         item.CodeShare = image.Budget().Take(in.pos - start);
         item.CodeStream.assign(in.data + start, in.data + in.pos);
         if (frame.Damaged) in.pos = in.size;
-        if (frame.Damaged && !LoadDamagedGifs) streamReadError();
 
         const uint16_t width = le16(d + 4);
         const uint16_t height = le16(d + 6);
@@ -263,9 +261,8 @@ void checkFrames(TGIFImage& image) {
 
 /// Fails as decoding would for a frame that has no colours at all, without
 /// decoding it.
-void checkColours(const TGIFFrame& frame) {
-    if (frame.Item->PixelBits < 1 || frame.Item->PixelBits > 8)
-        throw EError("Wrong number of colors; must be a power of 2");
+void checkColors(const TGIFFrame& frame) {
+    if (frame.Item->PixelBits < 1 || frame.Item->PixelBits > 8) throw EError(kGifColorCount);
 }
 
 void appendComments(TGIFData& header, const std::vector<TExtension>& run) {
@@ -281,13 +278,13 @@ void parse(TGIFImage& image, const uint8_t* data, size_t size, bool decodeFirst)
     if (size > 0) {
         uint8_t signature[6] = {};
         in.read(signature, 6);
-        if (!equalsIgnoringCase(signature, "GIF", 3)) throw EError("Unknown GIF version");
+        if (!equalsIgnoringCase(signature, "GIF", 3)) throw EError(kUnknownGifVersion);
         if (equalsIgnoringCase(signature + 3, "87a", 3))
             image.Version = 1;
         else if (equalsIgnoringCase(signature + 3, "89a", 3))
             image.Version = 2;
         else
-            throw EError("Unknown GIF version");
+            throw EError(kUnknownGifVersion);
 
         // A screen descriptor or global table cut short gives an empty image.
         uint8_t s[7] = {};
@@ -295,9 +292,7 @@ void parse(TGIFImage& image, const uint8_t* data, size_t size, bool decodeFirst)
         TGIFData& header = *image.Header;
         image.LogicalWidth = le16(s);
         image.LogicalHeight = le16(s + 2);
-        header.AspectByte = s[6];
         header.GlobalBits = (s[4] & 7) + 1;
-        header.ColorResolution = ((s[4] >> 4) & 7) + 1;
         if (s[4] & 0x80) {
             readColorTable(in, header.GlobalColors, header.GlobalBits, false);
             if (s[5] < header.GlobalColors.count)
@@ -345,7 +340,7 @@ void parse(TGIFImage& image, const uint8_t* data, size_t size, bool decodeFirst)
                 if (FrameOnScreen(image, *image.Frames[0]))
                     image.FrameRaster(0);
                 else
-                    checkColours(*image.Frames[0]);
+                    checkColors(*image.Frames[0]);
             } catch (...) {
                 image.Frames.erase(image.Frames.begin());
                 throw;
@@ -360,7 +355,6 @@ void parse(TGIFImage& image, const uint8_t* data, size_t size, bool decodeFirst)
             }
         }
     }
-    image.PaletteModified = true;
     if (image.OnChange) image.OnChange();
 }
 
@@ -409,7 +403,7 @@ TGIFFrame::TGIFFrame(const TGIFFrame& other, TGIFImage* owner)
 
 TGIFImage::TGIFImage() {
     Reset();
-    FBudget.SetReclaimer([this](uint64_t needed) { ReleaseRasters(needed); });
+    budget_.SetReclaimer([this](uint64_t needed) { ReleaseRasters(needed); });
 }
 
 TGIFImage::~TGIFImage() = default;
@@ -441,8 +435,6 @@ void TGIFImage::Assign(const TGIFImage& source) {
     LoopCount = source.LoopCount;
     HasLoopBlock = source.HasLoopBlock;
     CurrentFrame = source.CurrentFrame;
-    FTransparent = source.FTransparent;
-    PaletteModified = true;
     if (OnChange) OnChange();
 }
 
@@ -452,7 +444,7 @@ void TGIFImage::LoadFromFile(const std::string& path) {
     Reset();
     TBudgetShare held;
     const auto bytes =
-        readAll(int64_t(file.Size()), FBudget, held, [&file](uint8_t* out, size_t n) -> size_t {
+        readAll(int64_t(file.Size()), budget_, held, [&file](uint8_t* out, size_t n) -> size_t {
             size_t done = 0;
             return file.Read(out, n, &done) ? done : 0;
         });
@@ -503,7 +495,6 @@ bool TGIFImage::Empty() const {
 }
 
 bool TGIFImage::Transparent() const {
-    if (!FTransparent) return false;
     return std::any_of(Frames.begin(), Frames.end(),
                        [](const auto& f) { return f->KeyColor != clNone; });
 }
@@ -518,14 +509,6 @@ int TGIFImage::Height() const {
     if (CurrentFrame < 0 || CurrentFrame >= FrameCount()) return 0;
     const TGIFFrame& frame = *Frames[size_t(CurrentFrame)];
     return frame.Decoded ? frame.Item->FrameHeight : 0;
-}
-
-void TGIFImage::SetWidth(int) {
-    throw EError("Cannot change the Size of a GIF image");
-}
-
-void TGIFImage::SetHeight(int) {
-    throw EError("Cannot change the Size of a GIF image");
 }
 
 void LoadGif(TGIFImage& image, std::istream& source, int64_t byteCount, bool decodeFirst) {

@@ -13,10 +13,6 @@
 #include "base/Colour.h"
 #include "base/MemoryBudget.h"
 
-/// Damaged data is marked and tolerated when true; when false the same
-/// conditions fail the load or the decode. Process-wide; the viewer leaves it true.
-extern bool LoadDamagedGifs;
-
 /** A GIF colour table: up to 256 RGB triples as they stand in the file. */
 struct ColorTable {
     int32_t count = 0;          ///< valid entries, 0 to 256
@@ -29,9 +25,7 @@ struct ColorTable {
 /** Logical screen data of a GIF, shared between images assigned from one another. */
 struct TGIFData {
     std::vector<std::string> Comments;  ///< comments of the run that ends the file
-    uint8_t AspectByte = 0;
     int GlobalBits = 0;       ///< (flags & 7) + 1: the global table has 2^GlobalBits entries
-    int ColorResolution = 0;  ///< ((flags >> 4) & 7) + 1: bits per primary colour
     ColorTable GlobalColors;  ///< count 0 without a global table
 };
 
@@ -123,17 +117,15 @@ public:
     const TBitmap& FrameRaster(int i);
 
     /// What this image holds and may hold.
-    TMemoryBudget& Budget() { return FBudget; }
+    TMemoryBudget& Budget() { return budget_; }
 
     bool Empty() const;
+    /// Whether any frame has a transparent colour.
     bool Transparent() const;
     /// Size of the current frame once decoded (0 before; a raster given back
     /// to the budget still counts; the part kept may be smaller).
     int Width() const;
     int Height() const;
-    /// The model never resizes: both fail with "Cannot change the Size of a GIF image".
-    void SetWidth(int value);
-    void SetHeight(int value);
 
     std::vector<std::unique_ptr<TGIFFrame>> Frames;
     std::shared_ptr<TGIFData> Header;
@@ -144,8 +136,6 @@ public:
     uint16_t LoopCount = 1;
     bool HasLoopBlock = false;
     int32_t CurrentFrame = -1;
-    bool FTransparent = true;
-    bool PaletteModified = false;
 
     /// Called once at the end of every successful load.
     std::function<void()> OnChange;
@@ -158,7 +148,7 @@ private:
     /// `needed` bytes are free; never the one being decoded.
     void ReleaseRasters(uint64_t needed);
 
-    TMemoryBudget FBudget;
+    TMemoryBudget budget_;
     int pinned_ = -1;         // the frame being decoded
     int lastRequested_ = -1;  // the frame FrameRaster gave out last
 };

@@ -3,5 +3,5 @@
 #include "viewers/image/core/BmpReader.h"
 
 void TBmpGraphic::LoadFromFile(const std::string& path) {
-    FBitmap = TBmpReader::ReadFile(path, &Budget());
+    bitmap_ = TBmpReader::ReadFile(path, &Budget());
 }

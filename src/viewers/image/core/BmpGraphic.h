@@ -7,10 +7,10 @@
 class TBmpGraphic : public TGraphic {
 public:
     void LoadFromFile(const std::string& path) override;
-    int Width() const override { return FBitmap.width(); }
-    int Height() const override { return FBitmap.height(); }
-    const TBitmap& Pixels() override { return FBitmap; }
+    int Width() const override { return bitmap_.width(); }
+    int Height() const override { return bitmap_.height(); }
+    const TBitmap& Pixels() override { return bitmap_; }
 
 private:
-    TBitmap FBitmap;
+    TBitmap bitmap_;
 };

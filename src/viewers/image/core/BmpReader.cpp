@@ -7,15 +7,14 @@
 #include <vector>
 
 // Project
+#include "base/Bitmap.h"
 #include "base/Error.h"
 #include "base/MemoryBudget.h"
-#include "base/Bitmap.h"
+#include "base/Messages.h"
 #include "viewers/image/core/BmpRle.h"
 #include "viewers/image/core/ImageFile.h"
 
 namespace {
-
-const char* const kNotValid = "Bitmap image is not valid";
 
 enum TBmpCompression : uint32_t { kRgb = 0, kRle8 = 1, kRle4 = 2, kBitFields = 3 };
 
@@ -40,7 +39,7 @@ struct TBmpInfo {
     uint16_t bitsPerPixel = 0;
     uint32_t compression = kRgb;
     uint32_t imageSize = 0;
-    uint32_t coloursUsed = 0;
+    uint32_t colorsUsed = 0;
     std::array<uint32_t, 3> masks{};  // red, green, blue
     bool core = false;                // OS/2 header: 3-byte colour entries
 };
@@ -61,7 +60,7 @@ TBmpInfo ReadInfoHeader(TByteStream& in) {
         return info;
     }
     // Sizes between the two known layouts leave fields out that are needed.
-    if (headerSize < kInfoHeaderSize) throw EError(kNotValid);
+    if (headerSize < kInfoHeaderSize) throw EError(kBitmapNotValid);
 
     // Only the fields up to the masks are used; the rest is passed over.
     uint8_t b[kMaskedHeaderSize - 4];
@@ -74,7 +73,7 @@ TBmpInfo ReadInfoHeader(TByteStream& in) {
     info.bitsPerPixel = U16(b + 10);
     info.compression = U32(b + 12);
     info.imageSize = U32(b + 16);
-    info.coloursUsed = U32(b + 28);
+    info.colorsUsed = U32(b + 28);
     if (info.compression == kBitFields) {
         if (headerSize >= kMaskedHeaderSize) {
             info.masks = {U32(b + 36), U32(b + 40), U32(b + 44)};
@@ -85,15 +84,15 @@ TBmpInfo ReadInfoHeader(TByteStream& in) {
             info.masks = {U32(m), U32(m + 4), U32(m + 8)};
         } else if (headerSize != kInfoHeaderSize) {
             // A header that cut its masks in half: there is nothing to read them from.
-            throw EError(kNotValid);
+            throw EError(kBitmapNotValid);
         }
     }
     return info;
 }
 
 // Reads the colour table; entries past the 256 a picture can use are skipped.
-std::vector<TRGBQuad> ReadColourTable(TByteStream& in, const TBmpInfo& info) {
-    uint64_t count = info.coloursUsed;
+std::vector<TRGBQuad> ReadColorTable(TByteStream& in, const TBmpInfo& info) {
+    uint64_t count = info.colorsUsed;
     if (count == 0 && (info.bitsPerPixel == 1 || info.bitsPerPixel == 4 || info.bitsPerPixel == 8))
         count = uint64_t(1) << info.bitsPerPixel;
     const size_t entrySize = info.core ? 3 : 4;
@@ -123,11 +122,11 @@ TBitmap TBmpReader::Read(TByteStream& in, TMemoryBudget* budget) {
 
     uint8_t fileHeader[14];
     in.ReadBuffer(fileHeader, sizeof fileHeader);
-    if (fileHeader[0] != 'B' || fileHeader[1] != 'M') throw EError(kNotValid);
+    if (fileHeader[0] != 'B' || fileHeader[1] != 'M') throw EError(kBitmapNotValid);
 
     const TBmpInfo info = ReadInfoHeader(in);
-    if (info.planes != 1) throw EError(kNotValid);
-    std::vector<TRGBQuad> palette = ReadColourTable(in, info);
+    if (info.planes != 1) throw EError(kBitmapNotValid);
+    std::vector<TRGBQuad> palette = ReadColorTable(in, info);
 
     // Writers may leave a gap before the pixels (alignment, a colour profile).
     // An offset that points into the headers or the colour table, or past the
@@ -146,7 +145,7 @@ TBitmap TBmpReader::Read(TByteStream& in, TMemoryBudget* budget) {
         (info.compression == kBitFields && (info.bitsPerPixel == 16 || info.bitsPerPixel == 32));
     if ((!plain && !runLength) || info.width < 0 || info.height == INT32_MIN ||
         (runLength && info.height < 0))
-        throw EError(kNotValid);
+        throw EError(kBitmapNotValid);
 
     const uint64_t rows = uint64_t(info.height < 0 ? -int64_t(info.height) : info.height);
     // No pixels: the same empty picture as an empty file, rather than a

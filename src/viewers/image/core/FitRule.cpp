@@ -6,8 +6,10 @@ TFitRect FitRect(int w, int h, int cw, int ch, const TFitOptions& options) {
     if (scaled) {
         if (options.proportional && w > 0 && h > 0) {
             const double ratio = double(w) / double(h);
-            // Extended precision like the x87 unit the rule was made for;
-            // conversion to int truncates toward zero.
+            // The ratio is held as a double and the sides are computed in long
+            // double, then truncated toward zero: a ratio that is not exact in
+            // binary (3 / 10) gives the sizes this viewer has always shown:
+            // 30 * ratio gives 99, not 100.
             const long double xr = ratio;
             if (w > h) {
                 r.width = cw;

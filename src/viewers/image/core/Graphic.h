@@ -85,8 +85,8 @@ public:
     /// would: false once a failure was reported (it is reported once).
     virtual bool ShowsAsLoaded() const { return true; }
 
-    TMemoryBudget& Budget() { return FBudget; }
+    TMemoryBudget& Budget() { return budget_; }
 
 private:
-    TMemoryBudget FBudget;
+    TMemoryBudget budget_;
 };

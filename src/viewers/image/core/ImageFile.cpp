@@ -6,14 +6,15 @@
 #include <new>
 
 // Project
+#include "base/Bitmap.h"
 #include "base/Error.h"
 #include "base/MemoryBudget.h"
-#include "base/Bitmap.h"
+#include "base/Messages.h"
 
 size_t TImageFile::Read(void* dest, size_t count) {
     size_t done = 0;
     // As any read the file cannot satisfy.
-    if (!file_.Read(dest, count, &done)) throw EError("Stream read error");
+    if (!file_.Read(dest, count, &done)) throw EError(kStreamReadError);
     return done;
 }
 

@@ -27,7 +27,7 @@
 
 namespace {
 
-constexpr int kGrayColours = 236;
+constexpr int kGrayColors = 236;
 constexpr unsigned kRowsPerRead = 16;
 
 // A header can declare far more pixels than memory holds; refuse it before
@@ -68,7 +68,7 @@ void SetDecodeParameters(jpeg_decompress_struct& info) {
         case JCS_GRAYSCALE:
             info.out_color_space = JCS_GRAYSCALE;
             info.quantize_colors = TRUE;
-            info.desired_number_of_colors = kGrayColours;
+            info.desired_number_of_colors = kGrayColors;
             info.two_pass_quantize = FALSE;
             info.dither_mode = JDITHER_FS;
             break;
@@ -283,14 +283,14 @@ void TJPEGImage::TAheadStop::operator()(TAhead* ahead) const {
 TJPEGImage::~TJPEGImage() = default;
 
 void TJPEGImage::LoadFromFile(const std::string& path) {
-    FAhead.reset();
+    ahead_.reset();
     TBudgetShare share;
     std::vector<uint8_t> data = TImageFile::ReadAll(path, &Budget(), &share);
     Load(std::move(data), std::move(share));
 }
 
 void TJPEGImage::LoadFromBytes(std::vector<uint8_t> data) {
-    FAhead.reset();
+    ahead_.reset();
     TBudgetShare share = Budget().Take(data.size());
     Load(std::move(data), std::move(share));
 }
@@ -310,63 +310,63 @@ void TJPEGImage::Load(std::vector<uint8_t> data, TBudgetShare share) {
         const bool gray = GrayOutput(info);
         pixelBytes = TBitmap::pixelBytes(width, height, OutputBits(gray));
         libraryBytes = LibraryBytes(info);
-        const uint64_t previous = FDataShare.Bytes() + FPixelsShare.Bytes();
+        const uint64_t previous = dataShare_.Bytes() + pixelsShare_.Bytes();
         copyBytes = gray ? TBitmap::argb32Bytes(width, height) : 0;
         const uint64_t need = pixelBytes + copyBytes + libraryBytes;
         if (need > Budget().Available() + previous) throw EError(outOfMemoryMessage());
     }
-    FData = std::move(data);
-    FDataShare = std::move(share);
-    FPixelsShare = TBudgetShare();
-    FPixelBytes = pixelBytes;
-    FLibraryBytes = libraryBytes;
-    FCopyBytes = copyBytes;
-    FWidth = width;
-    FHeight = height;
-    FOrientation = orientation::FromJpeg(FData.data(), FData.size());
-    FBitmap = TBitmap();
-    FState = TState::Loaded;
-    FDecodeCount = 0;
+    data_ = std::move(data);
+    dataShare_ = std::move(share);
+    pixelsShare_ = TBudgetShare();
+    pixelBytes_ = pixelBytes;
+    libraryBytes_ = libraryBytes;
+    copyBytes_ = copyBytes;
+    width_ = width;
+    height_ = height;
+    orientation_ = orientation::FromJpeg(data_.data(), data_.size());
+    bitmap_ = TBitmap();
+    state_ = TState::Loaded;
+    decodeCount_ = 0;
 }
 
 int TJPEGImage::Width() const {
-    return FState != TState::Loaded && !FBitmap.empty() ? FBitmap.width() : FWidth;
+    return state_ != TState::Loaded && !bitmap_.empty() ? bitmap_.width() : width_;
 }
 
 int TJPEGImage::Height() const {
-    return FState != TState::Loaded && !FBitmap.empty() ? FBitmap.height() : FHeight;
+    return state_ != TState::Loaded && !bitmap_.empty() ? bitmap_.height() : height_;
 }
 
 const TBitmap& TJPEGImage::Pixels() {
-    if (FState == TState::Loaded) {
+    if (state_ == TState::Loaded) {
         // Broken until the decode has finished: a failure is reported once
         // and what was decoded by then is kept.
-        FState = TState::Broken;
-        ++FDecodeCount;
+        state_ = TState::Broken;
+        ++decodeCount_;
         try {
-            if (FAhead) {
+            if (ahead_) {
                 TakeAhead();
             } else {
                 TDecodeShares shares = TakeDecodeShares();
-                FPixelsShare = std::move(shares.pixels);
-                Decode(FData.data(), FData.size(), FBitmap, nullptr, shares.memoryLimit);
+                pixelsShare_ = std::move(shares.pixels);
+                Decode(data_.data(), data_.size(), bitmap_, nullptr, shares.memoryLimit);
             }
         } catch (const std::bad_alloc&) {
             throw EError(outOfMemoryMessage());
         }
-        FState = TState::Decoded;
+        state_ = TState::Decoded;
     }
-    return FBitmap;
+    return bitmap_;
 }
 
 TJPEGImage::TDecodeShares TJPEGImage::TakeDecodeShares() {
     TDecodeShares shares;
-    shares.pixels = Budget().Take(FPixelBytes);
-    shares.work = Budget().Take(FLibraryBytes);
+    shares.pixels = Budget().Take(pixelBytes_);
+    shares.work = Budget().Take(libraryBytes_);
     // The library may use its estimate and whatever the drawing copy that
     // follows (gray pictures only) leaves over; past that it fails instead
     // of allocating.
-    const uint64_t copy = FCopyBytes;
+    const uint64_t copy = copyBytes_;
     const uint64_t spare = Budget().Available();
     shares.memoryLimit = shares.work.Bytes() + (spare > copy ? spare - copy : 0);
     return shares;
@@ -374,7 +374,7 @@ TJPEGImage::TDecodeShares TJPEGImage::TakeDecodeShares() {
 
 TDecodeJob TJPEGImage::DecodeAheadJob() {
     // An empty file fails at once; nothing to gain from doing it ahead.
-    if (FState != TState::Loaded || FAhead || FData.empty()) return {};
+    if (state_ != TState::Loaded || ahead_ || data_.empty()) return {};
     TDecodeShares shares;
     try {
         // Taken here: the job never touches the budget.
@@ -382,13 +382,13 @@ TDecodeJob TJPEGImage::DecodeAheadJob() {
     } catch (const EError&) {
         return {};  // the first draw decodes and reports it
     }
-    FAhead.reset(new TAhead);
-    TAhead* a = FAhead.get();
+    ahead_.reset(new TAhead);
+    TAhead* a = ahead_.get();
     a->shares = std::move(shares);
     // The bytes stay where they are until the job has finished: loading
     // again and destruction wait for it, and moving keeps the buffer.
-    const uint8_t* data = FData.data();
-    const size_t size = FData.size();
+    const uint8_t* data = data_.data();
+    const size_t size = data_.size();
     return TDecodeJob([a, data, size](bool run) {
         if (run) {
             try {
@@ -408,21 +408,21 @@ void TJPEGImage::DecodeAhead() {
     TDecodeJob job = DecodeAheadJob();
     if (!job) return;
     try {
-        FAhead->thread = std::thread([job = std::move(job)]() mutable { job.Run(); });
+        ahead_->thread = std::thread([job = std::move(job)]() mutable { job.Run(); });
     } catch (const std::system_error&) {
         // No thread to be had: the job went unrun and the first draw decodes.
     }
 }
 
 void TJPEGImage::TakeAhead() {
-    std::unique_ptr<TAhead, TAheadStop> ahead = std::move(FAhead);
+    std::unique_ptr<TAhead, TAheadStop> ahead = std::move(ahead_);
     ahead->Wait();
-    FPixelsShare = std::move(ahead->shares.pixels);
+    pixelsShare_ = std::move(ahead->shares.pixels);
     if (!ahead->ran) {
         // The work was dropped unrun: decode now, within the shares it took.
-        Decode(FData.data(), FData.size(), FBitmap, nullptr, ahead->shares.memoryLimit);
+        Decode(data_.data(), data_.size(), bitmap_, nullptr, ahead->shares.memoryLimit);
         return;
     }
-    FBitmap = std::move(ahead->bitmap);
+    bitmap_ = std::move(ahead->bitmap);
     if (ahead->error) std::rethrow_exception(ahead->error);
 }

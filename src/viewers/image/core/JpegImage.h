@@ -59,15 +59,15 @@ public:
     int Width() const override;
     int Height() const override;
     /// The file's EXIF orientation, read at load (1 without one).
-    int Orientation() const override { return FOrientation; }
+    int Orientation() const override { return orientation_; }
     const TBitmap& Pixels() override;
     void DecodeAhead() override;
     TDecodeJob DecodeAheadJob() override;
-    bool ShowsAsLoaded() const override { return FState != TState::Broken; }
+    bool ShowsAsLoaded() const override { return state_ != TState::Broken; }
 
-    TState State() const { return FState; }
+    TState State() const { return state_; }
     /// How many decodes this picture has run (0 or 1).
-    int DecodeCount() const { return FDecodeCount; }
+    int DecodeCount() const { return decodeCount_; }
 
 private:
     struct TAhead;
@@ -82,18 +82,18 @@ private:
     TDecodeShares TakeDecodeShares();
     void TakeAhead();
 
-    std::vector<uint8_t> FData;
-    TBudgetShare FDataShare;
-    TBudgetShare FPixelsShare;   // FBitmap's bytes
-    uint64_t FPixelBytes = 0;    // what the decode allocates for pixels
-    uint64_t FLibraryBytes = 0;  // what the library may need for it
-    uint64_t FCopyBytes = 0;     // the drawing copy (gray pictures only)
-    int FWidth = 0;
-    int FHeight = 0;
-    int FOrientation = 1;
-    TBitmap FBitmap;
-    TState FState = TState::Loaded;
-    int FDecodeCount = 0;
+    std::vector<uint8_t> data_;
+    TBudgetShare dataShare_;
+    TBudgetShare pixelsShare_;   // bitmap_'s bytes
+    uint64_t pixelBytes_ = 0;    // what the decode allocates for pixels
+    uint64_t libraryBytes_ = 0;  // what the library may need for it
+    uint64_t copyBytes_ = 0;     // the drawing copy (gray pictures only)
+    int width_ = 0;
+    int height_ = 0;
+    int orientation_ = 1;
+    TBitmap bitmap_;
+    TState state_ = TState::Loaded;
+    int decodeCount_ = 0;
     // Last: it goes first, before the bytes it reads.
-    std::unique_ptr<TAhead, TAheadStop> FAhead;
+    std::unique_ptr<TAhead, TAheadStop> ahead_;
 };

@@ -14,22 +14,22 @@ void TPicture::LoadFromFile(const std::string& path) {
 void TPicture::LoadFromFile(const std::string& path, const TPictureFormats& formats) {
     std::unique_ptr<TGraphic> graphic = formats.CreateFor(path);
     graphic->LoadFromFile(path);
-    FGraphic = std::move(graphic);
+    graphic_ = std::move(graphic);
 }
 
 std::unique_ptr<TGraphic> TPicture::TakeGraphic() {
-    return std::move(FGraphic);
+    return std::move(graphic_);
 }
 
 void TPicture::SetGraphic(std::unique_ptr<TGraphic> graphic) {
-    FGraphic = std::move(graphic);
+    graphic_ = std::move(graphic);
 }
 
 int TPicture::Width() const {
-    if (!FGraphic) return 0;
-    return orientation::SwapsAxes(FGraphic->Orientation()) ? FGraphic->Height() : FGraphic->Width();
+    if (!graphic_) return 0;
+    return orientation::SwapsAxes(graphic_->Orientation()) ? graphic_->Height() : graphic_->Width();
 }
 int TPicture::Height() const {
-    if (!FGraphic) return 0;
-    return orientation::SwapsAxes(FGraphic->Orientation()) ? FGraphic->Width() : FGraphic->Height();
+    if (!graphic_) return 0;
+    return orientation::SwapsAxes(graphic_->Orientation()) ? graphic_->Width() : graphic_->Height();
 }

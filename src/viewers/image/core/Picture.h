@@ -20,7 +20,7 @@ public:
     void LoadFromFile(const std::string& path);
     void LoadFromFile(const std::string& path, const TPictureFormats& formats);
 
-    TGraphic* Graphic() const { return FGraphic.get(); }
+    TGraphic* Graphic() const { return graphic_.get(); }
     void SetGraphic(std::unique_ptr<TGraphic> graphic);
     std::unique_ptr<TGraphic> TakeGraphic();
 
@@ -30,5 +30,5 @@ public:
     int Height() const;
 
 private:
-    std::unique_ptr<TGraphic> FGraphic;
+    std::unique_ptr<TGraphic> graphic_;
 };
