@@ -500,7 +500,7 @@ TEST_F(LocalPagesTest, NothingFromTheWebOpensALocalFile) {
         return Eval(QStringLiteral("String(frames.length && document.querySelector('iframe')"
                                    ".contentWindow.length === 0)")) == QLatin1String("true");
     }));
-    ProcessEvents(500);
+    RunEventsFor(500);  // the frame's links laid out under the clicks
     QWidget* target = WebView()->focusProxy() ? WebView()->focusProxy() : WebView();
     for (int y : {50, 150}) QTest::mouseClick(target, Qt::LeftButton, {}, QPoint(100, y));
     EXPECT_TRUE(openedNothing());

@@ -566,7 +566,7 @@ TEST_F(ImageDispatchTest, ThePictureShownFollowsItsFileWithoutErrorsWhileItIsWri
     // takes to settle: it cannot be read yet, which is no error.
     file.write(reinterpret_cast<const char*>(next.data()), 10);
     file.flush();
-    ProcessEvents(int(TSettleRule::kSettleMs) + 300);
+    RunEventsFor(int(TSettleRule::kSettleMs) + 300);
     EXPECT_EQ(shownSize(), QSize(30, 20));
     file.write(reinterpret_cast<const char*>(next.data() + 10), qint64(next.size() - 10));
     file.close();

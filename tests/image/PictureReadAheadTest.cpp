@@ -12,13 +12,13 @@
 
 // C++
 #include <cstring>
-#include <fstream>
 #include <memory>
 #include <string>
 #include <vector>
 
 // Project
 #include "ImageTestSupport.h"
+#include "support/TempFolder.h"
 #include "base/Error.h"
 #include "base/Bitmap.h"
 #include "viewers/image/core/Graphic.h"
@@ -30,25 +30,11 @@ namespace {
 
 class PictureReadAheadTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        char name[] = "/tmp/readaheadXXXXXX";
-        ASSERT_NE(::mkdtemp(name), nullptr);
-        dir_ = name;
-    }
-    void TearDown() override {
-        for (const std::string& f : files_) ::unlink(f.c_str());
-        ::rmdir(dir_.c_str());
-    }
     std::string Write(const std::string& name, const std::vector<uint8_t>& bytes) {
-        const std::string path = dir_ + "/" + name;
-        std::ofstream(path, std::ios::binary)
-            .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
-        files_.push_back(path);
-        return path;
+        return folder_.Write(name, bytes);
     }
 
-    std::string dir_;
-    std::vector<std::string> files_;
+    TTempFolder folder_{"tarvel-readahead"};
 };
 
 // What showing a picture does with it: the first Pixels() (the first draw)

@@ -104,8 +104,8 @@ TEST_F(ShellTest, FirstShowKeepsTheWindowWhollyOnTheScreen) {
     // Initial bounds that reach past the bottom of this screen.
     window->move(206, available.bottom() - 300);
     window->show();
-    ProcessEvents(50);
-    EXPECT_TRUE(available.contains(window->frameGeometry())) << window->frameGeometry().y();
+    EXPECT_TRUE(WaitUntil([&] { return available.contains(window->frameGeometry()); }))
+        << window->frameGeometry().y();
     EXPECT_EQ(window->size(), QSize(696, 480));
 
     // Bounds larger than the screen are shrunk to fit.
@@ -113,8 +113,7 @@ TEST_F(ShellTest, FirstShowKeepsTheWindowWhollyOnTheScreen) {
     large->OnShow = nullptr;
     large->resize(available.width() + 200, available.height() + 200);
     large->show();
-    ProcessEvents(50);
-    EXPECT_TRUE(available.contains(large->frameGeometry()));
+    EXPECT_TRUE(WaitUntil([&] { return available.contains(large->frameGeometry()); }));
     EXPECT_LT(large->width(), available.width());
 }
 
