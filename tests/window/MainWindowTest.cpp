@@ -4,7 +4,7 @@
 #include <QStackedWidget>
 #include <QToolButton>
 
-#include "ShellFixture.h"
+#include "WindowFixture.h"
 #include "host/ActionList.h"
 #include "app/Application.h"
 

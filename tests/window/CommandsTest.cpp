@@ -8,7 +8,7 @@
 #include <QTimer>
 #include <QToolButton>
 
-#include "ShellFixture.h"
+#include "WindowFixture.h"
 #include "host/ActionList.h"
 #include "app/Application.h"
 #include "window/FileMenu.h"

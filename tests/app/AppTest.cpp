@@ -18,7 +18,7 @@
 #include "app/CompositionRoot.h"
 #include "host/ToolButton.h"
 #include "image/BmpBuilder.h"
-#include "shell/ShellFixture.h"
+#include "window/WindowFixture.h"
 #include "support/QtTestSupport.h"
 #include "viewers/text/Font.h"
 #include "viewers/text/Memo.h"

@@ -10,7 +10,7 @@
 
 #include <sys/stat.h>
 
-#include "ShellFixture.h"
+#include "WindowFixture.h"
 
 namespace {
 QStringList names(const QStringList& paths) {
