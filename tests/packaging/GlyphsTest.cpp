@@ -22,11 +22,12 @@
 
 namespace {
 
-// The names the tool buttons ask for; a missing one leaves a button blank.
+// The shared glyphs the window's and the text view's tool buttons ask for
+// (with the disabled forms of Back and Next); a missing one leaves a button
+// blank. The image view's buttons have glyphs of its own, under :/image/.
 const char* const kGlyphs[] = {
-    "back",      "back-disabled", "next",           "next-disabled", "select-file",
-    "open",      "execute",       "execute-folder", "extensions",    "about",
-    "word-wrap", "font",          "zoom-full",      "zoom",
+    "back",    "back-disabled",  "next",       "next-disabled", "select-file", "open",
+    "execute", "execute-folder", "extensions", "about",         "word-wrap",   "font",
 };
 
 // Counts pixels that are not fully transparent: a glyph that renders empty
