@@ -19,6 +19,9 @@
 #include "settings/FormPlacement.h"
 #include "settings/KeyPaths.h"
 #include "support/QtTestSupport.h"
+#include "viewers/gif/GifAnimator.h"
+#include "viewers/image/Image.h"
+#include "viewers/text/Memo.h"
 
 /// Every test gets an empty settings folder of its own and records the
 /// error boxes instead of showing them.
