@@ -191,8 +191,9 @@ void TRegIniFile::Close() {
 #ifndef Q_OS_WIN
     if (status == QSettings::NoError && identityOf(location_) != before &&
         !readsBackAs(location_, *settings)) {
-        if (kept) ::rename(QFile::encodeName(previous).constData(),
-                           QFile::encodeName(location_).constData());
+        if (kept)
+            ::rename(QFile::encodeName(previous).constData(),
+                     QFile::encodeName(location_).constData());
         fail("Failed to set data for '%1'", lastIdent_);
     }
     if (kept) QFile::remove(previous);

@@ -18,11 +18,11 @@
 #include "app/CompositionRoot.h"
 #include "host/ToolButton.h"
 #include "image/BmpBuilder.h"
-#include "window/WindowFixture.h"
 #include "support/QtTestSupport.h"
 #include "viewers/text/Font.h"
 #include "viewers/text/Memo.h"
 #include "window/MainWindowUnit.h"
+#include "window/WindowFixture.h"
 
 namespace {
 

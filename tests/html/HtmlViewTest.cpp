@@ -275,8 +275,9 @@ addEventListener('load', () => setTimeout(() => {
     EXPECT_EQ(recorder.urls, QStringList());
     EXPECT_EQ(captions_, QStringList{QStringLiteral("Hostile")});
     // A timed step to a local page still goes there.
-    Eval(QStringLiteral("document.head.insertAdjacentHTML('beforeend', "
-                        "'<meta http-equiv=refresh content=\"0;url=next.html\">'); 'ok'"));
+    Eval(
+        QStringLiteral("document.head.insertAdjacentHTML('beforeend', "
+                       "'<meta http-equiv=refresh content=\"0;url=next.html\">'); 'ok'"));
     ASSERT_TRUE(WaitForCaptions(2));
     EXPECT_EQ(captions_.last(), QStringLiteral("Next"));
     for (const char* scheme : {"x-tarvel-probe", "mailto", "sftp"})
@@ -288,9 +289,10 @@ addEventListener('load', () => setTimeout(() => {
 TEST_F(HtmlViewTest, AKernelFileInAPageStallsNoLoad) {
     const QString page = files_.Write(
         QStringLiteral("kernel.html"),
-        Page("Kernel", "<iframe src='/proc/kmsg'></iframe><iframe src='file:///proc/kmsg'></iframe>"
-                       "<object data='/sys/kernel/uevent_seqnum'></object>"
-                       "<img src='/proc/kmsg'><link rel=stylesheet href='/proc/kmsg'>"));
+        Page("Kernel",
+             "<iframe src='/proc/kmsg'></iframe><iframe src='file:///proc/kmsg'></iframe>"
+             "<object data='/sys/kernel/uevent_seqnum'></object>"
+             "<img src='/proc/kmsg'><link rel=stylesheet href='/proc/kmsg'>"));
     view_.Open(page);
     ASSERT_TRUE(WaitForCaptions(1));
     RunEventsFor(200);

@@ -13,14 +13,14 @@
 #include <memory>
 
 // Project
-#include "host/ActionList.h"
 #include "app/Application.h"
-#include "window/MainWindowUnit.h"
+#include "host/ActionList.h"
 #include "support/QtTestSupport.h"
 #include "viewers/html/HtmlBrowser.h"
 #include "viewers/html/HtmlView.h"
 #include "viewers/html/HtmlViewer.h"
 #include "viewers/text/TextViewer.h"
+#include "window/MainWindowUnit.h"
 
 #if defined(__SANITIZE_ADDRESS__)
 // The engine's library frees some objects with a size other than their

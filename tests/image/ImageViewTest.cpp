@@ -18,10 +18,9 @@
 #include "BmpBuilder.h"
 #include "ImageTestSupport.h"
 #include "QtImageSupport.h"
-#include "support/QtTestSupport.h"
-#include "window/core/FolderFollow.h"
 #include "app/Application.h"
 #include "base/Error.h"
+#include "support/QtTestSupport.h"
 #include "viewers/image/ControlAlign.h"
 #include "viewers/image/Image.h"
 #include "viewers/image/ImageView.h"
@@ -30,6 +29,7 @@
 #include "viewers/image/core/JpegImage.h"
 #include "viewers/image/core/PictureReadAhead.h"
 #include "window/MainWindowUnit.h"
+#include "window/core/FolderFollow.h"
 
 namespace {
 

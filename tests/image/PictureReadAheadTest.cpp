@@ -18,9 +18,9 @@
 
 // Project
 #include "ImageTestSupport.h"
-#include "support/TempFolder.h"
-#include "base/Error.h"
 #include "base/Bitmap.h"
+#include "base/Error.h"
+#include "support/TempFolder.h"
 #include "viewers/image/core/Graphic.h"
 #include "viewers/image/core/JpegImage.h"
 #include "viewers/image/core/PictureFormats.h"
@@ -59,9 +59,9 @@ TEST_F(PictureReadAheadTest, GivesWhatALoadOnDemandGives) {
             break;
         }
     const std::vector<uint8_t> cut(good.begin(), good.begin() + std::ptrdiff_t(good.size() / 2));
-    const std::vector<std::string> paths = {
-        Write("IMG_0001.JPG", good), Write("damaged.jpg", damaged), Write("cut.jpeg", cut),
-        Write("empty.jpg", {}),      Write("text.jpg", {'h', 'i'})};
+    const std::vector<std::string> paths = {Write("IMG_0001.JPG", good),
+                                            Write("damaged.jpg", damaged), Write("cut.jpeg", cut),
+                                            Write("empty.jpg", {}), Write("text.jpg", {'h', 'i'})};
 
     TPictureReadAhead readAhead(TPictureFormats::Default());
     readAhead.SetWanted(paths);

@@ -51,8 +51,8 @@ int distinctColours(const QImage& image) {
 
 // The glyph's source drawn here, as the build draws it.
 QImage fromSource(const char* name, int size) {
-    QSvgRenderer svg(QStringLiteral(TARVEL_SOURCE_DIR "/src/resources/glyphs/%1.svg")
-                         .arg(QLatin1String(name)));
+    QSvgRenderer svg(
+        QStringLiteral(TARVEL_SOURCE_DIR "/src/resources/glyphs/%1.svg").arg(QLatin1String(name)));
     QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
     if (!svg.isValid()) return {};
@@ -90,7 +90,8 @@ INSTANTIATE_TEST_SUITE_P(AllButtons, GlyphTest, ::testing::ValuesIn(kGlyphs), []
 
 TEST(GlyphTest, DisabledFormsDifferFromEnabledOnes) {
     for (const char* name : {"back", "next"}) {
-        const QImage enabled = ReadGlyph(QStringLiteral(":/glyphs/%1.glyph").arg(QLatin1String(name)));
+        const QImage enabled =
+            ReadGlyph(QStringLiteral(":/glyphs/%1.glyph").arg(QLatin1String(name)));
         const QImage disabled =
             ReadGlyph(QStringLiteral(":/glyphs/%1-disabled.glyph").arg(QLatin1String(name)));
         ASSERT_FALSE(enabled.isNull());

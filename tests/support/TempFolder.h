@@ -48,7 +48,8 @@ public:
         return path;
     }
     std::string Write(std::string_view name, const std::vector<uint8_t>& bytes) const {
-        return Write(name, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+        return Write(name,
+                     std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
     }
 
 private:

@@ -5,8 +5,8 @@
 #include <QToolButton>
 
 #include "WindowFixture.h"
-#include "host/ActionList.h"
 #include "app/Application.h"
+#include "host/ActionList.h"
 
 TEST_F(ShellTest, LayoutAtCreation) {
     EXPECT_EQ(window->windowTitle(), "MainWindow");
@@ -92,8 +92,7 @@ TEST(KeepOnScreen, MovesFirstAndShrinksOnlyWhatCannotFit) {
     // Past the right and the bottom of a screen that does not start at 0, 0.
     EXPECT_EQ(TMainWindow::KeepOnScreen(QRect(1900, 900, 700, 510), QRect(1920, 40, 1024, 728)),
               QRect(1920, 258, 700, 510));
-    EXPECT_EQ(TMainWindow::KeepOnScreen(QRect(-50, -20, 700, 510), screen),
-              QRect(0, 0, 700, 510));
+    EXPECT_EQ(TMainWindow::KeepOnScreen(QRect(-50, -20, 700, 510), screen), QRect(0, 0, 700, 510));
     // Larger than the screen: shrunk to it, at its corner.
     EXPECT_EQ(TMainWindow::KeepOnScreen(QRect(206, 162, 700, 510), QRect(0, 0, 640, 480)),
               QRect(0, 0, 640, 480));

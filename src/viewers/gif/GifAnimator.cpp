@@ -1,8 +1,8 @@
 // Own
 #include "viewers/gif/GifAnimator.h"
 
-#include "viewers/gif/core/GifImage.h"
 #include "viewers/gif/ThreadTimer.h"
+#include "viewers/gif/core/GifImage.h"
 
 // C++
 #include <cmath>
@@ -252,7 +252,8 @@ QSize TGIFAnimator::PictureSize() const {
 QRectF TGIFAnimator::pictureRect(const QRect& dest) const {
     if (FStretch) return dest;
     const qreal ratio = devicePixelRatioF();
-    return QRectF(dest.topLeft(), QSizeF(FImage->LogicalWidth / ratio, FImage->LogicalHeight / ratio));
+    return QRectF(dest.topLeft(),
+                  QSizeF(FImage->LogicalWidth / ratio, FImage->LogicalHeight / ratio));
 }
 
 QRect TGIFAnimator::DestRect() const {

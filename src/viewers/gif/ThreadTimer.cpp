@@ -174,8 +174,7 @@ void TTimerThread::execute() {
                     std::exception_ptr error = std::current_exception();
                     if (QCoreApplication* app = QCoreApplication::instance())
                         QMetaObject::invokeMethod(
-                            app, [error] { ReportError(error); },
-                            Qt::QueuedConnection);
+                            app, [error] { ReportError(error); }, Qt::QueuedConnection);
                 }
             }
             lock.lock();

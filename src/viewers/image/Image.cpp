@@ -149,8 +149,9 @@ QRectF TImage::DestRect() const {
     // The rule works in device pixels: actual size is one picture pixel per
     // device pixel, and a stretched picture fits the page's device pixels.
     const qreal ratio = devicePixelRatioF();
-    const TFitRect r = FitRect(FPicture.Width(), FPicture.Height(), qRound(width() * ratio),
-                               qRound(height() * ratio), TFitOptions{FStretch, FProportional, FCenter});
+    const TFitRect r =
+        FitRect(FPicture.Width(), FPicture.Height(), qRound(width() * ratio),
+                qRound(height() * ratio), TFitOptions{FStretch, FProportional, FCenter});
     return QRectF(r.left / ratio, r.top / ratio, r.width / ratio, r.height / ratio);
 }
 

@@ -7,9 +7,9 @@
 #include <vector>
 
 // Project
+#include "base/Bitmap.h"
 #include "base/Error.h"
 #include "base/MemoryBudget.h"
-#include "base/Bitmap.h"
 #include "viewers/image/core/BmpRle.h"
 #include "viewers/image/core/ImageFile.h"
 

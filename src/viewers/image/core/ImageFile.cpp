@@ -6,9 +6,9 @@
 #include <new>
 
 // Project
+#include "base/Bitmap.h"
 #include "base/Error.h"
 #include "base/MemoryBudget.h"
-#include "base/Bitmap.h"
 
 size_t TImageFile::Read(void* dest, size_t count) {
     size_t done = 0;

@@ -131,7 +131,8 @@ void TPictureReadAhead::GiveBack(const std::string& path, std::unique_ptr<TGraph
     if (!graphic || !stamp.Exists() || !graphic->ShowsAsLoaded()) return;
     std::lock_guard guard(lock_);
     if (!enabled_ || ending_) return;
-    if (std::any_of(entries_.begin(), entries_.end(), [&](const auto& e) { return e->path == path; }))
+    if (std::any_of(entries_.begin(), entries_.end(),
+                    [&](const auto& e) { return e->path == path; }))
         return;
     auto entry = std::make_shared<TEntry>();
     entry->path = path;
@@ -200,8 +201,8 @@ void TPictureReadAhead::read(TEntry& entry) {
     }
     // Only within the pool's share for pictures read ahead: the rest of it
     // is the next load's.
-    if (graphic && pool_.Held() + TBitmap::argb32Bytes(graphic->Width(), graphic->Height()) >
-                       readAheadBytes_)
+    if (graphic &&
+        pool_.Held() + TBitmap::argb32Bytes(graphic->Width(), graphic->Height()) > readAheadBytes_)
         graphic.reset();
     if (!graphic) return done();
     TDecodeJob job = graphic->DecodeAheadJob();
