@@ -1,8 +1,8 @@
 // Own
 #include "viewers/gif/GifAnimator.h"
+#include "viewers/gif/ThreadTimer.h"
 #include "viewers/gif/core/GifComposer.h"
 #include "viewers/gif/core/GifImage.h"
-#include "viewers/gif/ThreadTimer.h"
 
 // Qt
 #include <QApplication>

@@ -18,8 +18,8 @@
 
 // Project
 #include "app/Application.h"
-#include "window/MainWindowUnit.h"
 #include "app/CompositionRoot.h"
+#include "window/MainWindowUnit.h"
 
 namespace {
 

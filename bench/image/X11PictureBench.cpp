@@ -101,7 +101,8 @@ const TPictures& pictures() {
 std::map<std::string, std::string> environment() {
     std::map<std::string, std::string> env;
     // Never the user's settings, for the viewer and the peers alike.
-    env["XDG_CONFIG_HOME"] = QDir(scratch().path()).filePath(QStringLiteral("config")).toStdString();
+    env["XDG_CONFIG_HOME"] =
+        QDir(scratch().path()).filePath(QStringLiteral("config")).toStdString();
     env["XDG_CACHE_HOME"] = QDir(scratch().path()).filePath(QStringLiteral("cache")).toStdString();
     env["HOME"] = scratch().path().toStdString();
     return env;
@@ -188,11 +189,11 @@ std::vector<TBrowser> browsers() {
     // Given the four files in order: feh does not sort a folder by name.
     const std::vector<std::string>& files = pictures().files;
     if (OnPath("feh"))
-        all.push_back({"feh", {"feh", files[0], files[1], files[2], files[3]}, XK_Right, XK_Left,
-                       false});
+        all.push_back(
+            {"feh", {"feh", files[0], files[1], files[2], files[3]}, XK_Right, XK_Left, false});
     if (OnPath("nsxiv"))
-        all.push_back({"nsxiv", {"nsxiv", files[0], files[1], files[2], files[3]}, XK_n, XK_p,
-                       false});
+        all.push_back(
+            {"nsxiv", {"nsxiv", files[0], files[1], files[2], files[3]}, XK_n, XK_p, false});
     return all;
 }
 
@@ -308,7 +309,8 @@ const std::vector<TKindFolder>& kindFolders() {
     static const std::vector<TKindFolder> all = [] {
         std::vector<TKindFolder> made;
         QDir root(scratch().path());
-        for (const char* kind : {"pictures", "texts", "pages"}) root.mkpath(QString::fromLatin1(kind));
+        for (const char* kind : {"pictures", "texts", "pages"})
+            root.mkpath(QString::fromLatin1(kind));
         const std::string base = root.path().toStdString();
         TKindFolder pictures{"picture", {}, {}, true};
         TKindFolder texts{"text", {}, {}, false};
@@ -328,8 +330,8 @@ const std::vector<TKindFolder>& kindFolders() {
 
             std::string text;
             text.reserve(4'800'000);
-            for (int n = 0; n < 100000; ++n) text += line + std::to_string(n) + " of file " +
-                                                     std::to_string(i) + "\n";
+            for (int n = 0; n < 100000; ++n)
+                text += line + std::to_string(n) + " of file " + std::to_string(i) + "\n";
             std::snprintf(name, sizeof name, "/log-%d.txt", i);
             texts.files.push_back(writeText(base + "/texts" + name, text));
             texts.titles.push_back(name + 1);
@@ -338,8 +340,7 @@ const std::vector<TKindFolder>& kindFolders() {
                                "</title><link rel=stylesheet href=style.css></head><body class=" +
                                (i % 2 ? "green" : "blue") + ">";
             for (int n = 0; page.size() < 115'000; ++n)
-                page += "<p>Paragraph " + std::to_string(n) + ": " + line + line + line +
-                        "</p>\n";
+                page += "<p>Paragraph " + std::to_string(n) + ": " + line + line + line + "</p>\n";
             page += "</body></html>";
             std::snprintf(name, sizeof name, "/page-%d.html", i);
             pages.files.push_back(writeText(base + "/pages" + name, page));
@@ -374,8 +375,8 @@ TKindSteps stepThrough(const TKindFolder& folder, bool readAhead) {
         if (caption < 0) return steps;
         steps.captionMs.push_back(caption);
         if (folder.coloured) {
-            const double painted = program.WaitForColour(
-                index % 2 ? TColour::Blue : TColour::Green, sent, 10000);
+            const double painted =
+                program.WaitForColour(index % 2 ? TColour::Blue : TColour::Green, sent, 10000);
             if (painted < 0) return steps;
             steps.paintedMs.push_back(painted);
         }

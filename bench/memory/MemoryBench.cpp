@@ -10,7 +10,6 @@
 
 // Own
 #include "app/Application.h"
-#include "window/MainWindowUnit.h"
 #include "base/Error.h"
 #include "support/HeapProbe.h"
 #include "support/TestData.h"
@@ -19,6 +18,7 @@
 #include "viewers/gif/ThreadTimer.h"
 #include "viewers/image/ImageView.h"
 #include "viewers/image/ImageViewer.h"
+#include "window/MainWindowUnit.h"
 
 // Qt
 #include <QApplication>
@@ -43,7 +43,7 @@ namespace {
 struct Sample {
     std::string name;
     QString path;
-    double width, height;  // of the picture as its header gives it
+    double width, height;      // of the picture as its header gives it
     std::string missing = {};  // why the file is not there to show, if it is not
 };
 

@@ -5,9 +5,9 @@
 #include <cstdint>
 
 // Project
+#include "base/Bitmap.h"
 #include "base/Error.h"
 #include "base/MemoryBudget.h"
-#include "base/Bitmap.h"
 #include "viewers/image/core/BmpReader.h"
 #include "viewers/image/core/MemoryStream.h"
 

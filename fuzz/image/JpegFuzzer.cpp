@@ -7,8 +7,8 @@
 #include <vector>
 
 // Project
-#include "base/Error.h"
 #include "base/Bitmap.h"
+#include "base/Error.h"
 #include "viewers/image/core/JpegImage.h"
 
 namespace {

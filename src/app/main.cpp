@@ -10,8 +10,8 @@
 #endif
 
 #include "app/Application.h"
-#include "window/MainWindowUnit.h"
 #include "app/CompositionRoot.h"
+#include "window/MainWindowUnit.h"
 
 namespace {
 

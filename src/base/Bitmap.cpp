@@ -20,7 +20,13 @@ uint64_t TBitmap::pixelBytes(int64_t width, int64_t height, uint32_t bitsPerPixe
 void TBitmap::allocate(int32_t width, int32_t height, uint16_t bitsPerPixel,
                        TMemoryBudget* budget) {
     switch (bitsPerPixel) {
-        case 1: case 4: case 8: case 16: case 24: case 32: break;
+        case 1:
+        case 4:
+        case 8:
+        case 16:
+        case 24:
+        case 32:
+            break;
         default:
             throw EError(kBitmapNotValid);
     }
@@ -91,7 +97,8 @@ void TBitmap::rowToArgb32(int32_t y, uint32_t* out) const {
             break;
         case 16: {
             const bool masked = redMask | greenMask | blueMask;
-            const Channel r(masked ? redMask : 0x7C00), g(masked ? greenMask : 0x03E0), b(masked ? blueMask : 0x001F);
+            const Channel r(masked ? redMask : 0x7C00), g(masked ? greenMask : 0x03E0),
+                b(masked ? blueMask : 0x001F);
             for (int32_t x = 0; x < width_; ++x) {
                 const uint32_t px = uint32_t(row[2 * x]) | uint32_t(row[2 * x + 1]) << 8;
                 out[x] = 0xFF000000u | r(px) << 16 | g(px) << 8 | b(px);

@@ -17,8 +17,7 @@ TAction::TAction(const QString& name, const QString& category, const QString& hi
         setShortcutContext(Qt::WindowShortcut);
     }
     // Shortcuts and buttons both come through Execute, which checks the update first.
-    connect(this, &QAction::triggered, this,
-            [this] { Guarded([this] { Execute(); }); });
+    connect(this, &QAction::triggered, this, [this] { Guarded([this] { Execute(); }); });
 }
 
 QString TAction::ToolTipText() const {

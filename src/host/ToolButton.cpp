@@ -18,7 +18,8 @@ QImage ReadGlyph(const QString& path) {
     if (data.size() < kHeader || std::memcmp(data.constData(), "TGL1", 4) != 0) return {};
     const int width = qFromLittleEndian<quint16>(data.constData() + 4);
     const int height = qFromLittleEndian<quint16>(data.constData() + 6);
-    if (width < 1 || height < 1 || data.size() != kHeader + qsizetype(width) * height * 4) return {};
+    if (width < 1 || height < 1 || data.size() != kHeader + qsizetype(width) * height * 4)
+        return {};
     QImage image(width, height, QImage::Format_ARGB32_Premultiplied);
     if (image.isNull()) return {};
     for (int y = 0; y < height; ++y)

@@ -276,7 +276,8 @@ void TFormPlacement::ApplyWindowPlacement() {
                          int(std::min<long long>(height, std::max(desktop.height(), 1))));
         // The stored placement is kept exactly unless nobody could reach it.
         QList<QRect> screens;
-        for (QScreen* screen : QGuiApplication::screens()) screens.append(screen->availableGeometry());
+        for (QScreen* screen : QGuiApplication::screens())
+            screens.append(screen->availableGeometry());
         const QRect stored(QPoint(normal[0], normal[1]), size);
         if (PlacesWindows()) {
             const QRect placed = WithReachableTitleBar(stored, screens);

@@ -3,7 +3,6 @@
 // ---- Qt ----
 #include <QList>
 #include <QObject>
-#include <QRect>
 #include <QPoint>
 #include <QRect>
 #include <QString>

@@ -214,7 +214,8 @@ bool resolveEntry(QObject* owner, const QString& entry, ResolvedEntry* out) {
     if (!component) return false;
     const int index = TPropsStorage::FindProperty(component, propertyName);
     if (index < 0) return false;
-    *out = {component, component->metaObject()->property(index), component->objectName() + QLatin1Char('_')};
+    *out = {component, component->metaObject()->property(index),
+            component->objectName() + QLatin1Char('_')};
     return true;
 }
 

@@ -163,8 +163,9 @@ void TRegIniFile::Close() {
     const QSettings::Status status = settings->status();
     if (status == QSettings::NoError && identityOf(location_) != before &&
         !readsBackAs(location_, *settings)) {
-        if (kept) ::rename(QFile::encodeName(previous).constData(),
-                           QFile::encodeName(location_).constData());
+        if (kept)
+            ::rename(QFile::encodeName(previous).constData(),
+                     QFile::encodeName(location_).constData());
         fail(kCannotSetData, lastIdent_);
     }
     if (kept) QFile::remove(previous);

@@ -32,7 +32,8 @@ void TFileList::Assign(QStringList paths) {
     // the names alone order them the same way and take half the work.
     qsizetype common = paths.isEmpty() ? 0 : paths.first().lastIndexOf(QLatin1Char('/')) + 1;
     for (const QString& p : paths)
-        if (p.size() < common || QStringView(p).left(common) != QStringView(paths.first()).left(common) ||
+        if (p.size() < common ||
+            QStringView(p).left(common) != QStringView(paths.first()).left(common) ||
             p.indexOf(QLatin1Char('/'), common) >= 0) {
             common = 0;
             break;

@@ -17,11 +17,11 @@
 // Project
 #include "base/ErrorReport.h"
 #include "host/Paths.h"
-#include "window/core/Accelerators.h"
 #include "window/FileList.h"
 #include "window/FileMenu.h"
 #include "window/FolderScan.h"
 #include "window/FolderWatch.h"
+#include "window/core/Accelerators.h"
 
 std::function<void(const QString&)> TMainWindow::ShellOpen = [](const QString& target) {
     // xdg-open is started detached: the window never waits for the desktop.

@@ -4,9 +4,7 @@
 #include <fstream>
 #include <string>
 
-#include <stdlib.h>
-#include <unistd.h>
-
+#include "support/TempFolder.h"
 #include "window/core/FolderFollow.h"
 
 using TStep = TSettleRule::TStep;
@@ -83,10 +81,9 @@ TEST(SettleRule, AFailedReloadIsReportedOnlyWhenTheFileStillFailsAfterALongerRes
 }
 
 TEST(FileStamp, TellsAWriteAReplacementAndARemoval) {
-    char folder[] = "/tmp/tarvel-stamp-XXXXXX";
-    ASSERT_NE(::mkdtemp(folder), nullptr);
-    const std::string path = std::string(folder) + "/a.txt";
-    const std::string other = std::string(folder) + "/b.txt";
+    const TTempFolder folder("tarvel-stamp");
+    const std::string path = folder.File("a.txt");
+    const std::string other = folder.File("b.txt");
     std::ofstream(path) << "one";
     const TFileStamp first = TFileStamp::Of(path);
     EXPECT_TRUE(first.Exists());
@@ -100,6 +97,5 @@ TEST(FileStamp, TellsAWriteAReplacementAndARemoval) {
     EXPECT_FALSE(TFileStamp::Of(path).SameFile(first));
     std::remove(path.c_str());
     EXPECT_FALSE(TFileStamp::Of(path).Exists());
-    EXPECT_FALSE(TFileStamp::Of(folder).Exists());  // a folder is no file to show
-    ::rmdir(folder);
+    EXPECT_FALSE(TFileStamp::Of(folder.Path()).Exists());  // a folder is no file to show
 }

@@ -1,12 +1,11 @@
 // Own
 #include "base/Error.h"
 #include "support/GifBuilder.h"
+#include "support/TempFolder.h"
 #include "viewers/gif/core/GifImage.h"
 
 // C++
 #include <cstdio>
-#include <filesystem>
-#include <fstream>
 #include <sstream>
 
 // System
@@ -347,16 +346,12 @@ TEST(GifLoad, ALaterLoadReplacesEverything) {
 /// A folder of its own for each file test, removed afterwards.
 class GifFile : public testing::Test {
 protected:
-    void SetUp() override { ASSERT_NE(mkdtemp(dir_), nullptr); }
-    void TearDown() override { std::filesystem::remove_all(dir_); }
-    std::string path(const char* name) const { return std::string(dir_) + "/" + name; }
+    std::string path(const char* name) const { return folder_.File(name); }
     std::string write(const char* name, const std::vector<uint8_t>& bytes) const {
-        std::ofstream(path(name), std::ios::binary)
-            .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
-        return path(name);
+        return folder_.Write(name, bytes);
     }
 
-    char dir_[32] = "/tmp/tarvel-gif-XXXXXX";
+    TTempFolder folder_{"tarvel-gif"};
 };
 
 TEST_F(GifFile, LoadsRegularFilesAndRefusesEverythingElse) {

@@ -90,8 +90,8 @@ TEST(Lzw, EightByteCopiesStayInsideTheOutput) {
         std::vector<uint8_t> buffer(outSize + 16, 0xEE);
         const auto r = decoder.decode(codes.data(), size, 2, 0xFF, buffer.data(), outSize);
         ASSERT_EQ(r.written, outSize);
-        EXPECT_TRUE(std::equal(pixels.begin(), pixels.begin() + std::ptrdiff_t(outSize),
-                               buffer.begin()))
+        EXPECT_TRUE(
+            std::equal(pixels.begin(), pixels.begin() + std::ptrdiff_t(outSize), buffer.begin()))
             << outSize;
         EXPECT_EQ(std::count(buffer.begin() + std::ptrdiff_t(outSize), buffer.end(), 0xEE), 16)
             << outSize;

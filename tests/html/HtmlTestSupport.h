@@ -4,7 +4,6 @@
 
 // Qt
 #include <QByteArray>
-#include <QDeadlineTimer>
 #include <QHash>
 #include <QJsonObject>
 #include <QString>
@@ -36,9 +35,7 @@ protected:
     /// Runs events until cond holds or a generous limit passes.
     template <class Cond>
     bool WaitFor(Cond cond, int ms = 20000) {
-        QDeadlineTimer deadline(ms);
-        while (!cond() && !deadline.hasExpired()) ProcessEvents(10);
-        return cond();
+        return WaitUntil(cond, ms);
     }
 
     bool WaitForCaptions(qsizetype count);

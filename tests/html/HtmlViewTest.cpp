@@ -174,8 +174,7 @@ TEST(HtmlViewCompletion, AnErrorInTheHandlerGoesToTheErrorBoxAndTheCaptionStays)
         caption = title;
     });
     view.Open(files.Write(QStringLiteral("broken.html"), Page("Broken")));
-    QDeadlineTimer deadline(20000);
-    while (errors.Boxes().empty() && !deadline.hasExpired()) ProcessEvents(10);
+    ASSERT_TRUE(WaitUntil([&] { return !errors.Boxes().empty(); }, 20000));
     ASSERT_EQ(errors.Texts(), QStringList{QStringLiteral("Caption failed.")});
     EXPECT_EQ(caption, QStringLiteral("before"));
     EXPECT_EQ(calls, 1);
@@ -219,7 +218,7 @@ document.addEventListener('keydown', function (e) {
     QTest::keyClick(window, Qt::Key_Q, Qt::ControlModifier);
     QTest::keyClick(window, Qt::Key_W, Qt::ControlModifier);
     ASSERT_TRUE(WaitFor([&] { return keys_.size() >= 2; }));
-    ProcessEvents(50);
+    RunEventsFor(50);
     EXPECT_EQ(keys_, (QStringList{QStringLiteral("Ctrl+Q"), QStringLiteral("Ctrl+W")}));
     EXPECT_EQ(Eval(QStringLiteral("var f = document.getElementById('field'); "
                                   "String(f.selectionEnd - f.selectionStart)")),
@@ -272,12 +271,13 @@ addEventListener('load', () => setTimeout(() => {
     QTest::keyClick(page_.windowHandle(), Qt::Key_Right);
     QTest::mouseClick(target, Qt::LeftButton, {}, QPoint(100, 100));
     ASSERT_TRUE(WaitFor([&] { return Eval(QStringLiteral("seen.join()")) == "ArrowRight,click"; }));
-    ProcessEvents(500);
+    RunEventsFor(500);
     EXPECT_EQ(recorder.urls, QStringList());
     EXPECT_EQ(captions_, QStringList{QStringLiteral("Hostile")});
     // A timed step to a local page still goes there.
-    Eval(QStringLiteral("document.head.insertAdjacentHTML('beforeend', "
-                        "'<meta http-equiv=refresh content=\"0;url=next.html\">'); 'ok'"));
+    Eval(
+        QStringLiteral("document.head.insertAdjacentHTML('beforeend', "
+                       "'<meta http-equiv=refresh content=\"0;url=next.html\">'); 'ok'"));
     ASSERT_TRUE(WaitForCaptions(2));
     EXPECT_EQ(captions_.last(), QStringLiteral("Next"));
     for (const char* scheme : {"x-tarvel-probe", "mailto", "sftp"})
@@ -289,12 +289,13 @@ addEventListener('load', () => setTimeout(() => {
 TEST_F(HtmlViewTest, AKernelFileInAPageStallsNoLoad) {
     const QString page = files_.Write(
         QStringLiteral("kernel.html"),
-        Page("Kernel", "<iframe src='/proc/kmsg'></iframe><iframe src='file:///proc/kmsg'></iframe>"
-                       "<object data='/sys/kernel/uevent_seqnum'></object>"
-                       "<img src='/proc/kmsg'><link rel=stylesheet href='/proc/kmsg'>"));
+        Page("Kernel",
+             "<iframe src='/proc/kmsg'></iframe><iframe src='file:///proc/kmsg'></iframe>"
+             "<object data='/sys/kernel/uevent_seqnum'></object>"
+             "<img src='/proc/kmsg'><link rel=stylesheet href='/proc/kmsg'>"));
     view_.Open(page);
     ASSERT_TRUE(WaitForCaptions(1));
-    ProcessEvents(200);
+    RunEventsFor(200);
     view_.Open(files_.Write(QStringLiteral("after.html"), Page("After")));
     ASSERT_TRUE(WaitFor([&] { return captions_.contains(QStringLiteral("After")); }, 10000));
     EXPECT_TRUE(errors_.Boxes().empty());
@@ -357,7 +358,7 @@ TEST_F(HtmlViewTest, PagesReadAheadAreShownAtOnceAndHeldBackUntilThen) {
     THtmlBrowser* browser = view_.Browser();
     view_.ReadAhead({quiet, pushy});
     ASSERT_TRUE(WaitFor([&] { return browser->HoldsAhead(quiet) && browser->HoldsAhead(pushy); }));
-    ProcessEvents(200);
+    RunEventsFor(200);
     EXPECT_EQ(captions_, QStringList{QStringLiteral("A")}) << "a page ahead sets no caption";
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr) << "no dialog from a page ahead";
     EXPECT_EQ(QApplication::topLevelWidgets().size(), 1);

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 // Qt
-#include <QDeadlineTimer>
 #include <QFile>
 #include <QLineEdit>
 #include <QOpenGLContext>
@@ -14,14 +13,14 @@
 #include <memory>
 
 // Project
-#include "host/ActionList.h"
 #include "app/Application.h"
-#include "window/MainWindowUnit.h"
+#include "host/ActionList.h"
 #include "support/QtTestSupport.h"
 #include "viewers/html/HtmlBrowser.h"
 #include "viewers/html/HtmlView.h"
 #include "viewers/html/HtmlViewer.h"
 #include "viewers/text/TextViewer.h"
+#include "window/MainWindowUnit.h"
 
 #if defined(__SANITIZE_ADDRESS__)
 // The engine's library frees some objects with a size other than their
@@ -81,9 +80,7 @@ protected:
 
     template <class Cond>
     bool WaitFor(Cond cond, int ms = 20000) {
-        QDeadlineTimer deadline(ms);
-        while (!cond() && !deadline.hasExpired()) ProcessEvents(10);
-        return cond();
+        return WaitUntil(cond, ms);
     }
     bool WaitForCaption(const QString& caption) {
         return WaitFor([&] { return window->windowTitle() == caption; });
@@ -136,7 +133,7 @@ TEST_F(HtmlWindowTest, TheCaptionFollowsEachCompletedPageWhileTheBoxAndIndexStay
     EXPECT_EQ(window->windowTitle(), notes) << "the caption waits for the page";
     ASSERT_NE(WebView(), nullptr);
     ASSERT_TRUE(WaitForCaption(QStringLiteral("Report")));
-    ProcessEvents(100);
+    RunEventsFor(100);
     EXPECT_EQ(window->windowHandle(), native);
     EXPECT_EQ(window->winId(), nativeId);
     EXPECT_EQ(surfacesDestroyed, 0);

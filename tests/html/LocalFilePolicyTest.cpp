@@ -3,30 +3,19 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cstdlib>
-#include <fstream>
 #include <string>
 
+#include "support/TempFolder.h"
 #include "viewers/html/core/LocalFilePolicy.h"
 
 namespace {
 
 class LocalFilePolicyTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        char pattern[] = "/tmp/tarvel-policy-XXXXXX";
-        ASSERT_NE(::mkdtemp(pattern), nullptr);
-        dir_ = pattern;
-    }
-    void TearDown() override { std::system(("rm -rf '" + dir_ + "'").c_str()); }
+    std::string Write(const std::string& name) { return folder_.Write(name, "x"); }
 
-    std::string Write(const std::string& name) {
-        const std::string path = dir_ + "/" + name;
-        std::ofstream(path) << "x";
-        return path;
-    }
-
-    std::string dir_;
+    TTempFolder folder_{"tarvel-policy"};
+    const std::string dir_ = folder_.Path();
 };
 
 TEST_F(LocalFilePolicyTest, ClassifiesWhatIsOnDiskThroughLinks) {

@@ -459,16 +459,18 @@ addEventListener('load', () => {
 // no local file: neither at the top nor in a frame, whatever address the web
 // names (even the local page's own key, which a framed web page can see).
 TEST_F(LocalPagesTest, NothingFromTheWebOpensALocalFile) {
-    const QString secret = files_.Write(
-        QStringLiteral("private/secret.html"),
-        Page("Secret", "<script>top.postMessage('SECRETMARK opened ' + location.search, '*');"
-                       "</script>"));
+    const QString secret =
+        files_.Write(QStringLiteral("private/secret.html"),
+                     Page("Secret",
+                          "<script>top.postMessage('SECRETMARK opened ' + location.search, '*');"
+                          "</script>"));
     const QByteArray secretPath = QUrl::toPercentEncoding(secret, "/");
     TTestWebServer web;
-    const QString start = files_.Write(
-        QStringLiteral("start.html"),
-        Page("Start", "<script>var opened = []; addEventListener('message', e => "
-                      "opened.push(String(e.data)));</script>"));
+    const QString start =
+        files_.Write(QStringLiteral("start.html"),
+                     Page("Start",
+                          "<script>var opened = []; addEventListener('message', e => "
+                          "opened.push(String(e.data)));</script>"));
     view_.Open(start);
     ASSERT_TRUE(WaitForCaptions(1));
     const QByteArray key = Eval(QStringLiteral("location.host")).toUtf8();
@@ -476,11 +478,12 @@ TEST_F(LocalPagesTest, NothingFromTheWebOpensALocalFile) {
     web.Redirect(QStringLiteral("/any"), "tarvel-file://x" + secretPath + "?q=1#f");
     web.Redirect(QStringLiteral("/key"), "tarvel-file://" + key + secretPath + "?q=2");
     web.Redirect(QStringLiteral("/file"), "file://" + secretPath + "?q=3");
-    web.Serve(QStringLiteral("/frame.html"),
-              Page("Frame", "<a target='_blank' href='tarvel-file://" + key + secretPath +
-                                "' style='display:block;width:100%;height:100px'>key</a>"
-                                "<a target='_blank' href='file://" + secretPath +
-                                "' style='display:block;width:100%;height:100px'>file</a>"));
+    web.Serve(
+        QStringLiteral("/frame.html"),
+        Page("Frame", "<a target='_blank' href='tarvel-file://" + key + secretPath +
+                          "' style='display:block;width:100%;height:100px'>key</a>"
+                          "<a target='_blank' href='file://" +
+                          secretPath + "' style='display:block;width:100%;height:100px'>file</a>"));
     const auto openedNothing = [&] {
         // A refused step leaves nothing to wait for: the time a shown file takes.
         return !WaitFor([&] { return captions_.contains(QStringLiteral("Secret")); }, 2000) &&
@@ -500,7 +503,7 @@ TEST_F(LocalPagesTest, NothingFromTheWebOpensALocalFile) {
         return Eval(QStringLiteral("String(frames.length && document.querySelector('iframe')"
                                    ".contentWindow.length === 0)")) == QLatin1String("true");
     }));
-    ProcessEvents(500);
+    RunEventsFor(500);  // the frame's links laid out under the clicks
     QWidget* target = WebView()->focusProxy() ? WebView()->focusProxy() : WebView();
     for (int y : {50, 150}) QTest::mouseClick(target, Qt::LeftButton, {}, QPoint(100, y));
     EXPECT_TRUE(openedNothing());

@@ -28,9 +28,10 @@ TEST(FitRule, QuotientsAndProductsTruncateTowardZero) {
     EXPECT_EQ(FitRect(3, 1, 100, 100, kStretch).height, 33);
     // 2 x 3 into 100 x 100: 100 * 0.666... = 66.6 -> 66.
     EXPECT_EQ(FitRect(2, 3, 100, 100, kStretch).width, 66);
-    // A ratio that is not exact in binary: 10 / 3 held as a double, then
-    // 30 * r in extended precision is just below 100 -> 99.
-    EXPECT_EQ(FitRect(3, 10, 1000, 30, kStretch).width, int(30 * (long double)(double(3) / 10)));
+    // A ratio that is not exact in binary: 3 x 10 into 1000 x 30, the height
+    // limits; 3 / 10 held as a double is just below 0.3, and 30 times it in
+    // extended precision is just below 9 -> 8 (double arithmetic rounds to 9).
+    EXPECT_EQ(FitRect(3, 10, 1000, 30, kStretch), (TFitRect{0, 0, 8, 30}));
 }
 
 TEST(FitRule, ActualSizeDrawsUnscaledUnlessThePictureIsLarger) {

@@ -18,10 +18,9 @@
 #include "BmpBuilder.h"
 #include "ImageTestSupport.h"
 #include "QtImageSupport.h"
-#include "support/QtTestSupport.h"
-#include "window/core/FolderFollow.h"
 #include "app/Application.h"
 #include "base/Error.h"
+#include "support/QtTestSupport.h"
 #include "viewers/image/ControlAlign.h"
 #include "viewers/image/Image.h"
 #include "viewers/image/ImageView.h"
@@ -30,6 +29,7 @@
 #include "viewers/image/core/JpegImage.h"
 #include "viewers/image/core/PictureReadAhead.h"
 #include "window/MainWindowUnit.h"
+#include "window/core/FolderFollow.h"
 
 namespace {
 
@@ -564,7 +564,7 @@ TEST_F(ImageDispatchTest, ThePictureShownFollowsItsFileWithoutErrorsWhileItIsWri
     // takes to settle: it cannot be read yet, which is no error.
     file.write(reinterpret_cast<const char*>(next.data()), 10);
     file.flush();
-    ProcessEvents(int(TSettleRule::kSettleMs) + 300);
+    RunEventsFor(int(TSettleRule::kSettleMs) + 300);
     EXPECT_EQ(shownSize(), QSize(30, 20));
     file.write(reinterpret_cast<const char*>(next.data() + 10), qint64(next.size() - 10));
     file.close();

@@ -153,7 +153,6 @@ TEST(JpegImage, DecodeSettingsMatchLibjpegWithFloatIdctSmoothingAndTheGreyQuanti
     EXPECT_NE(ReferenceDecode(grey, viewer), ReferenceDecode(grey, ordered));
 }
 
-
 // Each subsampling, odd sizes and progressive files decode to the picture
 // that was encoded; a flipped or channel-swapped decode is off by tens.
 TEST(JpegImage, EncodingsDecodeToTheirSourcePicture) {

@@ -12,16 +12,16 @@
 
 // C++
 #include <cstring>
-#include <fstream>
 #include <memory>
 #include <string>
 #include <vector>
 
 // Project
 #include "ImageTestSupport.h"
-#include "base/Error.h"
 #include "base/Bitmap.h"
+#include "base/Error.h"
 #include "base/MemoryBudget.h"
+#include "support/TempFolder.h"
 #include "viewers/image/core/Graphic.h"
 #include "viewers/image/core/JpegImage.h"
 #include "viewers/image/core/PictureFormats.h"
@@ -31,25 +31,11 @@ namespace {
 
 class PictureReadAheadTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        char name[] = "/tmp/readaheadXXXXXX";
-        ASSERT_NE(::mkdtemp(name), nullptr);
-        dir_ = name;
-    }
-    void TearDown() override {
-        for (const std::string& f : files_) ::unlink(f.c_str());
-        ::rmdir(dir_.c_str());
-    }
     std::string Write(const std::string& name, const std::vector<uint8_t>& bytes) {
-        const std::string path = dir_ + "/" + name;
-        std::ofstream(path, std::ios::binary)
-            .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
-        files_.push_back(path);
-        return path;
+        return folder_.Write(name, bytes);
     }
 
-    std::string dir_;
-    std::vector<std::string> files_;
+    TTempFolder folder_{"tarvel-readahead"};
 };
 
 // What showing a picture does with it: the first Pixels() (the first draw)
@@ -74,9 +60,9 @@ TEST_F(PictureReadAheadTest, GivesWhatALoadOnDemandGives) {
             break;
         }
     const std::vector<uint8_t> cut(good.begin(), good.begin() + std::ptrdiff_t(good.size() / 2));
-    const std::vector<std::string> paths = {
-        Write("IMG_0001.JPG", good), Write("damaged.jpg", damaged), Write("cut.jpeg", cut),
-        Write("empty.jpg", {}),      Write("text.jpg", {'h', 'i'})};
+    const std::vector<std::string> paths = {Write("IMG_0001.JPG", good),
+                                            Write("damaged.jpg", damaged), Write("cut.jpeg", cut),
+                                            Write("empty.jpg", {}), Write("text.jpg", {'h', 'i'})};
 
     TPictureReadAhead readAhead(TPictureFormats::Default());
     readAhead.SetWanted(paths);

@@ -8,11 +8,11 @@
 // C++
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 
 // Project
 #include "BmpBuilder.h"
 #include "ImageTestSupport.h"
+#include "support/TempFolder.h"
 #include "viewers/image/core/BmpGraphic.h"
 #include "viewers/image/core/Graphic.h"
 #include "viewers/image/core/ImageFile.h"
@@ -26,18 +26,11 @@ namespace fs = std::filesystem;
 
 class TempDir : public ::testing::Test {
 protected:
-    void SetUp() override {
-        char pattern[] = "/tmp/tarvel-image-XXXXXX";
-        dir_ = mkdtemp(pattern);
-    }
-    void TearDown() override { fs::remove_all(dir_); }
     std::string Write(const std::string& name, const std::vector<uint8_t>& bytes) {
-        const std::string path = dir_ + "/" + name;
-        std::ofstream(path, std::ios::binary)
-            .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
-        return path;
+        return folder_.Write(name, bytes);
     }
-    std::string dir_;
+    TTempFolder folder_{"tarvel-image"};
+    const std::string dir_ = folder_.Path();
 };
 
 TEST(PictureFormats, ExtensionOfAPath) {

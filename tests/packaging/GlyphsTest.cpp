@@ -22,7 +22,9 @@
 
 namespace {
 
-// The names the tool buttons ask for; a missing one leaves a button blank.
+// The shared glyphs the window's and the text view's tool buttons ask for
+// (with the disabled forms of Back and Next); a missing one leaves a button
+// blank. The image view's buttons have glyphs of its own, under :/image/.
 const char* const kGlyphs[] = {
     "back",    "back-disabled",  "next",       "next-disabled", "select-file", "open",
     "execute", "execute-folder", "extensions", "about",         "word-wrap",   "font",
@@ -49,8 +51,8 @@ int distinctColours(const QImage& image) {
 
 // The glyph's source drawn here, as the build draws it.
 QImage fromSource(const char* name, int size) {
-    QSvgRenderer svg(QStringLiteral(TARVEL_SOURCE_DIR "/src/resources/glyphs/%1.svg")
-                         .arg(QLatin1String(name)));
+    QSvgRenderer svg(
+        QStringLiteral(TARVEL_SOURCE_DIR "/src/resources/glyphs/%1.svg").arg(QLatin1String(name)));
     QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
     if (!svg.isValid()) return {};
@@ -88,7 +90,8 @@ INSTANTIATE_TEST_SUITE_P(AllButtons, GlyphTest, ::testing::ValuesIn(kGlyphs), []
 
 TEST(GlyphTest, DisabledFormsDifferFromEnabledOnes) {
     for (const char* name : {"back", "next"}) {
-        const QImage enabled = ReadGlyph(QStringLiteral(":/glyphs/%1.glyph").arg(QLatin1String(name)));
+        const QImage enabled =
+            ReadGlyph(QStringLiteral(":/glyphs/%1.glyph").arg(QLatin1String(name)));
         const QImage disabled =
             ReadGlyph(QStringLiteral(":/glyphs/%1-disabled.glyph").arg(QLatin1String(name)));
         ASSERT_FALSE(enabled.isNull());

@@ -91,7 +91,7 @@ TEST_F(SettingsTest, StoredVersionBelowZeroRestoresNothingButTheCloseSavesAll) {
     auto window = openWindow();
     EXPECT_EQ(window->pos(), QPoint(206, 162));
     EXPECT_FALSE(window->isMaximized());
-    EXPECT_EQ(window->txtText->Font()->Size, 8);
+    EXPECT_EQ(window->txtText->Font()->Size(), 8);
     EXPECT_TRUE(window->FormStorage1->Recalled());
     closeWindow(window);
     EXPECT_EQ(stored("FormVersion"), "0");
@@ -108,7 +108,7 @@ TEST_F(SettingsTest, NonStringVersionStopsTheRestoreAndOnlyExtensionsAreSaved) {
     EXPECT_EQ(messages_, QStringList{"Invalid data type for 'FormVersion'"});
     EXPECT_EQ(window->ShowHandlerCalls, 1);  // the window's own show still runs
     EXPECT_EQ(window->pos(), QPoint(206, 162));
-    EXPECT_EQ(window->txtText->Font()->Size, 8);
+    EXPECT_EQ(window->txtText->Font()->Size(), 8);
     EXPECT_FALSE(window->FormStorage1->Recalled());
     closeWindow(window);
     EXPECT_EQ(messages_.size(), 1);
@@ -130,7 +130,7 @@ TEST_F(SettingsTest, CloseThenDestroySavesOnceWithVisibleZero) {
     auto window = openWindow();
     window->close();
     EXPECT_TRUE(window->FormStorage1->Persisted());
-    window->txtText->Font()->Size = 30;  // after the save: not stored again
+    window->txtText->Font()->SetSize(30);  // after the save: not stored again
     window.reset();
     EXPECT_EQ(stored("Visible"), "0");
     EXPECT_EQ(stored("txtText_FontSize"), "8");

@@ -40,7 +40,7 @@ TEST_F(SettingsTest, MinimisedShowCommandMinimisesTheApplicationAndLeavesTheWind
         window->show();
         EXPECT_EQ(minimised, 1) << cmd;
         EXPECT_FALSE(window->isMinimized()) << cmd;
-        EXPECT_EQ(window->txtText->Font()->Size, 12) << cmd;  // properties still restored
+        EXPECT_EQ(window->txtText->Font()->Size(), 12) << cmd;  // properties still restored
         closeWindow(window);
     }
 }
@@ -120,7 +120,7 @@ TEST_F(SettingsTest, OtherPixelDensityIgnoresThePositionButNotStateOrProperties)
         QByteArray::number(primaryPixelsPerInch() + 24) + "\n");
     auto window = openWindow();
     EXPECT_TRUE(window->isMaximized());
-    EXPECT_EQ(window->txtText->Font()->Name, "Courier");
+    EXPECT_EQ(window->txtText->Font()->Name(), "Courier");
     closeWindow(window);
     EXPECT_EQ(stored("NormPos"), "206,162,902,642");
     EXPECT_EQ(stored("PixelsPerInch"), QString::number(primaryPixelsPerInch()));
@@ -144,7 +144,7 @@ TEST_F(SettingsTest, NonStringPlacementValueStopsTheRestore) {
         writeRaw(QByteArray("[TMainWindow]\n") + name + "=@ByteArray(3)\ntxtText_FontSize=12\n");
         auto window = openWindow();
         EXPECT_EQ(messages_, QStringList{QStringLiteral("Invalid data type for '%1'").arg(name)});
-        EXPECT_EQ(window->txtText->Font()->Size, 8) << name;
+        EXPECT_EQ(window->txtText->Font()->Size(), 8) << name;
         closeWindow(window);
         EXPECT_EQ(stored("txtText_FontSize"), "12") << name;  // not overwritten by a save
     }

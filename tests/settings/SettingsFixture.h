@@ -12,20 +12,16 @@
 
 // ---- Standard library ----
 #include <memory>
-#include <ostream>
 
 // ---- Project ----
 #include "TestForm.h"
 #include "app/Application.h"
 #include "settings/FormPlacement.h"
 #include "settings/KeyPaths.h"
-
-inline void PrintTo(const QString& text, std::ostream* os) {
-    *os << '"' << text.toStdString() << '"';
-}
-inline void PrintTo(const QStringList& list, std::ostream* os) {
-    *os << '{' << list.join("\", \"").toStdString() << '}';
-}
+#include "support/QtTestSupport.h"
+#include "viewers/gif/GifAnimator.h"
+#include "viewers/image/Image.h"
+#include "viewers/text/Memo.h"
 
 /// Every test gets an empty settings folder of its own and records the
 /// error boxes instead of showing them.

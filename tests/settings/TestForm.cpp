@@ -8,16 +8,17 @@
 #include "settings/ExtensionsWindowUnit.h"
 #include "settings/FormPlacement.h"
 #include "settings/KeyPaths.h"
+#include "viewers/gif/GifAnimator.h"
+#include "viewers/image/Image.h"
+#include "viewers/text/Memo.h"
 
 TTestMainWindow::TTestMainWindow() {
     move(206, 162);
     resize(696, 480);
-    imgImageDisplay = new TTestImage(this);
-    imgImageDisplay->setObjectName(QStringLiteral("imgImageDisplay"));
-    imgGifImageDisplay = new TTestImage(this);
+    imgImageDisplay = new TImage(this);  // names itself imgImageDisplay
+    imgGifImageDisplay = new TGIFAnimator(this);
     imgGifImageDisplay->setObjectName(QStringLiteral("imgGifImageDisplay"));
-    txtText = new TTestMemo(this);
-    txtText->setObjectName(QStringLiteral("txtText"));
+    txtText = new TMemo(this);  // names itself txtText
 
     OnShow = [this] { ++ShowHandlerCalls; };
     OnDestroy = [this] { FormDestroy(); };

@@ -2,7 +2,6 @@
 
 // ---- Qt ----
 #include <QCloseEvent>
-#include <QObject>
 #include <QShowEvent>
 #include <QString>
 #include <QStringList>
@@ -12,82 +11,17 @@
 #include <functional>
 
 class TFormStorage;
-
-// Stand-ins for the viewer controls: the same objectNames and the same
-// Q_PROPERTY names, kinds and identifiers as the real ones, so the store is
-// exercised exactly as on the main window without the viewer libraries.
-
-namespace TTestAlign {
-Q_NAMESPACE
-enum TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient, alCustom };
-Q_ENUM_NS(TAlign)
-}  // namespace TTestAlign
-
-/** An image view stand-in (imgImageDisplay, imgGifImageDisplay). */
-class TTestImage : public QWidget {
-    Q_OBJECT
-    Q_PROPERTY(TTestAlign::TAlign Align MEMBER Align)
-    Q_PROPERTY(bool AutoSize MEMBER AutoSize)
-    Q_PROPERTY(bool Stretch MEMBER Stretch)
-public:
-    using QWidget::QWidget;
-    TTestAlign::TAlign Align = TTestAlign::alNone;
-    bool AutoSize = true;
-    bool Stretch = false;
-};
-
-/** A font stand-in with the seven properties in their declared order. */
-class TTestFont : public QObject {
-    Q_OBJECT
-    Q_PROPERTY(int Charset MEMBER Charset)
-    Q_PROPERTY(int Color MEMBER Color)
-    Q_PROPERTY(int Height MEMBER Height)
-    Q_PROPERTY(QString Name MEMBER Name)
-    Q_PROPERTY(TFontPitch Pitch MEMBER Pitch)
-    Q_PROPERTY(int Size MEMBER Size)
-    Q_PROPERTY(TFontStyles Style READ style WRITE setStyle)
-public:
-    enum TFontPitch { fpDefault, fpVariable, fpFixed };
-    Q_ENUM(TFontPitch)
-    enum TFontStyle { fsBold = 1, fsItalic = 2, fsUnderline = 4, fsStrikeOut = 8 };
-    Q_DECLARE_FLAGS(TFontStyles, TFontStyle)
-    Q_FLAG(TFontStyles)
-
-    using QObject::QObject;
-    int Charset = 1;
-    int Color = int(0x80000008u);
-    int Height = -11;
-    QString Name = QStringLiteral("MS Sans Serif");
-    TFontPitch Pitch = fpDefault;
-    int Size = 8;
-    TFontStyles Style;
-    TFontStyles style() const { return Style; }
-    void setStyle(TFontStyles value) { Style = value; }
-};
-
-/** A text view stand-in (txtText). */
-class TTestMemo : public QWidget {
-    Q_OBJECT
-    Q_PROPERTY(TScrollStyle ScrollBars MEMBER ScrollBars)
-    Q_PROPERTY(TTestFont* Font READ Font)
-public:
-    enum TScrollStyle { ssNone, ssHorizontal, ssVertical, ssBoth };
-    Q_ENUM(TScrollStyle)
-
-    explicit TTestMemo(QWidget* parent) : QWidget(parent), font_(new TTestFont(this)) {}
-    TTestFont* Font() const { return font_; }
-    TScrollStyle ScrollBars = ssVertical;
-
-private:
-    TTestFont* font_;
-};
-
-Q_DECLARE_OPERATORS_FOR_FLAGS(TTestFont::TFontStyles)
+class TGIFAnimator;
+class TImage;
+class TMemo;
 
 /**
  * A main window stand-in wired as the real one is: the store takes over the
  * hooks at construction, FormCreate names the company and reads
- * "Extensions", FormDestroy writes it back.
+ * "Extensions", FormDestroy writes it back. The controls whose properties
+ * are stored are the viewers' own, under their own names, so the store is
+ * exercised on exactly what the settings file holds; the viewers around
+ * them are left out.
  */
 class TTestMainWindow : public QWidget {
     Q_OBJECT
@@ -103,9 +37,9 @@ public:
     void FormDestroy();
 
     TFormStorage* FormStorage1 = nullptr;
-    TTestImage* imgImageDisplay = nullptr;
-    TTestImage* imgGifImageDisplay = nullptr;
-    TTestMemo* txtText = nullptr;
+    TImage* imgImageDisplay = nullptr;
+    TGIFAnimator* imgGifImageDisplay = nullptr;
+    TMemo* txtText = nullptr;
     QStringList FExtensions;
     int ShowHandlerCalls = 0;
 

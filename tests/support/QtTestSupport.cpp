@@ -86,10 +86,10 @@ void ModalWatchdog::Check() {
     CloseModal(modal);
 }
 
-ScratchFolder::ScratchFolder() : dir_(QDir::tempPath() + QStringLiteral("/tarvel-files-XXXXXX")) {}
+ScratchFolder::ScratchFolder() = default;
 
 QString ScratchFolder::Path() const {
-    return dir_.path() + QLatin1Char('/');
+    return QFile::decodeName(dir_.Path().c_str()) + QLatin1Char('/');
 }
 
 QString ScratchFolder::Write(const QString& relativePath, const QByteArray& bytes) {
@@ -106,7 +106,7 @@ bool WaitUntil(const std::function<bool()>& done, int milliseconds) {
     QDeadlineTimer deadline(milliseconds);
     while (!done()) {
         if (deadline.hasExpired()) return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        ProcessEvents(10);
     }
     return true;
 }

@@ -4,11 +4,12 @@
 #include <QPointer>
 #include <QString>
 #include <QStringList>
-#include <QTemporaryDir>
 #include <QTimer>
 #include <QWidget>
 
 #include <gtest/gtest.h>
+
+#include "support/TempFolder.h"
 
 #include <functional>
 #include <memory>
@@ -55,7 +56,7 @@ private:
     QElapsedTimer since_;
 };
 
-/** A temporary folder with helpers to create files in it. */
+/** A TTempFolder (support/TempFolder.h) with Qt paths and bytes. */
 class ScratchFolder {
 public:
     ScratchFolder();
@@ -65,16 +66,27 @@ public:
     QString Write(const QString& relativePath, const QByteArray& bytes = {});
 
 private:
-    QTemporaryDir dir_;
+    TTempFolder dir_{"tarvel-files"};
 };
 
 /// Runs queued events (including deferred deletes) for a moment.
 void ProcessEvents(int milliseconds = 0);
 
 /// Runs events until `done` holds or the deadline passes; returns `done()`.
+/// The way to wait for something that is to happen: a fixed wait before
+/// checking that it did fails when the machine is busy.
 bool WaitUntil(const std::function<bool()>& done, int milliseconds = 5000);
 
-/// Readable QString values in test failure messages.
+/// Runs events for a fixed time, in which something that must not happen
+/// would have happened: a test that then checks it did not uses this, where
+/// the window's length is the point.
+inline void RunEventsFor(int milliseconds) {
+    ProcessEvents(milliseconds);
+}
+
+/// Readable QString values in test failure messages. These are the only
+/// printers of Qt types: inline functions of one name must not differ
+/// between the files of one test binary.
 inline void PrintTo(const QString& s, std::ostream* os) {
     *os << '"' << s.toStdString() << '"';
 }

@@ -7,10 +7,10 @@
 #include <unistd.h>
 
 #include <cstdio>
-#include <fstream>
 #include <string>
 
 #include "base/Error.h"
+#include "support/TempFolder.h"
 #include "viewers/text/core/TextFile.h"
 
 using text::ReadWholeFile;
@@ -19,17 +19,8 @@ namespace {
 
 class TextFileTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        char tmpl[] = "/tmp/tarvel-textfile-XXXXXX";
-        ASSERT_NE(::mkdtemp(tmpl), nullptr);
-        dir_ = tmpl;
-    }
-    void TearDown() override { std::system(("rm -rf '" + dir_ + "'").c_str()); }
-
     std::string write(const std::string& name, const std::string& bytes) {
-        const std::string path = dir_ + "/" + name;
-        std::ofstream(path, std::ios::binary) << bytes;
-        return path;
+        return folder_.Write(name, bytes);
     }
 
     std::string messageOf(const std::string& path, std::size_t capacity = 1 << 20) {
@@ -41,7 +32,8 @@ protected:
         return "(no error)";
     }
 
-    std::string dir_;
+    TTempFolder folder_{"tarvel-textfile"};
+    const std::string dir_ = folder_.Path();
 };
 
 }  // namespace

@@ -8,10 +8,10 @@
 #include <QToolButton>
 
 #include "TextTestFiles.h"
-#include "host/ActionList.h"
 #include "app/Application.h"
-#include "window/MainWindowUnit.h"
+#include "host/ActionList.h"
 #include "viewers/text/TextViewer.h"
+#include "window/MainWindowUnit.h"
 
 namespace {
 

@@ -6,8 +6,8 @@
 #include <string>
 
 // Own
-#include "viewers/gif/core/GifComposer.h"
 #include "viewers/gif/ImageControl.h"
+#include "viewers/gif/core/GifComposer.h"
 #include "viewers/image/Zoomable.h"
 
 class TGIFImage;

@@ -53,6 +53,5 @@ TViewerRecord GifViewer() {
 
 TGIFAnimator* InstallGifView(TViewerHost& host) {
     host.RegisterViewer(GifViewer());
-    return host.Page(kImagePage)
-        ->findChild<TGIFAnimator*>(QStringLiteral("imgGifImageDisplay"));
+    return host.Page(kImagePage)->findChild<TGIFAnimator*>(QStringLiteral("imgGifImageDisplay"));
 }

@@ -34,7 +34,6 @@ public:
     /// ahead).
     void ReadAhead(const QStringList& paths);
 
-
     /// The web view once created, else null.
     THtmlBrowser* Browser() const { return browser_; }
 

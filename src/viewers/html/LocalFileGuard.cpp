@@ -7,8 +7,8 @@
 // Project
 #include "viewers/html/GatePasses.h"
 #include "viewers/html/GuardRedirects.h"
-#include "viewers/html/core/LocalFilePolicy.h"
 #include "viewers/html/LocalPages.h"
+#include "viewers/html/core/LocalFilePolicy.h"
 
 namespace {
 

@@ -14,8 +14,8 @@
 
 // Project
 #include "viewers/html/GatePasses.h"
-#include "viewers/html/core/LocalFilePolicy.h"
 #include "viewers/html/LocalPages.h"
+#include "viewers/html/core/LocalFilePolicy.h"
 
 namespace {
 
@@ -98,7 +98,8 @@ void TLocalPageHandler::requestStarted(QWebEngineUrlRequestJob* job) {
         return;
     }
     // The request guard sends every document to its own origin first.
-    QIODevice* file = url.host() == TLocalPages::PageUrl(path).host() ? OpenRegularFile(path) : nullptr;
+    QIODevice* file =
+        url.host() == TLocalPages::PageUrl(path).host() ? OpenRegularFile(path) : nullptr;
     if (!file) {
         job->fail(QWebEngineUrlRequestJob::UrlNotFound);
         return;

@@ -154,8 +154,8 @@ void TWebBrowser::dropAhead(std::size_t index) {
 }
 
 TWebPage* TWebBrowser::takeAhead(const QString& path, QString* title) {
-    const auto it = std::find_if(ahead_.begin(), ahead_.end(),
-                                 [&](const TAhead& a) { return a.path == path; });
+    const auto it =
+        std::find_if(ahead_.begin(), ahead_.end(), [&](const TAhead& a) { return a.path == path; });
     if (it == ahead_.end()) return nullptr;
     const std::size_t index = std::size_t(it - ahead_.begin());
     // Not loaded yet, changed on disk since, or it asked for something it was
@@ -190,18 +190,16 @@ void TWebBrowser::openLinkTarget(const QUrl& target) {
                                .arg(JsonString(target.toString(QUrl::FullyEncoded)));
     QPointer<TWebBrowser> self(this);
     const int serial = loadSerial_;
-    page()->runJavaScript(script, QWebEngineScript::ApplicationWorld,
-                          [self, serial, target](const QVariant& linked) {
-                              if (!self || serial != self->loadSerial_ || !linked.toBool()) return;
-                              // The viewer's own step goes to the file's own origin.
-                              QUrl own = TLocalPages::PageUrl(TLocalPages::PathOf(target));
-                              if (target.hasQuery())
-                                  own.setQuery(target.query(QUrl::FullyEncoded), QUrl::StrictMode);
-                              if (target.hasFragment())
-                                  own.setFragment(target.fragment(QUrl::FullyEncoded),
-                                                  QUrl::StrictMode);
-                              self->page()->load(own);
-                          });
+    page()->runJavaScript(
+        script, QWebEngineScript::ApplicationWorld, [self, serial, target](const QVariant& linked) {
+            if (!self || serial != self->loadSerial_ || !linked.toBool()) return;
+            // The viewer's own step goes to the file's own origin.
+            QUrl own = TLocalPages::PageUrl(TLocalPages::PathOf(target));
+            if (target.hasQuery()) own.setQuery(target.query(QUrl::FullyEncoded), QUrl::StrictMode);
+            if (target.hasFragment())
+                own.setFragment(target.fragment(QUrl::FullyEncoded), QUrl::StrictMode);
+            self->page()->load(own);
+        });
 }
 
 void TWebBrowser::Navigate(const QString& path) {

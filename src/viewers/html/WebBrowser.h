@@ -47,7 +47,7 @@ private:
         TWebPage* page = nullptr;
         TFileStamp stamp;
         bool loaded = false;
-        QString title;  // null until read
+        QString title;       // null until read
         TBudgetShare share;  // in ReadAheadPool()
     };
     /// What a page held ahead is taken to cost: its renderer's share for a

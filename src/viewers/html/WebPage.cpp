@@ -4,8 +4,8 @@
 #include <QFile>
 #include <QWebEngineFileSystemAccessRequest>
 #include <QWebEngineFullScreenRequest>
-#include <QWebEngineNewWindowRequest>
 #include <QWebEngineLoadingInfo>
+#include <QWebEngineNewWindowRequest>
 #include <QWebEngineRegisterProtocolHandlerRequest>
 
 // Project

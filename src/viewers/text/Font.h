@@ -15,8 +15,9 @@ class QPalette;
  * character height in pixels; positive: the cell height), style set, colour
  * (0x00BBGGRR, or a system colour with the top bit set), character set and
  * pitch. Size is the point size derived from Height at the owner's pixels
- * per inch: positive for a character height, negative for a cell height. The properties are published in this order, which is the order
- * the settings store writes and applies them in. Changed fires after every
+ * per inch: positive for a character height, negative for a cell height.
+ * The properties are published in this order, which is the order the
+ * settings store writes and applies them in. Changed fires after every
  * change so that the owner redraws.
  */
 class TFont : public QObject {
@@ -37,7 +38,7 @@ public:
     Q_DECLARE_FLAGS(TFontStyles, TFontStyle)
     Q_FLAG(TFontStyles)
 
-    static constexpr int kDefaultCharset = 1;                  // DEFAULT_CHARSET
+    static constexpr int kDefaultCharset = 1;  // DEFAULT_CHARSET
     static constexpr int kWindowTextColor = int(clWindowText);
     static constexpr int kDefaultHeight = -11;
     /// Heights (pixels) and sizes (points) beyond these are no font: stored

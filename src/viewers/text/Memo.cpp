@@ -17,8 +17,8 @@
 #include "base/Error.h"
 #include "viewers/text/core/TextDecode.h"
 #include "viewers/text/core/TextFile.h"
-#include "viewers/text/core/TextPrepare.h"
 #include "viewers/text/core/TextNormalize.h"
+#include "viewers/text/core/TextPrepare.h"
 
 namespace {
 

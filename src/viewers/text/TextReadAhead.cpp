@@ -43,8 +43,8 @@ std::optional<text::TPreparedText> TTextReadAhead::Take(const QString& path) {
     TEntry entry;
     {
         std::lock_guard lock(mutex_);
-        const auto it =
-            std::find_if(held_.begin(), held_.end(), [&](const TEntry& e) { return e.path == path; });
+        const auto it = std::find_if(held_.begin(), held_.end(),
+                                     [&](const TEntry& e) { return e.path == path; });
         if (it == held_.end()) return std::nullopt;
         entry = std::move(*it);
         held_.erase(it);
@@ -89,7 +89,8 @@ void TTextReadAhead::run() {
             ahead = TryReadAheadShare(uint64_t(before.size));
         if (ahead.Bytes() != 0) {
             try {
-                prepared = text::PrepareTextFile(native, path.toStdString(), capacity, lineCapacity);
+                prepared =
+                    text::PrepareTextFile(native, path.toStdString(), capacity, lineCapacity);
             } catch (...) {
                 // Shown, it is read again and the failure reported then.
             }

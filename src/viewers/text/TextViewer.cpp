@@ -62,9 +62,15 @@ TViewerRecord TextViewer() {
     record.extensions = TextExtensions();
     record.buildAfterFirstPaint = true;
     record.commands = {
-        {QStringLiteral("OptionsWordWrap"), QStringLiteral("Options"), QStringLiteral("Word wrap"),
-         5, {}},
-        {QStringLiteral("OptionsFont"), QStringLiteral("Options"), QStringLiteral("Font..."), 11,
+        {QStringLiteral("OptionsWordWrap"),
+         QStringLiteral("Options"),
+         QStringLiteral("Word wrap"),
+         5,
+         {}},
+        {QStringLiteral("OptionsFont"),
+         QStringLiteral("Options"),
+         QStringLiteral("Font..."),
+         11,
          {}},
     };
     record.storedProps = {QStringLiteral("txtText.ScrollBars"), QStringLiteral("txtText.Font")};
@@ -79,7 +85,9 @@ TViewerRecord TextViewer() {
         BindButton(page->findChild<QToolButton*>(QStringLiteral("btnFont")), font);
 
         wordWrap->OnExecute = [txtText] { OptionsWordWrapExecute(*txtText); };
-        wordWrap->OnUpdate = [txtText](TAction& action) { OptionsWordWrapUpdate(*txtText, action); };
+        wordWrap->OnUpdate = [txtText](TAction& action) {
+            OptionsWordWrapUpdate(*txtText, action);
+        };
         font->OnExecute = [txtText, &host] { OptionsFontExecute(*txtText, host.DialogOwner()); };
         host.AddReadAhead([txtText](const QStringList& paths) {
             txtText->ReadAhead(paths::WithExtension(paths, TextExtensions()));
@@ -93,6 +101,6 @@ TMemo* InstallTextView(TViewerHost& host) {
     TViewerRecord record = TextViewer();
     record.buildAfterFirstPaint = false;  // the caller wants txtText now
     host.RegisterViewer(record);
-    return host.Page(kTextPage)
-        ->findChild<TMemo*>(QStringLiteral("txtText"), Qt::FindDirectChildrenOnly);
+    return host.Page(kTextPage)->findChild<TMemo*>(QStringLiteral("txtText"),
+                                                   Qt::FindDirectChildrenOnly);
 }

@@ -1,6 +1,5 @@
 #include "window/core/FolderFollow.h"
 
-
 #include <algorithm>
 
 void TBurstRule::Change(int64_t nowMs) {

@@ -11,7 +11,6 @@
  * folder is over, and when a changed file has settled.
  */
 
-
 /**
  * Coalesces the folder's change notices into rebuilds of the list: a rebuild
  * is due once the folder has been quiet for kQuietMs, or kLongestMs after the

@@ -5,8 +5,8 @@
 #include "support/QtTestSupport.h"
 #include "view/ViewTestSupport.h"
 #include "viewers/gif/GifAnimator.h"
-#include "viewers/gif/core/GifImage.h"
 #include "viewers/gif/ThreadTimer.h"
+#include "viewers/gif/core/GifImage.h"
 
 // Qt
 #include <QEvent>
@@ -290,11 +290,11 @@ TEST(GifAnimator, StretchCenterAndTransparentRedrawAtOnceWhileAnimating) {
         f.view->resize(80, 60);
         const int before = counter.paints;
         set(true);
-        EXPECT_GT(counter.paints, before);             // drawn before returning
-        EXPECT_EQ(f.view->size(), QSize(50, 20));      // and the picture changed
+        EXPECT_GT(counter.paints, before);         // drawn before returning
+        EXPECT_EQ(f.view->size(), QSize(50, 20));  // and the picture changed
         f.view->resize(80, 60);
         const int again = counter.paints;
-        set(true);                                     // the same value: nothing
+        set(true);  // the same value: nothing
         EXPECT_EQ(counter.paints, again);
         EXPECT_EQ(f.view->size(), QSize(80, 60));
     }

@@ -1,6 +1,5 @@
 // Own
 #include "app/Application.h"
-#include "window/MainWindowUnit.h"
 #include "base/Error.h"
 #include "image/BmpBuilder.h"
 #include "settings/PropsStorage.h"
@@ -14,6 +13,7 @@
 #include "viewers/image/ImageView.h"
 #include "viewers/image/ImageViewer.h"
 #include "viewers/image/ScrollBox.h"
+#include "window/MainWindowUnit.h"
 
 // Qt
 #include <QFile>

@@ -5,9 +5,9 @@
 #include <vector>
 
 // Own
+#include "base/Colour.h"
 #include "base/MemoryBudget.h"
 #include "base/ZeroedArray.h"
-#include "base/Colour.h"
 #include "viewers/gif/core/GifImage.h"
 
 /** A rectangle of pixels: left, top, width, height. */
@@ -68,8 +68,8 @@ public:
     /// within what is composed is returned as it is. Decoding a frame may
     /// throw, and so may a picture beyond the image's budget; a picture
     /// being built from scratch is then dropped.
-    const TComposedPicture& ComposeFrame(TGIFImage& image, int index, bool transparent,
-                                         TColor& key, const TPixelRect* window = nullptr);
+    const TComposedPicture& ComposeFrame(TGIFImage& image, int index, bool transparent, TColor& key,
+                                         const TPixelRect* window = nullptr);
 
     /// Drops the cached picture (a new image, or a change that needs a rebuild).
     void Clear();
@@ -93,7 +93,7 @@ private:
     int CacheIndex_ = -1;
     TColor CacheKey_ = clNone;
     TPixelRect Valid_;
-    TColor builtWindowColor_ = 0;        // WindowColor when the picture was built
+    TColor builtWindowColor_ = 0;          // WindowColor when the picture was built
     const TGIFImage* builtFor_ = nullptr;  // the image CacheBitmap was made for
 };
 

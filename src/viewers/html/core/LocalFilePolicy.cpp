@@ -6,11 +6,11 @@
 
 // C++
 #include <algorithm>
-#include <string_view>
 #include <climits>
 #include <cstdlib>
 #include <iterator>
 #include <memory>
+#include <string_view>
 #include <utility>
 
 // Project
@@ -72,13 +72,20 @@ TLocalTarget ClassifyLocalPath(const std::string& path) {
 
 const char* DocumentTypeOf(const std::string& path) {
     static constexpr std::pair<const char*, const char*> kTypes[] = {
-        {".html", "text/html"},       {".htm", "text/html"},
-        {".shtml", "text/html"},      {".xhtml", "application/xhtml+xml"},
-        {".xht", "application/xhtml+xml"}, {".svg", "image/svg+xml"},
-        {".xml", "text/xml"},         {".png", "image/png"},
-        {".jpg", "image/jpeg"},       {".jpeg", "image/jpeg"},
-        {".gif", "image/gif"},        {".bmp", "image/bmp"},
-        {".webp", "image/webp"},      {".ico", "image/x-icon"},
+        {".html", "text/html"},
+        {".htm", "text/html"},
+        {".shtml", "text/html"},
+        {".xhtml", "application/xhtml+xml"},
+        {".xht", "application/xhtml+xml"},
+        {".svg", "image/svg+xml"},
+        {".xml", "text/xml"},
+        {".png", "image/png"},
+        {".jpg", "image/jpeg"},
+        {".jpeg", "image/jpeg"},
+        {".gif", "image/gif"},
+        {".bmp", "image/bmp"},
+        {".webp", "image/webp"},
+        {".ico", "image/x-icon"},
         {".pdf", "application/pdf"},
     };
     for (const auto& [extension, type] : kTypes) {

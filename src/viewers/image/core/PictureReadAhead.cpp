@@ -134,7 +134,8 @@ void TPictureReadAhead::GiveBack(const std::string& path, std::unique_ptr<TGraph
     if (!graphic || !stamp.Exists() || !graphic->ShowsAsLoaded()) return;
     std::lock_guard guard(lock_);
     if (!enabled_ || ending_) return;
-    if (std::any_of(entries_.begin(), entries_.end(), [&](const auto& e) { return e->path == path; }))
+    if (std::any_of(entries_.begin(), entries_.end(),
+                    [&](const auto& e) { return e->path == path; }))
         return;
     auto entry = std::make_shared<TEntry>();
     entry->ahead = TryReadAheadShare(TBitmap::argb32Bytes(graphic->Width(), graphic->Height()));

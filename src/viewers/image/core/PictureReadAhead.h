@@ -73,8 +73,7 @@ public:
     /// SetWanted leaves it out, so that stepping back to it costs nothing;
     /// only while it shows as a new load of its file would (its decode
     /// failure, if any, not reported yet). `stamp`: its file when loaded.
-    void GiveBack(const std::string& path, std::unique_ptr<TGraphic> graphic,
-                  const TStamp& stamp);
+    void GiveBack(const std::string& path, std::unique_ptr<TGraphic> graphic, const TStamp& stamp);
 
     /// Off: nothing is read ahead and what is held is dropped.
     void SetEnabled(bool enabled);

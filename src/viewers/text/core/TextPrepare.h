@@ -22,5 +22,4 @@ struct TPreparedText {
 TPreparedText PrepareTextFile(const std::string& nativePath, const std::string& shownPath,
                               std::size_t capacity, std::size_t lineCapacity);
 
-
 }  // namespace text

@@ -9,7 +9,7 @@
 #include "host/ActionList.h"
 #include "window/FolderWatch.h"
 
-#include "ShellFixture.h"
+#include "WindowFixture.h"
 
 namespace {
 

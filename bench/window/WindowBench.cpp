@@ -198,7 +198,8 @@ void arrivals(benchmark::State& state, bool follow) {
         writer.join();
         // The turn that made the list ends with the next tick.
         const int ticked = meter.count;
-        while (meter.count == ticked) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+        while (meter.count == ticked)
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
         state.SetIterationTime(double(meter.longestNs) / 1e9);
         measuring = false;
         // Gone again, and the window back at rest, before the next round.

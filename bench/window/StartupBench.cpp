@@ -51,7 +51,8 @@ void compare(benchmark::State& state, const QString& file, const QString& config
     std::vector<double> bare(baselines.size(), 0);
     double viewer = 0;
     for (auto _ : state) {
-        for (size_t i = 0; i < baselines.size(); ++i) bare[i] += run(baselines[i].first, file, config);
+        for (size_t i = 0; i < baselines.size(); ++i)
+            bare[i] += run(baselines[i].first, file, config);
         const double v = run(QStringLiteral("viewer"), file, config);
         viewer += v;
         state.SetIterationTime(v / 1000);
@@ -73,8 +74,9 @@ void BM_StartupToFirstPicture(benchmark::State& state) {
         painter.fillRect(0, y, 1000, 10, QColor::fromHsv((y * 37) % 360, 180, 220));
     painter.end();
     picture.save(file, "JPEG", 90);
-    compare(state, file, dir.path(),
-            {{QStringLiteral("bare"), "bare_qt"}, {QStringLiteral("bare-text"), "bare_qt_with_text"}});
+    compare(
+        state, file, dir.path(),
+        {{QStringLiteral("bare"), "bare_qt"}, {QStringLiteral("bare-text"), "bare_qt_with_text"}});
 }
 BENCHMARK(BM_StartupToFirstPicture)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(10);
 

@@ -8,9 +8,9 @@
 #include <QTimer>
 #include <QToolButton>
 
-#include "ShellFixture.h"
-#include "host/ActionList.h"
+#include "WindowFixture.h"
 #include "app/Application.h"
+#include "host/ActionList.h"
 #include "window/FileMenu.h"
 
 namespace {
@@ -202,4 +202,3 @@ TEST_F(ShellTest, FileMenuMirrorsTheListAndPopsUpAtTheButton) {
     QTest::keyClick(list, Qt::Key_Return);
     EXPECT_EQ(window->CurrentIndex(), 7003);
 }
-

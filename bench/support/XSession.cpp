@@ -2,8 +2,8 @@
 
 // System
 #include <X11/Xutil.h>
-#include <X11/keysym.h>
 #include <X11/extensions/XTest.h>
+#include <X11/keysym.h>
 #include <fcntl.h>
 #include <signal.h>
 #include <spawn.h>
@@ -194,8 +194,7 @@ void TXProgram::pump() {
         // reparents them into its frame and maps both.
         if (e.type == CreateNotify && !e.xcreatewindow.override_redirect)
             candidates_.insert(e.xcreatewindow.window);
-        if (e.type == MapNotify && !e.xmap.override_redirect && mapped_ < 0)
-            mapped_ = MsSince(t0_);
+        if (e.type == MapNotify && !e.xmap.override_redirect && mapped_ < 0) mapped_ = MsSince(t0_);
     }
 }
 
@@ -208,8 +207,7 @@ double TXProgram::WaitForColour(TColour colour, Clock::time_point from, double t
     return -1;
 }
 
-double TXProgram::WaitForTitle(const std::string& part, Clock::time_point from,
-                               double timeoutMs) {
+double TXProgram::WaitForTitle(const std::string& part, Clock::time_point from, double timeoutMs) {
     while (pid_ > 0 && MsSince(from) < timeoutMs) {
         pump();
         if (mapped_ >= 0 && titleContains(part)) return MsSince(from);
@@ -232,8 +230,8 @@ bool TXProgram::titleContains(const std::string& part) {
         if (XGetWindowProperty(dpy, w, name, 0, 4096, False, utf8, &type, &format, &count, &after,
                                &data) == Success &&
             data) {
-            found = std::string(reinterpret_cast<char*>(data), count).find(part) !=
-                    std::string::npos;
+            found =
+                std::string(reinterpret_cast<char*>(data), count).find(part) != std::string::npos;
             XFree(data);
         }
         if (found) break;

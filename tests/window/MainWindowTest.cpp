@@ -4,9 +4,9 @@
 #include <QStackedWidget>
 #include <QToolButton>
 
-#include "ShellFixture.h"
-#include "host/ActionList.h"
+#include "WindowFixture.h"
 #include "app/Application.h"
+#include "host/ActionList.h"
 
 TEST_F(ShellTest, LayoutAtCreation) {
     EXPECT_EQ(window->windowTitle(), "MainWindow");
@@ -92,8 +92,7 @@ TEST(KeepOnScreen, MovesFirstAndShrinksOnlyWhatCannotFit) {
     // Past the right and the bottom of a screen that does not start at 0, 0.
     EXPECT_EQ(TMainWindow::KeepOnScreen(QRect(1900, 900, 700, 510), QRect(1920, 40, 1024, 728)),
               QRect(1920, 258, 700, 510));
-    EXPECT_EQ(TMainWindow::KeepOnScreen(QRect(-50, -20, 700, 510), screen),
-              QRect(0, 0, 700, 510));
+    EXPECT_EQ(TMainWindow::KeepOnScreen(QRect(-50, -20, 700, 510), screen), QRect(0, 0, 700, 510));
     // Larger than the screen: shrunk to it, at its corner.
     EXPECT_EQ(TMainWindow::KeepOnScreen(QRect(206, 162, 700, 510), QRect(0, 0, 640, 480)),
               QRect(0, 0, 640, 480));
@@ -104,8 +103,8 @@ TEST_F(ShellTest, FirstShowKeepsTheWindowWhollyOnTheScreen) {
     // Initial bounds that reach past the bottom of this screen.
     window->move(206, available.bottom() - 300);
     window->show();
-    ProcessEvents(50);
-    EXPECT_TRUE(available.contains(window->frameGeometry())) << window->frameGeometry().y();
+    EXPECT_TRUE(WaitUntil([&] { return available.contains(window->frameGeometry()); }))
+        << window->frameGeometry().y();
     EXPECT_EQ(window->size(), QSize(696, 480));
 
     // Bounds larger than the screen are shrunk to fit.
@@ -113,8 +112,7 @@ TEST_F(ShellTest, FirstShowKeepsTheWindowWhollyOnTheScreen) {
     large->OnShow = nullptr;
     large->resize(available.width() + 200, available.height() + 200);
     large->show();
-    ProcessEvents(50);
-    EXPECT_TRUE(available.contains(large->frameGeometry()));
+    EXPECT_TRUE(WaitUntil([&] { return available.contains(large->frameGeometry()); }));
     EXPECT_LT(large->width(), available.width());
 }
 

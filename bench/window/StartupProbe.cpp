@@ -11,8 +11,8 @@
 #include <unistd.h>
 
 #include "app/Application.h"
-#include "window/MainWindowUnit.h"
 #include "app/CompositionRoot.h"
+#include "window/MainWindowUnit.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <QTest>
 #include <QUrl>
 
-#include "ShellFixture.h"
+#include "WindowFixture.h"
 
 namespace {
 

@@ -18,11 +18,11 @@
 #include "app/CompositionRoot.h"
 #include "host/ToolButton.h"
 #include "image/BmpBuilder.h"
-#include "shell/ShellFixture.h"
 #include "support/QtTestSupport.h"
 #include "viewers/text/Font.h"
 #include "viewers/text/Memo.h"
 #include "window/MainWindowUnit.h"
+#include "window/WindowFixture.h"
 
 namespace {
 
@@ -148,7 +148,7 @@ TEST(AssembledWindow, FirstPaintLoadsNoImagePluginAndButtonsKeepTheirForms) {
     std::unique_ptr<TMainWindow> window(CreateMainWindow());
     window->SetCommandLineArgument(folder.Path() + "a.txt");
     window->show();
-    ProcessEvents(50);
+    RunEventsFor(50);  // the first paint, and time for any plugin it would load
     QFile maps(QStringLiteral("/proc/self/maps"));
     ASSERT_TRUE(maps.open(QIODevice::ReadOnly));
     const QByteArray loaded = maps.readAll();
@@ -201,9 +201,8 @@ TEST(AssembledWindow, APictureIsPaintedBeforeTheTextControlsWhichThenGetTheirSet
     EXPECT_EQ(window->findChild<TMemo*>("txtText"), nullptr);
     EXPECT_EQ(window->findChild<QLineEdit*>("txtFileName"), nullptr);
 
-    ProcessEvents(50);
+    ASSERT_TRUE(WaitUntil([&] { return window->findChild<TMemo*>("txtText") != nullptr; }));
     auto* memo = window->findChild<TMemo*>("txtText");
-    ASSERT_NE(memo, nullptr);
     EXPECT_EQ(memo->ScrollBars(), TMemo::ssBoth);
     EXPECT_EQ(memo->Font()->Size(), 14);
     ASSERT_NE(window->findChild<QLineEdit*>("txtFileName"), nullptr);

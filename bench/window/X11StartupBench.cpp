@@ -102,8 +102,7 @@ std::string page() {
 const std::map<std::string, std::string>& probeEnvironment() {
     static const std::map<std::string, std::string> env = [] {
         std::map<std::string, std::string> made;
-        made.emplace("XDG_CONFIG_HOME",
-                     folder().filePath(QStringLiteral("config")).toStdString());
+        made.emplace("XDG_CONFIG_HOME", folder().filePath(QStringLiteral("config")).toStdString());
         // The same engine settings for the viewer and the bare view: the
         // viewer adds these itself under Xvfb and as root.
         made.emplace("QTWEBENGINE_CHROMIUM_FLAGS", "--disable-gpu --log-level=3");

@@ -10,7 +10,7 @@
 
 #include <sys/stat.h>
 
-#include "ShellFixture.h"
+#include "WindowFixture.h"
 
 namespace {
 QStringList names(const QStringList& paths) {
@@ -234,9 +234,12 @@ TEST_F(ShellTest, OpenDialogChoosesAFileCaseInsensitively) {
         if (!dialog) return;
         EXPECT_EQ(dialog->nameFilters().value(0),
                   "All supported files(" + Patterns(window->Extensions()) + ")");
-        dialog->setDirectory(folder.Path());
-        ProcessEvents(200);
         auto* model = dialog->findChild<QFileSystemModel*>();
+        bool loaded = false;
+        QObject::connect(model, &QFileSystemModel::directoryLoaded, dialog,
+                         [&](const QString& path) { loaded |= QDir(path) == QDir(folder.Path()); });
+        dialog->setDirectory(folder.Path());
+        EXPECT_TRUE(WaitUntil([&] { return loaded; }));
         const QModelIndex root = model->index(folder.Path());
         for (int r = 0; r < model->rowCount(root); ++r)
             visible.append(model->index(r, 0, root).data().toString());
