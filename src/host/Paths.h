@@ -10,11 +10,12 @@
 #include "base/PathRules.h"
 
 /**
- * The path rules of base/PathRules.h on Qt's strings: the same code, run on
- * their UTF-16 code units.
+ * The path rules of base/PathRules.h on Qt's strings, as overloads in the
+ * same namespace: the same code, run on their UTF-16 code units.
  */
-namespace paths {
+namespace pathrules {
 
+namespace detail {
 inline std::u16string_view View(QStringView text) {
     return {text.utf16(), std::size_t(text.size())};
 }
@@ -22,25 +23,26 @@ inline std::u16string_view View(QStringView text) {
 inline QString FromView(std::u16string_view text) {
     return QString(reinterpret_cast<const QChar*>(text.data()), qsizetype(text.size()));
 }
+}  // namespace detail
 
 inline QString ExtractFileExt(const QString& path) {
-    return FromView(pathrules::ExtractFileExt(View(path)));
+    return detail::FromView(ExtractFileExt(detail::View(path)));
 }
 
 inline QString ExtractFilePath(const QString& path) {
-    return FromView(pathrules::ExtractFilePath(View(path)));
+    return detail::FromView(ExtractFilePath(detail::View(path)));
 }
 
 inline QString ExtractFileName(const QString& path) {
-    return FromView(pathrules::ExtractFileName(View(path)));
+    return detail::FromView(ExtractFileName(detail::View(path)));
 }
 
 inline QString IncludeTrailingSeparator(const QString& folder) {
-    return FromView(pathrules::IncludeTrailingSeparator(View(folder)));
+    return detail::FromView(IncludeTrailingSeparator(detail::View(folder)));
 }
 
 inline QString LowerAscii(const QString& text) {
-    return FromView(::LowerAscii(View(text)));
+    return detail::FromView(::LowerAscii(detail::View(text)));
 }
 
 /// The extension by which a file is sent to its viewer: in ASCII lower
@@ -57,4 +59,4 @@ inline QStringList WithExtension(const QStringList& all, const QStringList& exte
     return kept;
 }
 
-}  // namespace paths
+}  // namespace pathrules

@@ -89,7 +89,7 @@ struct TViewerRecord {
  */
 template <class Items, class RecordOf>
 int ViewerIndexFor(const Items& items, const QString& path, RecordOf record) {
-    const QString extension = paths::DispatchExtension(path);
+    const QString extension = pathrules::DispatchExtension(path);
     for (int i = int(std::size(items)) - 1; i >= 0; --i)
         if (record(items[std::size_t(i)]).extensions.contains(extension)) return i;
     return -1;

@@ -59,8 +59,8 @@ QString absolutePath(const QString& path) {
 // A file named in other letter case than on disk (as people type on systems
 // that ignore case) is found in its folder; the first match in list order wins.
 QString resolveLetterCase(const QString& path) {
-    const QString folder = paths::ExtractFilePath(path);
-    const QString name = paths::ExtractFileName(path);
+    const QString folder = pathrules::ExtractFilePath(path);
+    const QString name = pathrules::ExtractFileName(path);
     if (folder.isEmpty() || name.isEmpty() || !IsFolder(folder)) return path;
     QStringList matches;
     for (const QString& entry : QDir(folder).entryList(QDir::Files))
@@ -94,7 +94,7 @@ void TMainWindow::OpenPath(const QString& given) {
     const QString path = absolutePath(given);
     QString folder;
     if (IsRegularFile(path))
-        folder = paths::ExtractFilePath(path);
+        folder = pathrules::ExtractFilePath(path);
     else if (IsFolder(path))
         folder = path;
     else {
@@ -122,7 +122,7 @@ void TMainWindow::ScanFolder(const QString& folder) {
 }
 
 void TMainWindow::listFolder(const QString& folder) {
-    const QString dir = paths::IncludeTrailingSeparator(folder);
+    const QString dir = pathrules::IncludeTrailingSeparator(folder);
     FFiles->Assign(ScanFolderFiles(dir, FExtensions));
     // The old index means nothing in the new list; it must stay valid even
     // when the first file fails to show below.
@@ -245,7 +245,7 @@ void TMainWindow::BuildFileMenu() {
     names.reserve(files.size());
     captions.reserve(files.size());
     for (const QString& f : files) {
-        names.append(paths::ExtractFileName(f));
+        names.append(pathrules::ExtractFileName(f));
         captions.push_back(names.back().toStdU16String());
     }
     pmFiles->SetItems(names, AssignAccelerators(captions));

@@ -20,7 +20,7 @@ TViewerRecord HtmlViewer() {
         auto* view = new THtmlView(host.Page(kHtmlPage),
                                    [&host](const QString& title) { host.SetCaption(title); });
         host.AddReadAhead([view](const QStringList& paths) {
-            view->ReadAhead(paths::WithExtension(paths, HtmlExtensions()));
+            view->ReadAhead(pathrules::WithExtension(paths, HtmlExtensions()));
         });
         return [view](const QString& path) { view->Open(path); };
     };

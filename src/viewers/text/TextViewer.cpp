@@ -90,7 +90,7 @@ TViewerRecord TextViewer() {
         };
         font->OnExecute = [txtText, &host] { OptionsFontExecute(*txtText, host.DialogOwner()); };
         host.AddReadAhead([txtText](const QStringList& paths) {
-            txtText->ReadAhead(paths::WithExtension(paths, TextExtensions()));
+            txtText->ReadAhead(pathrules::WithExtension(paths, TextExtensions()));
         });
         return [txtText](const QString& path) { txtText->LoadTextFile(path); };
     };
