@@ -45,22 +45,22 @@ QString decodePiece(text::TextCharset charset, const std::string& content, std::
 // The locale's charset is read when the view is made, after the application
 // object has set the locale from the environment.
 TMemo::TMemo(QWidget* parent)
-    : QPlainTextEdit(parent), FFont(new TFont(this)), charset_(text::LocaleCharset()) {
+    : QPlainTextEdit(parent), font_(new TFont(this)), charset_(text::LocaleCharset()) {
     setObjectName(QStringLiteral("txtText"));
     setReadOnly(true);
     setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     setFrameShape(QFrame::NoFrame);
     setUndoRedoEnabled(false);  // read-only: an undo stack would only cost memory
     setBackgroundRole(QPalette::Base);
-    FFont->SetPixelsPerInch(logicalDpiY());
-    connect(FFont, &TFont::Changed, this, &TMemo::applyFont);
+    font_->SetPixelsPerInch(logicalDpiY());
+    connect(font_, &TFont::Changed, this, &TMemo::applyFont);
     applyFont();
     applyScrollBars();
     // Deliberate: until a file is shown the memo holds its own name, as it
     // always has; black-box tests and users see it. Do not "fix".
-    FContent = "txtText";
+    content_ = "txtText";
     setPlainText(QStringLiteral("txtText"));
-    filled_ = FContent.size();
+    filled_ = content_.size();
     fillTimer_ = new QTimer(this);
     fillTimer_->setSingleShot(true);
     fillTimer_->setInterval(0);
@@ -68,15 +68,15 @@ TMemo::TMemo(QWidget* parent)
 }
 
 void TMemo::SetScrollBars(TScrollStyle style) {
-    if (style < ssNone || style > ssBoth || style == FScrollBars) return;
-    FScrollBars = style;
+    if (style < ssNone || style > ssBoth || style == scrollBars_) return;
+    scrollBars_ = style;
     applyScrollBars();
     showFromStart();
 }
 
 void TMemo::applyScrollBars() {
-    const bool horizontal = FScrollBars == ssHorizontal || FScrollBars == ssBoth;
-    const bool vertical = FScrollBars == ssVertical || FScrollBars == ssBoth;
+    const bool horizontal = scrollBars_ == ssHorizontal || scrollBars_ == ssBoth;
+    const bool vertical = scrollBars_ == ssVertical || scrollBars_ == ssBoth;
     setHorizontalScrollBarPolicy(horizontal ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
     setVerticalScrollBarPolicy(vertical ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
     // A horizontal scroll bar is what turns wrapping off.
@@ -85,11 +85,11 @@ void TMemo::applyScrollBars() {
 }
 
 void TMemo::applyFont() {
-    setFont(FFont->ToQFont());
+    setFont(font_->ToQFont());
     // System colours resolve against the palette this view would have by
     // default, not against a colour an earlier font put into its own.
     const QPalette standard = QApplication::palette(this);
-    const QColor color = ColorToQColor(FFont->Color(), standard);
+    const QColor color = ColorToQColor(font_->Color(), standard);
     QPalette pal = palette();
     pal.setColor(QPalette::Text, color.isValid() ? color : standard.color(QPalette::Text));
     setPalette(pal);
@@ -97,7 +97,7 @@ void TMemo::applyFont() {
 
 void TMemo::changeEvent(QEvent* event) {
     QPlainTextEdit::changeEvent(event);
-    if (event->type() == QEvent::ScreenChangeInternal) FFont->SetPixelsPerInch(logicalDpiY());
+    if (event->type() == QEvent::ScreenChangeInternal) font_->SetPixelsPerInch(logicalDpiY());
 }
 
 void TMemo::showFromStart() {
@@ -115,8 +115,8 @@ void TMemo::LoadTextFile(const QString& path) {
     std::string& normalized = prepared.normalized;
 
     // The same text as shown: leave scroll position and selection alone.
-    if (normalized == FContent) {
-        FPath = path;
+    if (normalized == content_) {
+        path_ = path;
         return;
     }
 
@@ -125,9 +125,9 @@ void TMemo::LoadTextFile(const QString& path) {
     // The same file grown (a log written on): only the new text is appended,
     // from the event loop as the rest of a long text is, so the scroll
     // position and selection stay.
-    if (path == FPath && normalized.size() > FContent.size() &&
-        normalized.compare(0, FContent.size(), FContent) == 0) {
-        FContent = std::move(normalized);
+    if (path == path_ && normalized.size() > content_.size() &&
+        normalized.compare(0, content_.size(), content_) == 0) {
+        content_ = std::move(normalized);
         fillTimer_->start();
         return;
     }
@@ -151,8 +151,8 @@ void TMemo::LoadTextFile(const QString& path) {
             throw EError(text::kTextTooLargeMessage);
         }
         showFromStart();
-        FContent = std::move(normalized);
-        FPath = path;
+        content_ = std::move(normalized);
+        path_ = path;
         filled_ = first;
     }
     if (IsFilling()) fillTimer_->start(kFirstFillDelayMs);
@@ -167,8 +167,8 @@ void TMemo::fillSome() {
     end.movePosition(QTextCursor::End);
     end.beginEditBlock();
     while (IsFilling() && slice.elapsed() < kFillSliceMs) {
-        const std::size_t to = text::PieceEnd(FContent, filled_, kPiece);
-        end.insertText(decodePiece(charset_, FContent, filled_, to));
+        const std::size_t to = text::PieceEnd(content_, filled_, kPiece);
+        end.insertText(decodePiece(charset_, content_, filled_, to));
         filled_ = to;
     }
     end.endEditBlock();

@@ -50,10 +50,10 @@ public:
 
     explicit TMemo(QWidget* parent = nullptr);
 
-    TScrollStyle ScrollBars() const { return FScrollBars; }
+    TScrollStyle ScrollBars() const { return scrollBars_; }
     void SetScrollBars(TScrollStyle style);
 
-    TFont* Font() const { return FFont; }
+    TFont* Font() const { return font_; }
 
     /// Replaces the content with the text of the file at path (see Memo.cpp).
     /// The same file again with text added at its end keeps the place: the
@@ -62,7 +62,7 @@ public:
     void LoadTextFile(const QString& path);
 
     /// The content as normalised bytes (CR LF between lines).
-    const std::string& Content() const { return FContent; }
+    const std::string& Content() const { return content_; }
 
     /// Capacities used by LoadTextFile; tests lower them.
     void SetCapacity(std::size_t capacity, std::size_t lineCapacity = kLineCapacity) {
@@ -83,7 +83,7 @@ public:
     void SetCharset(text::TextCharset charset) { charset_ = charset; }
 
     /// Whether part of the content is still to be filled in.
-    bool IsFilling() const { return filled_ < FContent.size(); }
+    bool IsFilling() const { return filled_ < content_.size(); }
     /// Fills in the rest of the content now (tests, benchmarks).
     void FinishFilling();
 
@@ -96,14 +96,14 @@ private:
     void showFromStart();
     void fillSome();
 
-    TScrollStyle FScrollBars = ssVertical;
-    TFont* FFont = nullptr;
+    TScrollStyle scrollBars_ = ssVertical;
+    TFont* font_ = nullptr;
     text::TextCharset charset_;
-    std::string FContent;
-    QString FPath;  // the file FContent was read from
+    std::string content_;
+    QString path_;  // the file content_ was read from
     std::size_t capacity_ = kCapacity;
     std::size_t lineCapacity_ = kLineCapacity;
-    // How many bytes of FContent the text area holds so far.
+    // How many bytes of content_ the text area holds so far.
     std::size_t filled_ = 0;
     QTimer* fillTimer_ = nullptr;
     TTextReadAhead readAhead_{kCapacity, kLineCapacity};
