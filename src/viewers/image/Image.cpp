@@ -1,8 +1,6 @@
 #include "viewers/image/Image.h"
 
 // Qt
-#include <QCoreApplication>
-#include <QEvent>
 #include <QPainter>
 #include <QTimer>
 
@@ -18,48 +16,14 @@
 #include "viewers/image/core/Graphic.h"
 #include "viewers/image/core/Orientation.h"
 
-namespace {
-// The size of a new image control before any picture sizes it.
-constexpr int kDefaultSize = 105;
-}  // namespace
-
-TImage::TImage(QWidget* parent) : QWidget(parent) {
+TImage::TImage(QWidget* parent) : TPictureControl(parent) {
     setObjectName(QStringLiteral("imgImageDisplay"));
-    resize(kDefaultSize, kDefaultSize);
     frameTimer_ = new QTimer(this);
     frameTimer_->setSingleShot(true);
     connect(frameTimer_, &QTimer::timeout, this, &TImage::nextFrame);
 }
 
 TImage::~TImage() = default;
-
-void TImage::SetAlign(TControlAlign::TAlign align) {
-    if (align == align_) return;
-    align_ = align;
-    requestAlign();
-    update();
-}
-
-void TImage::SetAutoSize(bool autoSize) {
-    if (autoSize == autoSize_) return;
-    autoSize_ = autoSize;
-    applyAutoSize();
-    update();
-}
-
-void TImage::SetStretch(bool stretch) {
-    if (stretch == stretch_) return;
-    stretch_ = stretch;
-    update();
-}
-
-void TImage::SetLeft(int left) {
-    move(left, y());
-}
-
-void TImage::SetTop(int top) {
-    move(x(), top);
-}
 
 std::unique_ptr<TGraphic> TImage::SetGraphic(std::unique_ptr<TGraphic> graphic) {
     // The drawable may read the old reader object's rows: it goes first.
@@ -78,7 +42,7 @@ void TImage::PictureChanged() {
     decodeFailed_ = false;
     // A JPEG decodes on another core while the window goes on to its paint.
     if (TGraphic* graphic = picture_.Graphic()) graphic->DecodeAhead();
-    applyAutoSize();
+    ApplyAutoSize();
     update();
     animate();
 }
@@ -116,21 +80,13 @@ void TImage::hideEvent(QHideEvent* event) {
     frameTimer_->stop();
 }
 
-void TImage::applyAutoSize() {
-    // A client-aligned control keeps filling its parent.
-    if (!autoSize_ || align_ == TControlAlign::alClient) return;
-    const int w = picture_.Width(), h = picture_.Height();
+QSize TImage::PictureSize() const {
     // One picture pixel per device pixel: on a high-density screen the
     // picture takes fewer logical pixels.
+    const int w = picture_.Width(), h = picture_.Height();
+    if (w <= 0 || h <= 0) return {};
     const qreal ratio = devicePixelRatioF();
-    if (w > 0 && h > 0) resize(int(std::ceil(w / ratio)), int(std::ceil(h / ratio)));
-}
-
-void TImage::requestAlign() {
-    if (QWidget* parent = parentWidget()) {
-        QEvent request(QEvent::LayoutRequest);
-        QCoreApplication::sendEvent(parent, &request);
-    }
+    return {int(std::ceil(w / ratio)), int(std::ceil(h / ratio))};
 }
 
 QRectF TImage::DestRect() const {
@@ -140,7 +96,7 @@ QRectF TImage::DestRect() const {
     const qreal ratio = devicePixelRatioF();
     const TFitRect r = FitRect(picture_.Width(), picture_.Height(), qRound(width() * ratio),
                                qRound(height() * ratio),
-                               TFitOptions{stretch_, /*proportional=*/true, /*center=*/false});
+                               TFitOptions{Stretch(), /*proportional=*/true, /*center=*/false});
     return QRectF(r.left / ratio, r.top / ratio, r.width / ratio, r.height / ratio);
 }
 
