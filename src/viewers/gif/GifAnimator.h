@@ -25,7 +25,7 @@ class TThreadTimer;
  * either takes the GIF's logical screen size (AutoSize) or stretches the
  * picture over its area. The view learns of a new image only through the
  * image's change notification (ImageChanged). It follows the IMAGE page's
- * zoom buttons like the still image control (TPictureControl).
+ * zoom buttons like the still picture control (TPictureControl).
  *
  * The view fills no background of its own: unless the picture covers every
  * pixel asked for (PaintsOpaquely), the parent's background is painted

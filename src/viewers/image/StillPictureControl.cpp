@@ -1,4 +1,4 @@
-#include "viewers/image/Image.h"
+#include "viewers/image/StillPictureControl.h"
 
 // Qt
 #include <QPainter>
@@ -16,16 +16,16 @@
 #include "viewers/image/core/Graphic.h"
 #include "viewers/image/core/Orientation.h"
 
-TImage::TImage(QWidget* parent) : TPictureControl(parent) {
+TStillPictureControl::TStillPictureControl(QWidget* parent) : TPictureControl(parent) {
     setObjectName(QStringLiteral("imgImageDisplay"));
     frameTimer_ = new QTimer(this);
     frameTimer_->setSingleShot(true);
-    connect(frameTimer_, &QTimer::timeout, this, &TImage::nextFrame);
+    connect(frameTimer_, &QTimer::timeout, this, &TStillPictureControl::nextFrame);
 }
 
-TImage::~TImage() = default;
+TStillPictureControl::~TStillPictureControl() = default;
 
-std::unique_ptr<TGraphic> TImage::SetGraphic(std::unique_ptr<TGraphic> graphic) {
+std::unique_ptr<TGraphic> TStillPictureControl::SetGraphic(std::unique_ptr<TGraphic> graphic) {
     // The drawable may read the old reader object's rows: it goes first.
     image_ = QImage();
     imageShare_ = TBudgetShare();
@@ -35,7 +35,7 @@ std::unique_ptr<TGraphic> TImage::SetGraphic(std::unique_ptr<TGraphic> graphic) 
     return old;
 }
 
-void TImage::PictureChanged() {
+void TStillPictureControl::PictureChanged() {
     image_ = QImage();
     imageShare_ = TBudgetShare();
     imageReady_ = false;
@@ -47,12 +47,12 @@ void TImage::PictureChanged() {
     animate();
 }
 
-TQtPicture* TImage::animation() const {
+TQtPicture* TStillPictureControl::animation() const {
     auto* picture = dynamic_cast<TQtPicture*>(picture_.Graphic());
     return picture && picture->Animated() ? picture : nullptr;
 }
 
-void TImage::animate() {
+void TStillPictureControl::animate() {
     // Only while shown: an animation behind another page or control rests.
     if (TQtPicture* picture = animation(); picture && isVisible())
         frameTimer_->start(picture->FrameDelay());
@@ -60,7 +60,7 @@ void TImage::animate() {
         frameTimer_->stop();
 }
 
-void TImage::nextFrame() {
+void TStillPictureControl::nextFrame() {
     TQtPicture* picture = animation();
     if (!picture) return;
     if (picture->NextFrame()) {
@@ -70,17 +70,17 @@ void TImage::nextFrame() {
     animate();
 }
 
-void TImage::showEvent(QShowEvent* event) {
+void TStillPictureControl::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     animate();
 }
 
-void TImage::hideEvent(QHideEvent* event) {
+void TStillPictureControl::hideEvent(QHideEvent* event) {
     QWidget::hideEvent(event);
     frameTimer_->stop();
 }
 
-QSize TImage::PictureSize() const {
+QSize TStillPictureControl::PictureSize() const {
     // One picture pixel per device pixel: on a high-density screen the
     // picture takes fewer logical pixels.
     const int w = picture_.Width(), h = picture_.Height();
@@ -89,7 +89,7 @@ QSize TImage::PictureSize() const {
     return {int(std::ceil(w / ratio)), int(std::ceil(h / ratio))};
 }
 
-QRectF TImage::DestRect() const {
+QRectF TStillPictureControl::DestRect() const {
     // The rule works in device pixels: actual size is one picture pixel per
     // device pixel, and a stretched picture fits the page's device pixels.
     // A stretched still picture keeps its proportions and its top-left corner.
@@ -102,7 +102,7 @@ QRectF TImage::DestRect() const {
 
 // The picture's pixels as a QImage: the reader's own rows where they can be
 // drawn as they are, else a copy held in the picture's budget.
-QImage TImage::drawingCopy(TGraphic& graphic) {
+QImage TStillPictureControl::drawingCopy(TGraphic& graphic) {
     // Read through Qt: its frame is drawn as it stands, alpha and all.
     if (auto* picture = dynamic_cast<TQtPicture*>(&graphic)) {
         imageShare_ = TBudgetShare();
@@ -119,7 +119,7 @@ QImage TImage::drawingCopy(TGraphic& graphic) {
     return image;
 }
 
-const QImage* TImage::drawable() {
+const QImage* TStillPictureControl::drawable() {
     TGraphic* graphic = picture_.Graphic();
     if (!graphic) return nullptr;
     if (!imageReady_) {
@@ -145,7 +145,7 @@ const QImage* TImage::drawable() {
     return &image_;
 }
 
-void TImage::paintEvent(QPaintEvent*) {
+void TStillPictureControl::paintEvent(QPaintEvent*) {
     const QImage* image = drawable();
     if (!image || image->isNull()) return;
     const QRectF dest = DestRect();

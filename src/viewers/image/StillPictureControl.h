@@ -11,7 +11,7 @@
 #include "viewers/image/core/Picture.h"
 
 /**
- * The still image control (imgImageDisplay): draws its picture at actual size
+ * The still picture control (imgImageDisplay): draws its picture at actual size
  * or fitted (see FitRect), nearest pixel, painting only the destination
  * rectangle; a picture read through Qt keeps its transparency over what lies
  * behind the control, and an animated one steps through its frames while the
@@ -25,12 +25,12 @@ class QTimer;
 class TGraphic;
 class TQtPicture;
 
-class TImage : public TPictureControl {
+class TStillPictureControl : public TPictureControl {
     Q_OBJECT
 
 public:
-    explicit TImage(QWidget* parent = nullptr);
-    ~TImage() override;
+    explicit TStillPictureControl(QWidget* parent = nullptr);
+    ~TStillPictureControl() override;
 
     TPicture& Picture() { return picture_; }
     /// Makes graphic the picture's reader object (a loaded one) and reacts
