@@ -22,10 +22,10 @@
 #include "base/Error.h"
 #include "support/QtTestSupport.h"
 #include "viewers/image/ControlAlign.h"
-#include "viewers/image/Image.h"
 #include "viewers/image/ImageView.h"
 #include "viewers/image/ImageViewer.h"
 #include "viewers/image/ScrollBox.h"
+#include "viewers/image/StillPictureControl.h"
 #include "viewers/image/core/JpegImage.h"
 #include "viewers/image/core/PictureReadAhead.h"
 #include "window/MainWindowUnit.h"
@@ -108,7 +108,7 @@ protected:
         QApplication::processEvents();  // queued error boxes
         return shot;
     }
-    TImage* image() { return view_->imgImageDisplay(); }
+    TStillPictureControl* image() { return view_->imgImageDisplay(); }
     TJPEGImage* Jpeg() { return dynamic_cast<TJPEGImage*>(image()->Picture().Graphic()); }
     QString AlignName(const QObject* o) {
         const QMetaEnum e = QMetaEnum::fromType<TControlAlign::TAlign>();

@@ -21,12 +21,12 @@
 #include "QtImageSupport.h"
 #include "app/Application.h"
 #include "base/Error.h"
-#include "viewers/image/Image.h"
 #include "viewers/image/ImageView.h"
 #include "viewers/image/ImageViewer.h"
 #include "viewers/image/QtPicture.h"
 #include "viewers/image/QtPictureFormats.h"
 #include "viewers/image/ScrollBox.h"
+#include "viewers/image/StillPictureControl.h"
 #include "viewers/image/core/BmpGraphic.h"
 #include "viewers/image/core/JpegImage.h"
 #include "viewers/image/core/PictureFormats.h"
@@ -63,7 +63,7 @@ protected:
     QRgb Background() const {
         return view_->sbImage()->viewport()->palette().color(QPalette::Window).rgb();
     }
-    TImage* image() { return view_->imgImageDisplay(); }
+    TStillPictureControl* image() { return view_->imgImageDisplay(); }
 
     QTemporaryDir dir_;
     std::unique_ptr<QWidget> page_;

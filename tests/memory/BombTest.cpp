@@ -13,10 +13,10 @@
 #include "viewers/gif/GifViewer.h"
 #include "viewers/gif/ThreadTimer.h"
 #include "viewers/gif/core/GifImage.h"
-#include "viewers/image/Image.h"
 #include "viewers/image/ImageView.h"
 #include "viewers/image/ImageViewer.h"
 #include "viewers/image/ScrollBox.h"
+#include "viewers/image/StillPictureControl.h"
 #include "window/MainWindowUnit.h"
 
 // Qt

@@ -20,7 +20,7 @@
 #include "settings/KeyPaths.h"
 #include "support/QtTestSupport.h"
 #include "viewers/gif/GifAnimator.h"
-#include "viewers/image/Image.h"
+#include "viewers/image/StillPictureControl.h"
 #include "viewers/text/Memo.h"
 
 /// Every test gets an empty settings folder of its own and records the

@@ -9,13 +9,13 @@
 #include "settings/FormPlacement.h"
 #include "settings/KeyPaths.h"
 #include "viewers/gif/GifAnimator.h"
-#include "viewers/image/Image.h"
+#include "viewers/image/StillPictureControl.h"
 #include "viewers/text/Memo.h"
 
 TTestMainWindow::TTestMainWindow() {
     move(206, 162);
     resize(696, 480);
-    imgImageDisplay = new TImage(this);  // names itself imgImageDisplay
+    imgImageDisplay = new TStillPictureControl(this);  // names itself imgImageDisplay
     imgGifImageDisplay = new TGIFAnimator(this);
     imgGifImageDisplay->setObjectName(QStringLiteral("imgGifImageDisplay"));
     txtText = new TMemo(this);  // names itself txtText

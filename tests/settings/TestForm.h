@@ -12,7 +12,7 @@
 
 class TFormStorage;
 class TGIFAnimator;
-class TImage;
+class TStillPictureControl;
 class TMemo;
 
 /**
@@ -37,7 +37,7 @@ public:
     void FormDestroy();
 
     TFormStorage* FormStorage1 = nullptr;
-    TImage* imgImageDisplay = nullptr;
+    TStillPictureControl* imgImageDisplay = nullptr;
     TGIFAnimator* imgGifImageDisplay = nullptr;
     TMemo* txtText = nullptr;
     QStringList FExtensions;

@@ -8,6 +8,7 @@
 #include <cmath>
 
 // Qt
+#include <QPaintEvent>
 #include <QPainter>
 #include <QRegion>
 
@@ -23,13 +24,26 @@ TColor qColorToColor(const QColor& c) {
     return RGBColor(uint8_t(c.red()), uint8_t(c.green()), uint8_t(c.blue()));
 }
 
+/** Sets a flag for a scope and puts its previous value back, also on failure. */
+class FlagScope {
+public:
+    FlagScope(bool& flag, bool value) : flag_(flag), previous_(flag) { flag = value; }
+    ~FlagScope() { flag_ = previous_; }
+
+private:
+    bool& flag_;
+    bool previous_;
+};
+
 }  // namespace
 
 TGIFAnimator::TGIFAnimator(QWidget* parent)
-    : TImageControl(parent),
+    : TPictureControl(parent),
       timer_(std::make_unique<TThreadTimer>()),
       image_(std::make_unique<TGIFImage>()) {
-    SetAutoSize(true);
+    // The colour follows the parent's: the palette is inherited, and no
+    // background of its own is filled.
+    setAutoFillBackground(false);
     image_->OnChange = [this] { ImageChanged(); };
 }
 
@@ -106,8 +120,8 @@ void TGIFAnimator::SetFrameIndex(int value) {
 void TGIFAnimator::SetStretch(bool value) {
     {
         std::lock_guard lock(ViewLock);
-        if (value == stretch_) return;
-        stretch_ = value;
+        if (value == Stretch()) return;
+        TPictureControl::SetStretch(value);
     }
     displayChanged();
 }
@@ -121,6 +135,12 @@ void TGIFAnimator::SetTransparent(bool value) {
         cache_.Clear();
     }
     displayChanged();
+}
+
+void TGIFAnimator::PictureChanged() {
+    setAttribute(Qt::WA_OpaquePaintEvent, PaintsOpaquely());
+    ApplyAutoSize();
+    update();
 }
 
 void TGIFAnimator::displayChanged() {
@@ -231,7 +251,7 @@ QSize TGIFAnimator::PictureSize() const {
 }
 
 QRectF TGIFAnimator::pictureRect(const QRect& dest) const {
-    if (stretch_) return dest;
+    if (Stretch()) return dest;
     const qreal ratio = devicePixelRatioF();
     return QRectF(dest.topLeft(),
                   QSizeF(image_->LogicalWidth / ratio, image_->LogicalHeight / ratio));
@@ -240,9 +260,24 @@ QRectF TGIFAnimator::pictureRect(const QRect& dest) const {
 QRect TGIFAnimator::DestRect() const {
     const QSize picture = PictureSize();
     const int w = picture.width(), h = picture.height();
-    if (stretch_) return rect();
+    if (Stretch()) return rect();
     if (center_) return {(width() - w) / 2, (height() - h) / 2, w, h};
     return {0, 0, w, h};
+}
+
+void TGIFAnimator::paintEvent(QPaintEvent* event) {
+    std::lock_guard lock(ViewLock);
+    // Qt asks only for what is exposed and in sight.
+    const QRect area = event->rect().intersected(rect());
+    if (area.isEmpty()) return;
+    paintArea_ = area;
+    // Straight onto the window's back buffer, which reaches the screen in
+    // one step once every control has painted: a frame change never
+    // flickers, and no off-screen copy of our own is needed.
+    QPainter surface(this);
+    surface.setClipRect(area);
+    FlagScope painting(painting_, true);
+    PaintFrame(surface);
 }
 
 void TGIFAnimator::PaintFrame(QPainter& surface) {

@@ -1,14 +1,19 @@
 #pragma once
 
+// Qt
+#include <QRect>
+
 // C++
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <string>
 
 // Own
-#include "viewers/gif/ImageControl.h"
 #include "viewers/gif/core/GifComposer.h"
-#include "viewers/image/Zoomable.h"
+#include "viewers/image/PictureControl.h"
+
+class QPainter;
 
 class TGIFImage;
 class TThreadTimer;
@@ -20,15 +25,22 @@ class TThreadTimer;
  * either takes the GIF's logical screen size (AutoSize) or stretches the
  * picture over its area. The view learns of a new image only through the
  * image's change notification (ImageChanged). It follows the IMAGE page's
- * zoom buttons like the still image control (TZoomable).
+ * zoom buttons like the still picture control (TPictureControl).
+ *
+ * The view fills no background of its own: unless the picture covers every
+ * pixel asked for (PaintsOpaquely), the parent's background is painted
+ * beneath it, so what lies behind shows through wherever it draws nothing.
+ * It paints straight into the window's back buffer, which reaches the screen
+ * in one step: a frame change shows without flicker. Only the part asked for
+ * is painted (PaintArea): a view as large as its picture inside a scroll box
+ * is mostly out of sight.
  */
-class TGIFAnimator : public TImageControl, public TZoomable {
+class TGIFAnimator : public TPictureControl {
     Q_OBJECT
     Q_PROPERTY(bool Animate READ Animate WRITE SetAnimate)
     Q_PROPERTY(bool Center READ Center WRITE SetCenter)
     Q_PROPERTY(int FrameIndex READ FrameIndex WRITE SetFrameIndex)
     Q_PROPERTY(bool Loop READ Loop WRITE SetLoop)
-    Q_PROPERTY(bool Stretch READ Stretch WRITE SetStretch)
     Q_PROPERTY(bool Transparent READ Transparent WRITE SetTransparent)
 
 public:
@@ -36,6 +48,9 @@ public:
 
     explicit TGIFAnimator(QWidget* parent = nullptr);
     ~TGIFAnimator() override;
+
+    /// Guards the view's state; recursive, taken before any surface.
+    std::recursive_mutex ViewLock;
 
     /// The picture, owned.
     TGIFImage& Image() { return *image_; }
@@ -58,7 +73,6 @@ public:
     void SetFrameIndex(int value);
     bool Loop() const { return loop_; }
     void SetLoop(bool value) { loop_ = value; }
-    bool Stretch() const { return stretch_; }
     void SetStretch(bool value) override;
     bool Transparent() const { return transparent_; }
     void SetTransparent(bool value);
@@ -72,6 +86,11 @@ public:
 
     /// Restarts at the image's current frame after a load.
     void ImageChanged();
+    /// After the picture or the way it is shown changed: whether the paint
+    /// covers what it is asked for, auto-size, repaint.
+    void PictureChanged();
+    /// True while the paint routine runs.
+    bool Painting() const { return painting_; }
 
     /// One step of the animation (the timer's OnTimer).
     void TimerTick(QObject* sender);
@@ -84,23 +103,24 @@ public:
     static void DrawKeyed(QPainter& surface, const QRectF& dest, const QImage& picture,
                           const QRect& source, TColor key);
 
-    // The zoom buttons' steps.
-    QWidget* Control() override { return this; }
-    void SetAlign(TControlAlign::TAlign align) override { TImageControl::SetAlign(align); }
-    void SetAutoSize(bool value) override { TImageControl::SetAutoSize(value); }
-    void SetLeft(int left) override { TImageControl::SetLeft(left); }
-    void SetTop(int top) override { TImageControl::SetTop(top); }
-
     TThreadTimer& Timer() { return *timer_; }
     /// The last composed picture (CacheBitmap, CacheIndex, CacheKey).
     const TGIFComposer& Cache() const { return cache_; }
 
 protected:
     QSize PictureSize() const override;
-    void PaintFrame(QPainter& surface) override;
-    bool PaintsOpaquely() const override;
+    void paintEvent(QPaintEvent* event) override;
 
 private:
+    /// Draws the picture onto the surface, within PaintArea.
+    void PaintFrame(QPainter& surface);
+    /// Whether the paint covers every pixel it is asked for, so that nothing
+    /// needs painting beneath it first.
+    bool PaintsOpaquely() const;
+    /// The part of the view (its own coordinates) that the paint under way
+    /// draws; the surface is clipped to it.
+    QRect PaintArea() const { return paintArea_; }
+
     bool visibleFlag() const;
     /// After Stretch, Center or Transparent changed: auto-size and repaint.
     void displayChanged();
@@ -120,8 +140,9 @@ private:
     bool center_ = false;
     int frameIndex_ = 0;
     bool loop_ = true;
-    bool stretch_ = false;
     bool transparent_ = true;
-    uint64_t paints_ = 0;
-    bool broken_ = false;  // PaintFrame runs, to tell whether a repaint drew
+    uint64_t paints_ = 0;  // PaintFrame runs, to tell whether a repaint drew
+    bool broken_ = false;  // a frame of this image failed to decode
+    bool painting_ = false;
+    QRect paintArea_;
 };

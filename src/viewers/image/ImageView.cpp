@@ -11,9 +11,9 @@
 // Project
 #include "base/ErrorReport.h"
 #include "host/ToolButton.h"
-#include "viewers/image/Image.h"
 #include "viewers/image/QtPictureFormats.h"
 #include "viewers/image/ScrollBox.h"
+#include "viewers/image/StillPictureControl.h"
 #include "viewers/image/Zoomable.h"
 #include "viewers/image/core/Graphic.h"
 #include "viewers/image/core/PictureFormats.h"
@@ -77,7 +77,7 @@ TImageView::TImageView(QWidget* page) : QObject(page), readAhead_(std::move(Star
             [this] { Guarded([this] { ShowActualSize(); }); });
     connect(btnZoom_, &QToolButton::clicked, this, [this] { Guarded([this] { StretchToFit(); }); });
 
-    imgImageDisplay_ = new TImage(sbImage_->Client());
+    imgImageDisplay_ = new TStillPictureControl(sbImage_->Client());
     imgImageDisplay_->move(kActualSizeMargin, kActualSizeMargin);
     readAheadLatest_ = new QTimer(this);
     readAheadLatest_->setSingleShot(true);

@@ -13,7 +13,7 @@
 class QTimer;
 class QToolButton;
 class QWidget;
-class TImage;
+class TStillPictureControl;
 class TScrollBox;
 class TZoomable;
 
@@ -65,7 +65,7 @@ public:
     void ShowImageControl(TZoomable* control);
 
     TScrollBox* sbImage() const { return sbImage_; }
-    TImage* imgImageDisplay() const { return imgImageDisplay_; }
+    TStillPictureControl* imgImageDisplay() const { return imgImageDisplay_; }
     QWidget* panImageToolbar() const { return panImageToolbar_; }
     QToolButton* btnZooomFull() const { return btnZooomFull_; }
     QToolButton* btnZoom() const { return btnZoom_; }
@@ -81,7 +81,7 @@ private:
     bool readAheadPending_ = false;
     QTimer* readAheadLatest_ = nullptr;
     TScrollBox* sbImage_ = nullptr;
-    TImage* imgImageDisplay_ = nullptr;
+    TStillPictureControl* imgImageDisplay_ = nullptr;
     QWidget* panImageToolbar_ = nullptr;
     QToolButton* btnZooomFull_ = nullptr;
     QToolButton* btnZoom_ = nullptr;

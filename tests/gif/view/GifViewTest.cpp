@@ -9,10 +9,10 @@
 #include "viewers/gif/GifAnimator.h"
 #include "viewers/gif/GifViewer.h"
 #include "viewers/gif/ThreadTimer.h"
-#include "viewers/image/Image.h"
 #include "viewers/image/ImageView.h"
 #include "viewers/image/ImageViewer.h"
 #include "viewers/image/ScrollBox.h"
+#include "viewers/image/StillPictureControl.h"
 #include "window/MainWindowUnit.h"
 
 // Qt

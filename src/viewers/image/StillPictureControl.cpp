@@ -1,8 +1,6 @@
-#include "viewers/image/Image.h"
+#include "viewers/image/StillPictureControl.h"
 
 // Qt
-#include <QCoreApplication>
-#include <QEvent>
 #include <QPainter>
 #include <QTimer>
 
@@ -18,50 +16,16 @@
 #include "viewers/image/core/Graphic.h"
 #include "viewers/image/core/Orientation.h"
 
-namespace {
-// The size of a new image control before any picture sizes it.
-constexpr int kDefaultSize = 105;
-}  // namespace
-
-TImage::TImage(QWidget* parent) : QWidget(parent) {
+TStillPictureControl::TStillPictureControl(QWidget* parent) : TPictureControl(parent) {
     setObjectName(QStringLiteral("imgImageDisplay"));
-    resize(kDefaultSize, kDefaultSize);
     frameTimer_ = new QTimer(this);
     frameTimer_->setSingleShot(true);
-    connect(frameTimer_, &QTimer::timeout, this, &TImage::nextFrame);
+    connect(frameTimer_, &QTimer::timeout, this, &TStillPictureControl::nextFrame);
 }
 
-TImage::~TImage() = default;
+TStillPictureControl::~TStillPictureControl() = default;
 
-void TImage::SetAlign(TControlAlign::TAlign align) {
-    if (align == align_) return;
-    align_ = align;
-    requestAlign();
-    update();
-}
-
-void TImage::SetAutoSize(bool autoSize) {
-    if (autoSize == autoSize_) return;
-    autoSize_ = autoSize;
-    applyAutoSize();
-    update();
-}
-
-void TImage::SetStretch(bool stretch) {
-    if (stretch == stretch_) return;
-    stretch_ = stretch;
-    update();
-}
-
-void TImage::SetLeft(int left) {
-    move(left, y());
-}
-
-void TImage::SetTop(int top) {
-    move(x(), top);
-}
-
-std::unique_ptr<TGraphic> TImage::SetGraphic(std::unique_ptr<TGraphic> graphic) {
+std::unique_ptr<TGraphic> TStillPictureControl::SetGraphic(std::unique_ptr<TGraphic> graphic) {
     // The drawable may read the old reader object's rows: it goes first.
     image_ = QImage();
     imageShare_ = TBudgetShare();
@@ -71,24 +35,24 @@ std::unique_ptr<TGraphic> TImage::SetGraphic(std::unique_ptr<TGraphic> graphic) 
     return old;
 }
 
-void TImage::PictureChanged() {
+void TStillPictureControl::PictureChanged() {
     image_ = QImage();
     imageShare_ = TBudgetShare();
     imageReady_ = false;
     decodeFailed_ = false;
     // A JPEG decodes on another core while the window goes on to its paint.
     if (TGraphic* graphic = picture_.Graphic()) graphic->DecodeAhead();
-    applyAutoSize();
+    ApplyAutoSize();
     update();
     animate();
 }
 
-TQtPicture* TImage::animation() const {
+TQtPicture* TStillPictureControl::animation() const {
     auto* picture = dynamic_cast<TQtPicture*>(picture_.Graphic());
     return picture && picture->Animated() ? picture : nullptr;
 }
 
-void TImage::animate() {
+void TStillPictureControl::animate() {
     // Only while shown: an animation behind another page or control rests.
     if (TQtPicture* picture = animation(); picture && isVisible())
         frameTimer_->start(picture->FrameDelay());
@@ -96,7 +60,7 @@ void TImage::animate() {
         frameTimer_->stop();
 }
 
-void TImage::nextFrame() {
+void TStillPictureControl::nextFrame() {
     TQtPicture* picture = animation();
     if (!picture) return;
     if (picture->NextFrame()) {
@@ -106,47 +70,39 @@ void TImage::nextFrame() {
     animate();
 }
 
-void TImage::showEvent(QShowEvent* event) {
+void TStillPictureControl::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     animate();
 }
 
-void TImage::hideEvent(QHideEvent* event) {
+void TStillPictureControl::hideEvent(QHideEvent* event) {
     QWidget::hideEvent(event);
     frameTimer_->stop();
 }
 
-void TImage::applyAutoSize() {
-    // A client-aligned control keeps filling its parent.
-    if (!autoSize_ || align_ == TControlAlign::alClient) return;
-    const int w = picture_.Width(), h = picture_.Height();
+QSize TStillPictureControl::PictureSize() const {
     // One picture pixel per device pixel: on a high-density screen the
     // picture takes fewer logical pixels.
+    const int w = picture_.Width(), h = picture_.Height();
+    if (w <= 0 || h <= 0) return {};
     const qreal ratio = devicePixelRatioF();
-    if (w > 0 && h > 0) resize(int(std::ceil(w / ratio)), int(std::ceil(h / ratio)));
+    return {int(std::ceil(w / ratio)), int(std::ceil(h / ratio))};
 }
 
-void TImage::requestAlign() {
-    if (QWidget* parent = parentWidget()) {
-        QEvent request(QEvent::LayoutRequest);
-        QCoreApplication::sendEvent(parent, &request);
-    }
-}
-
-QRectF TImage::DestRect() const {
+QRectF TStillPictureControl::DestRect() const {
     // The rule works in device pixels: actual size is one picture pixel per
     // device pixel, and a stretched picture fits the page's device pixels.
     // A stretched still picture keeps its proportions and its top-left corner.
     const qreal ratio = devicePixelRatioF();
     const TFitRect r = FitRect(picture_.Width(), picture_.Height(), qRound(width() * ratio),
                                qRound(height() * ratio),
-                               TFitOptions{stretch_, /*proportional=*/true, /*center=*/false});
+                               TFitOptions{Stretch(), /*proportional=*/true, /*center=*/false});
     return QRectF(r.left / ratio, r.top / ratio, r.width / ratio, r.height / ratio);
 }
 
 // The picture's pixels as a QImage: the reader's own rows where they can be
 // drawn as they are, else a copy held in the picture's budget.
-QImage TImage::drawingCopy(TGraphic& graphic) {
+QImage TStillPictureControl::drawingCopy(TGraphic& graphic) {
     // Read through Qt: its frame is drawn as it stands, alpha and all.
     if (auto* picture = dynamic_cast<TQtPicture*>(&graphic)) {
         imageShare_ = TBudgetShare();
@@ -163,7 +119,7 @@ QImage TImage::drawingCopy(TGraphic& graphic) {
     return image;
 }
 
-const QImage* TImage::drawable() {
+const QImage* TStillPictureControl::drawable() {
     TGraphic* graphic = picture_.Graphic();
     if (!graphic) return nullptr;
     if (!imageReady_) {
@@ -189,7 +145,7 @@ const QImage* TImage::drawable() {
     return &image_;
 }
 
-void TImage::paintEvent(QPaintEvent*) {
+void TStillPictureControl::paintEvent(QPaintEvent*) {
     const QImage* image = drawable();
     if (!image || image->isNull()) return;
     const QRectF dest = DestRect();

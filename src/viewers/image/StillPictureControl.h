@@ -7,12 +7,11 @@
 #include <memory>
 
 #include "base/MemoryBudget.h"
-#include "viewers/image/ControlAlign.h"
-#include "viewers/image/Zoomable.h"
+#include "viewers/image/PictureControl.h"
 #include "viewers/image/core/Picture.h"
 
 /**
- * The still image control (imgImageDisplay): draws its picture at actual size
+ * The still picture control (imgImageDisplay): draws its picture at actual size
  * or fitted (see FitRect), nearest pixel, painting only the destination
  * rectangle; a picture read through Qt keeps its transparency over what lies
  * behind the control, and an animated one steps through its frames while the
@@ -26,26 +25,12 @@ class QTimer;
 class TGraphic;
 class TQtPicture;
 
-class TImage : public QWidget, public TZoomable {
+class TStillPictureControl : public TPictureControl {
     Q_OBJECT
-    Q_PROPERTY(TControlAlign::TAlign Align READ Align WRITE SetAlign)
-    Q_PROPERTY(bool AutoSize READ AutoSize WRITE SetAutoSize)
-    Q_PROPERTY(bool Stretch READ Stretch WRITE SetStretch)
 
 public:
-    explicit TImage(QWidget* parent = nullptr);
-    ~TImage() override;
-
-    TControlAlign::TAlign Align() const { return align_; }
-    bool AutoSize() const { return autoSize_; }
-    bool Stretch() const { return stretch_; }
-
-    QWidget* Control() override { return this; }
-    void SetAlign(TControlAlign::TAlign align) override;
-    void SetAutoSize(bool autoSize) override;
-    void SetStretch(bool stretch) override;
-    void SetLeft(int left) override;
-    void SetTop(int top) override;
+    explicit TStillPictureControl(QWidget* parent = nullptr);
+    ~TStillPictureControl() override;
 
     TPicture& Picture() { return picture_; }
     /// Makes graphic the picture's reader object (a loaded one) and reacts
@@ -61,6 +46,7 @@ public:
     std::function<void()> OnPainted;
 
 protected:
+    QSize PictureSize() const override;
     void paintEvent(QPaintEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void hideEvent(QHideEvent* event) override;
@@ -69,15 +55,10 @@ private:
     TQtPicture* animation() const;
     void animate();
     void nextFrame();
-    void applyAutoSize();
-    void requestAlign();
     const QImage* drawable();
     QImage drawingCopy(TGraphic& graphic);
 
     TPicture picture_;
-    TControlAlign::TAlign align_ = TControlAlign::alNone;
-    bool autoSize_ = true;
-    bool stretch_ = false;
 
     // The drawable form of the current reader object's pixels: its own rows
     // (a decoded JPEG) or a copy held in the picture's budget.
