@@ -72,9 +72,7 @@ TMainWindow::TMainWindow(QWidget* parent) : QWidget(parent) {
     FFiles = new TFileList;
     buildLayout();
     buildCommands();
-    OnCreate = [this] { FormCreate(); };
     OnShow = [this] { FormShow(); };
-    OnDestroy = [this] { FormDestroy(); };
     qApp->installEventFilter(this);
     if (auto* dispatcher = QAbstractEventDispatcher::instance())
         connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, this, [this] {
@@ -91,7 +89,10 @@ TMainWindow::~TMainWindow() {
 void TMainWindow::RunDestroy() {
     if (destroyed_) return;
     destroyed_ = true;
-    if (OnDestroy) Guarded(OnDestroy);
+    Guarded([this] {
+        emit Destroying();
+        FormDestroy();
+    });
 }
 
 void TMainWindow::buildLayout() {
@@ -319,7 +320,7 @@ void TMainWindow::installViewer(std::size_t index) {
     TViewerLoad load = record.install ? record.install(*this) : TViewerLoad();
     viewers_[index].load = std::move(load);
     if (isFullScreen()) showToolbars(record, false);
-    if (record.buildAfterFirstPaint && OnViewerInstalled) OnViewerInstalled(record);
+    if (record.buildAfterFirstPaint) emit ViewerInstalled(record);
 }
 
 void TMainWindow::showToolbars(const TViewerRecord& record, bool visible) {
@@ -403,6 +404,11 @@ void TMainWindow::activatePage(const QString& name) {
 
 // ---- Creation, first show, destruction ---------------------------------------
 
+void TMainWindow::Create() {
+    FormCreate();
+    emit Created();
+}
+
 void TMainWindow::FormCreate() {
     FCurrentIndex = 0;
     FFiles->Clear();
@@ -412,12 +418,15 @@ void TMainWindow::FormCreate() {
 void TMainWindow::RunFirstShow() {
     if (firstShowDone_) return;
     firstShowDone_ = true;
-    // The initial bounds suit a large screen; a stored placement, restored by
-    // the show hook, still wins over what is made of them here.
+    // The initial bounds suit a large screen; a stored placement, restored on
+    // FirstShowing(), still wins over what is made of them here.
     keepOnScreen();
     const QRect guessed = geometry();
-    if (OnShow) Guarded(OnShow);
-    // Bounds the show hook left alone are this run's own: they are checked
+    Guarded([this] {
+        emit FirstShowing();
+        if (OnShow) OnShow();
+    });
+    // Bounds the first showing left alone are this run's own: they are checked
     // again against the real frame once it is known.
     frameCheckPending_ = geometry() == guessed && !isMaximized() && !isFullScreen();
 }
@@ -462,8 +471,8 @@ void TMainWindow::Close() {
         return;
     }
     // Closed before it was ever shown (the open dialog was cancelled at
-    // start): the close query still runs, so settings are saved as usual.
-    if (OnCloseQuery && !OnCloseQuery()) return;
+    // start): Closing() is still emitted, so settings are saved as usual.
+    emit Closing();
     closed_ = true;
 }
 
@@ -475,12 +484,7 @@ void TMainWindow::showEvent(QShowEvent* event) {
 void TMainWindow::closeEvent(QCloseEvent* event) {
     // Pages still to be built are built, so that their settings are saved.
     Guarded([this] { installPendingViewers(); });
-    bool allowed = true;
-    Guarded([&] { allowed = !OnCloseQuery || OnCloseQuery(); });
-    if (!allowed) {
-        event->ignore();
-        return;
-    }
+    Guarded([this] { emit Closing(); });
     closed_ = true;
     event->accept();
 }
