@@ -12,26 +12,21 @@ class QToolButton;
 
 /**
  * One command: a QAction named after the command (objectName), with the
- * command's category, hint, image index and shortcut, an execute handler and
- * an optional update handler. Executing runs the update handler first and
- * does nothing when the command is then disabled. Checked is the command's
- * own state; bound buttons never show it.
+ * command's hint and shortcut, an execute handler and an optional update
+ * handler. Executing runs the update handler first and does nothing when the
+ * command is then disabled. Commands have no checked state: a bound button
+ * never shows one (the word-wrap button looks the same with wrap on or off).
  */
 class TAction : public QAction {
     Q_OBJECT
 public:
-    TAction(const QString& name, const QString& category, const QString& hint, int imageIndex,
-            const QKeySequence& shortcut, QObject* parent);
+    TAction(const QString& name, const QString& hint, const QKeySequence& shortcut,
+            QObject* parent);
 
-    QString Category() const { return category_; }
     QString Hint() const { return hint_; }
-    int ImageIndex() const { return imageIndex_; }
 
     /// "hint (Ctrl+X)" with a shortcut, the hint alone without one.
     QString ToolTipText() const;
-
-    bool Checked() const { return checked_; }
-    void SetChecked(bool checked) { checked_ = checked; }
 
     std::function<void()> OnExecute;
     std::function<void(TAction&)> OnUpdate;
@@ -46,10 +41,7 @@ public:
     bool IsBoundControlShowing() const;
 
 private:
-    QString category_;
     QString hint_;
-    int imageIndex_ = -1;
-    bool checked_ = false;
     QList<QWidget*> bound_;
 };
 
@@ -63,8 +55,7 @@ class TActionList : public QObject {
 public:
     explicit TActionList(QWidget* window);
 
-    TAction* Add(const QString& name, const QString& category, const QString& hint, int imageIndex,
-                 const QKeySequence& shortcut = {});
+    TAction* Add(const QString& name, const QString& hint, const QKeySequence& shortcut = {});
     TAction* Find(const QString& name) const;
     const QList<TAction*>& Actions() const { return actions_; }
 

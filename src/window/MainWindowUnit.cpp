@@ -236,19 +236,16 @@ void TMainWindow::setFileName(const QString& name) {
 void TMainWindow::buildCommands() {
     actionList_ = new TActionList(this);
     const auto ctrl = [](Qt::Key key) { return QKeySequence(Qt::CTRL | key); };
-    TAction* back =
-        actionList_->Add("NavigationBack", "Navigation", "Go to previous file", 0, ctrl(Qt::Key_Q));
-    TAction* forward =
-        actionList_->Add("NavigationForward", "Navigation", "Go to next file", 1, ctrl(Qt::Key_W));
-    TAction* select = actionList_->Add("NavigationSelectFile", "Navigation", "Go to file...", 12);
-    TAction* open = actionList_->Add("FileOpen", "File", "Open...", 6, ctrl(Qt::Key_O));
-    TAction* execute = actionList_->Add("FileExecute", "File", "Open file in default program...", 7,
-                                        ctrl(Qt::Key_E));
-    TAction* folder = actionList_->Add("FileExecuteFolder", "File",
-                                       "Open current folder in explorer...", 8, ctrl(Qt::Key_F));
-    TAction* extensions =
-        actionList_->Add("OptionsExtensions", "Options", "File types to browse...", 9);
-    TAction* about = actionList_->Add("HelpAbout", "Help", "About...", 10);
+    TAction* back = actionList_->Add("NavigationBack", "Go to previous file", ctrl(Qt::Key_Q));
+    TAction* forward = actionList_->Add("NavigationForward", "Go to next file", ctrl(Qt::Key_W));
+    TAction* select = actionList_->Add("NavigationSelectFile", "Go to file...");
+    TAction* open = actionList_->Add("FileOpen", "Open...", ctrl(Qt::Key_O));
+    TAction* execute =
+        actionList_->Add("FileExecute", "Open file in default program...", ctrl(Qt::Key_E));
+    TAction* folder = actionList_->Add("FileExecuteFolder", "Open current folder in explorer...",
+                                       ctrl(Qt::Key_F));
+    TAction* extensions = actionList_->Add("OptionsExtensions", "File types to browse...");
+    TAction* about = actionList_->Add("HelpAbout", "About...");
 
     const auto navigationUpdate = [this](TAction& a) { a.setEnabled(FFiles->Count() > 0); };
     for (TAction* a : {back, forward, select}) {
@@ -307,7 +304,7 @@ void TMainWindow::RegisterViewer(const TViewerRecord& record) {
     if (record.keysFirst && !keysFirstPages_.contains(record.page))
         keysFirstPages_.append(record.page);
     for (const TViewerCommand& c : record.commands)
-        if (!Action(c.name)) actionList_->Add(c.name, c.category, c.hint, c.imageIndex, c.shortcut);
+        if (!Action(c.name)) actionList_->Add(c.name, c.hint, c.shortcut);
     viewers_.push_back({record, {}, false});
     if (!record.buildAfterFirstPaint || firstPaintSeen_) installViewer(viewers_.size() - 1);
 }
