@@ -36,7 +36,7 @@ public:
     bool Execute();
     void Update();
 
-    /// Controls whose visibility decides whether idle updates reach this command.
+    /// Controls whose visibility decides whether UpdateShowing reaches this command.
     void AddBoundControl(QWidget* control) { bound_.append(control); }
     bool IsBoundControlShowing() const;
 
@@ -46,9 +46,9 @@ private:
 };
 
 /**
- * The command list of a window (ActionList1). Update handlers run whenever the
- * application's event queue becomes empty, for commands whose bound controls
- * are showing, and not while a modal dialog is open.
+ * The command list of a window (ActionList1). The window runs UpdateShowing
+ * where the commands' state may have changed, and again when it can show it
+ * after a time it could not.
  */
 class TActionList : public QObject {
     Q_OBJECT
@@ -59,7 +59,9 @@ public:
     TAction* Find(const QString& name) const;
     const QList<TAction*>& Actions() const { return actions_; }
 
-    /// The idle step: runs the update handlers of the showing commands.
+    /// Runs the update handlers of the commands whose bound controls are
+    /// showing; nothing while the window is hidden or disabled or a modal
+    /// dialog is open.
     void UpdateShowing();
 
     /// True when a key combination is the shortcut of an enabled command.

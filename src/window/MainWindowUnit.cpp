@@ -1,7 +1,6 @@
 #include "window/MainWindowUnit.h"
 
 // Qt
-#include <QAbstractEventDispatcher>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDropEvent>
@@ -73,11 +72,17 @@ TMainWindow::TMainWindow(QWidget* parent) : QWidget(parent) {
     buildLayout();
     buildCommands();
     OnShow = [this] { FormShow(); };
+    // The commands follow the file list; the update waits while the window
+    // cannot show it (hidden, disabled, under a modal dialog, the toolbar
+    // hidden) and runs when it can again (see eventFilter).
+    commandsUpdate_ = new QTimer(this);
+    commandsUpdate_->setSingleShot(true);
+    commandsUpdate_->setInterval(0);
+    connect(commandsUpdate_, &QTimer::timeout, this, [this] {
+        if (!destroyed_) actionList_->UpdateShowing();
+    });
+    connect(FFiles, &TFileList::Changed, commandsUpdate_, qOverload<>(&QTimer::start));
     qApp->installEventFilter(this);
-    if (auto* dispatcher = QAbstractEventDispatcher::instance())
-        connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, this, [this] {
-            if (!destroyed_) actionList_->UpdateShowing();
-        });
 }
 
 TMainWindow::~TMainWindow() {
@@ -557,6 +562,10 @@ void TMainWindow::ReloadShown() {
 __attribute__((no_sanitize("vptr")))
 #endif
 bool TMainWindow::eventFilter(QObject* watched, QEvent* event) {
+    if ((watched == this || watched == panToolbar) &&
+        (event->type() == QEvent::Show || event->type() == QEvent::EnabledChange ||
+         event->type() == QEvent::WindowUnblocked))
+        commandsUpdate_->start();
     if (frameCheckPending_ && watched == this &&
         (event->type() == QEvent::Move || event->type() == QEvent::Resize ||
          event->type() == QEvent::Paint) &&

@@ -15,6 +15,7 @@ class QKeyEvent;
 class QLabel;
 class QLineEdit;
 class QStackedWidget;
+class QTimer;
 class QToolButton;
 class TAction;
 class TActionList;
@@ -240,6 +241,9 @@ private:
     bool gap_ = false;
     bool folderChangedInMenu_ = false;  // a rebuild waits for the menu to close
     bool maximizedBeforeFullScreen_ = false;
+    // Brings the commands' state up to date once the events being handled
+    // are done; started where that state may have changed.
+    QTimer* commandsUpdate_ = nullptr;
     // How often a change waiting for a dialog to close looks again.
     static constexpr int kAfterModalMs = 250;
 };

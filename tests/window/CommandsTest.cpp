@@ -15,8 +15,8 @@
 
 namespace {
 
-// Runs the event loop until it has waited for events once: the moment idle
-// updates run (merely processing what is queued does not count as idle).
+// Runs the event loop until it has waited for events once: the commands'
+// queued update has run by then.
 void RunUntilIdle() {
     QEventLoop loop;
     QTimer::singleShot(20, &loop, &QEventLoop::quit);
@@ -77,12 +77,12 @@ TEST_F(ShellTest, NavigationDisabledWithoutFilesAndShortcutsDoNothing) {
     EXPECT_EQ(window->windowTitle(), "MainWindow");
 }
 
-TEST_F(ShellTest, IdleUpdatesFollowTheListButWaitForModalDialogs) {
+TEST_F(ShellTest, CommandsFollowTheListButWaitForModalDialogsAndTheToolbar) {
     for (const char* n : {"a.txt", "b.txt"}) folder.Write(n);
     window->show();
     RunUntilIdle();
     EXPECT_FALSE(window->Button("btnNext")->isEnabled());
-    // No one asks for an update: the idle step enables the buttons by itself.
+    // No one asks for an update: the list's change enables the buttons.
     window->OpenPath(folder.Path());
     RunUntilIdle();
     EXPECT_TRUE(window->Button("btnNext")->isEnabled());
@@ -102,6 +102,16 @@ TEST_F(ShellTest, IdleUpdatesFollowTheListButWaitForModalDialogs) {
     EXPECT_TRUE(enabledDuringDialog);
     RunUntilIdle();
     EXPECT_FALSE(window->Button("btnNext")->isEnabled());
+
+    // A list that changes while full screen hides the toolbar: the buttons
+    // follow once it is back.
+    window->SetFullScreen(true);
+    window->Extensions() = QStringList({"txt"});
+    window->ScanFolder(folder.Path());
+    RunUntilIdle();
+    window->SetFullScreen(false);
+    RunUntilIdle();
+    EXPECT_TRUE(window->Button("btnNext")->isEnabled());
 }
 
 TEST_F(ShellTest, IndexStaysValidWhenTheFirstFileOfASmallerFolderFails) {
