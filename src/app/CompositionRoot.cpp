@@ -59,20 +59,24 @@ bool ReadFirstFile(const QString& argument) {
 
 namespace {
 
-// The settings store takes over the window's events, and the window's
-// creation and destruction read and write the file-type list through it.
+// The settings store follows the window's signals, and the window's
+// creation and destruction read and write the file-type list through it. The
+// store connects first, so that it restores before FormShow and saves before
+// the file-type list is written and FormDestroy runs.
 void InstallFormStorage(TMainWindow& window) {
     auto* storage = new TFormStorage(&window);
     storage->SetStoredProps(window.StoredProps());
+    QObject::connect(&window, &TMainWindow::FirstShowing, storage, &TFormStorage::WindowShowing);
+    QObject::connect(&window, &TMainWindow::Closing, storage, &TFormStorage::WindowClosing);
+    QObject::connect(&window, &TMainWindow::Destroying, storage, &TFormStorage::WindowDestroying);
 
     // The file types already offered to the stored list, kept beside it so
     // that a type the program learns to show is appended once (and one the
     // person then removes is not brought back). A store from before this
     // value was kept had been offered the original seven.
     auto offered = std::make_shared<QStringList>();
-    window.OnCreate = [&window, storage, offered] {
+    QObject::connect(&window, &TMainWindow::Created, storage, [&window, storage, offered] {
         CompanyKeyName = QStringLiteral("TarvelSoftware");
-        window.FormCreate();
         *offered = window.Extensions();
         Guarded([&] {
             window.Extensions() = ExtensionsFromText(storage->ReadText(
@@ -86,21 +90,20 @@ void InstallFormStorage(TMainWindow& window) {
             }
             OfferFileTypes(window.Extensions(), *offered, window.DefaultExtensions());
         });
-    };
-    window.OnDestroy = [&window, storage, offered] {
+    });
+    QObject::connect(&window, &TMainWindow::Destroying, storage, [&window, storage, offered] {
         Guarded([&] {
             storage->WriteText(QStringLiteral("Extensions"), ExtensionsText(window.Extensions()));
             storage->WriteText(QStringLiteral("ExtensionsOffered"), ExtensionsText(*offered));
         });
-        window.FormDestroy();
-    };
-    storage->TakeOverHooks({&window.OnShow, &window.OnCloseQuery, &window.OnDestroy});
+    });
     // A page built after the first paint: its controls join the kept
     // properties and get their stored values, as if they had been there.
-    window.OnViewerInstalled = [&window, storage](const TViewerRecord& record) {
-        storage->SetStoredProps(window.StoredProps());
-        storage->ApplyStoredPropsLate(record.storedProps);
-    };
+    QObject::connect(&window, &TMainWindow::ViewerInstalled, storage,
+                     [&window, storage](const TViewerRecord& record) {
+                         storage->SetStoredProps(window.StoredProps());
+                         storage->ApplyStoredPropsLate(record.storedProps);
+                     });
 
     window.Action(QStringLiteral("OptionsExtensions"))->OnExecute = [&window] {
         OptionsExtensionsExecute(window);
@@ -114,7 +117,7 @@ TMainWindow* CreateMainWindow() {
     InstallViewers(*window, ProgramViewers());
     // Last: the store looks up the controls whose properties it keeps.
     InstallFormStorage(*window);
-    if (window->OnCreate) window->OnCreate();
+    window->Create();
     return window;
 }
 

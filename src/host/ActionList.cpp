@@ -7,9 +7,9 @@
 #include <QToolButton>
 #include <QToolTip>
 
-TAction::TAction(const QString& name, const QString& category, const QString& hint, int imageIndex,
-                 const QKeySequence& shortcut, QObject* parent)
-    : QAction(parent), category_(category), hint_(hint), imageIndex_(imageIndex) {
+TAction::TAction(const QString& name, const QString& hint, const QKeySequence& shortcut,
+                 QObject* parent)
+    : QAction(parent), hint_(hint) {
     setObjectName(name);
     setText(hint);
     if (!shortcut.isEmpty()) {
@@ -53,9 +53,8 @@ TActionList::TActionList(QWidget* window) : QObject(window), window_(window) {
     setObjectName(QStringLiteral("ActionList1"));
 }
 
-TAction* TActionList::Add(const QString& name, const QString& category, const QString& hint,
-                          int imageIndex, const QKeySequence& shortcut) {
-    auto* action = new TAction(name, category, hint, imageIndex, shortcut, this);
+TAction* TActionList::Add(const QString& name, const QString& hint, const QKeySequence& shortcut) {
+    auto* action = new TAction(name, hint, shortcut, this);
     actions_.append(action);
     window_->addAction(action);
     return action;

@@ -12,26 +12,21 @@ class QToolButton;
 
 /**
  * One command: a QAction named after the command (objectName), with the
- * command's category, hint, image index and shortcut, an execute handler and
- * an optional update handler. Executing runs the update handler first and
- * does nothing when the command is then disabled. Checked is the command's
- * own state; bound buttons never show it.
+ * command's hint and shortcut, an execute handler and an optional update
+ * handler. Executing runs the update handler first and does nothing when the
+ * command is then disabled. Commands have no checked state: a bound button
+ * never shows one (the word-wrap button looks the same with wrap on or off).
  */
 class TAction : public QAction {
     Q_OBJECT
 public:
-    TAction(const QString& name, const QString& category, const QString& hint, int imageIndex,
-            const QKeySequence& shortcut, QObject* parent);
+    TAction(const QString& name, const QString& hint, const QKeySequence& shortcut,
+            QObject* parent);
 
-    QString Category() const { return category_; }
     QString Hint() const { return hint_; }
-    int ImageIndex() const { return imageIndex_; }
 
     /// "hint (Ctrl+X)" with a shortcut, the hint alone without one.
     QString ToolTipText() const;
-
-    bool Checked() const { return checked_; }
-    void SetChecked(bool checked) { checked_ = checked; }
 
     std::function<void()> OnExecute;
     std::function<void(TAction&)> OnUpdate;
@@ -41,34 +36,32 @@ public:
     bool Execute();
     void Update();
 
-    /// Controls whose visibility decides whether idle updates reach this command.
+    /// Controls whose visibility decides whether UpdateShowing reaches this command.
     void AddBoundControl(QWidget* control) { bound_.append(control); }
     bool IsBoundControlShowing() const;
 
 private:
-    QString category_;
     QString hint_;
-    int imageIndex_ = -1;
-    bool checked_ = false;
     QList<QWidget*> bound_;
 };
 
 /**
- * The command list of a window (ActionList1). Update handlers run whenever the
- * application's event queue becomes empty, for commands whose bound controls
- * are showing, and not while a modal dialog is open.
+ * The command list of a window (ActionList1). The window runs UpdateShowing
+ * where the commands' state may have changed, and again when it can show it
+ * after a time it could not.
  */
 class TActionList : public QObject {
     Q_OBJECT
 public:
     explicit TActionList(QWidget* window);
 
-    TAction* Add(const QString& name, const QString& category, const QString& hint, int imageIndex,
-                 const QKeySequence& shortcut = {});
+    TAction* Add(const QString& name, const QString& hint, const QKeySequence& shortcut = {});
     TAction* Find(const QString& name) const;
     const QList<TAction*>& Actions() const { return actions_; }
 
-    /// The idle step: runs the update handlers of the showing commands.
+    /// Runs the update handlers of the commands whose bound controls are
+    /// showing; nothing while the window is hidden or disabled or a modal
+    /// dialog is open.
     void UpdateShowing();
 
     /// True when a key combination is the shortcut of an enabled command.

@@ -30,10 +30,8 @@ using TViewerReadAhead = std::function<void(const QStringList& paths)>;
 
 /** A command a viewer adds to the window's command table. */
 struct TViewerCommand {
-    QString name;      ///< OptionsWordWrap, ...
-    QString category;  ///< Options, ...
-    QString hint;      ///< the tool tip, and the menu text
-    int imageIndex = -1;
+    QString name;  ///< OptionsWordWrap, ...
+    QString hint;  ///< the tool tip, and the menu text
     QKeySequence shortcut;
 };
 

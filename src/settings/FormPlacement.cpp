@@ -73,33 +73,7 @@ bool TFormPlacement::eventFilter(QObject* watched, QEvent* event) {
     return QObject::eventFilter(watched, event);
 }
 
-void TFormPlacement::TakeOverHooks(const TFormHooks& hooks) {
-    QPointer<TFormPlacement> self = this;
-    if (hooks.OnShow) {
-        ownShow_ = *hooks.OnShow;
-        *hooks.OnShow = [self, own = ownShow_] {
-            if (self) self->onShow();
-            if (own) own();
-        };
-    }
-    if (hooks.OnCloseQuery) {
-        ownCloseQuery_ = *hooks.OnCloseQuery;
-        *hooks.OnCloseQuery = [self, own = ownCloseQuery_] {
-            const bool canClose = own ? own() : true;
-            if (canClose && self) self->onCloseQuery();
-            return canClose;
-        };
-    }
-    if (hooks.OnDestroy) {
-        ownDestroy_ = *hooks.OnDestroy;
-        *hooks.OnDestroy = [self, own = ownDestroy_] {
-            if (self) self->onDestroy();
-            if (own) own();
-        };
-    }
-}
-
-void TFormPlacement::onShow() {
+void TFormPlacement::WindowShowing() {
     try {
         RecallSettings();
     } catch (...) {
@@ -107,17 +81,16 @@ void TFormPlacement::onShow() {
     }
 }
 
-bool TFormPlacement::onCloseQuery() {
-    if (!owner_->windowHandle()) return true;
+void TFormPlacement::WindowClosing() {
+    if (!owner_->windowHandle()) return;
     try {
         PersistSettings();
     } catch (...) {
         ReportError(std::current_exception());
     }
-    return true;
 }
 
-void TFormPlacement::onDestroy() {
+void TFormPlacement::WindowDestroying() {
     if (persisted_) return;
     destroyPass_ = true;
     try {

@@ -17,14 +17,6 @@ class QWidget;
 class TPropsStorage;
 class TRegIniFile;
 
-/// The three events of a window that a store takes over; each points to the
-/// window's handler member, which the store replaces and calls itself.
-struct TFormHooks {
-    std::function<void()>* OnShow = nullptr;
-    std::function<bool()>* OnCloseQuery = nullptr;
-    std::function<void()>* OnDestroy = nullptr;
-};
-
 /**
  * Keeps a window's placement in the settings store: restored when the window
  * is first shown, saved when it is about to close (or, failing that, when it
@@ -37,9 +29,16 @@ public:
     explicit TFormPlacement(QWidget* owner);
     ~TFormPlacement() override;
 
-    /// Replaces the window's show, close-query and destroy handlers with the
-    /// store's hooks, which call the replaced handlers.
-    void TakeOverHooks(const TFormHooks& hooks);
+    // ---- The window's events: its signals are connected to these ----------
+    /// Before the window's own first-show step: restores the placement and
+    /// the stored properties.
+    void WindowShowing();
+    /// The window closes (nothing refused it): saves, once it has a native
+    /// window; failing that, WindowDestroying saves.
+    void WindowClosing();
+    /// The window is being destroyed, before its own destroy step: saves,
+    /// unless the close already did.
+    void WindowDestroying();
 
     /// The section; empty means the owning window's class name.
     QString IniSection;
@@ -100,9 +99,6 @@ private:
 
     int readInteger(const QString& name, int defaultValue);
     void writeInteger(const QString& name, int value);
-    void onShow();
-    bool onCloseQuery();
-    void onDestroy();
 
     QWidget* owner_;
     bool recalled_ = false;
@@ -124,10 +120,6 @@ private:
     QPoint unplacedPosition_;
     QPoint minPosition_{-1, -1};
     QPoint maxPosition_{-1, -1};
-
-    std::function<void()> ownShow_;
-    std::function<bool()> ownCloseQuery_;
-    std::function<void()> ownDestroy_;
 };
 
 /**

@@ -52,6 +52,12 @@ void TFileList::Assign(QStringList paths) {
     for (const Entry& e : entries)
         if (sorted.isEmpty() || sorted.back() != paths[e.index]) sorted.append(paths[e.index]);
     items_ = std::move(sorted);
+    emit Changed();
+}
+
+void TFileList::Clear() {
+    items_.clear();
+    emit Changed();
 }
 
 int TFileList::IndexOfPath(const QString& path) const {

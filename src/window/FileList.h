@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QCollator>
+#include <QObject>
 #include <QString>
 #include <QStringList>
 
@@ -9,15 +10,16 @@
  * the user's locale with letter case ignored. Two names that differ only in
  * case are both kept, next to each other in a stable order (on a
  * case-sensitive file system they are different files); a path given twice is
- * kept once.
+ * kept once. Changed() follows every Assign and Clear.
  */
-class TFileList {
+class TFileList : public QObject {
+    Q_OBJECT
 public:
     TFileList();
 
     /// Replaces the list by these paths, sorted once.
     void Assign(QStringList paths);
-    void Clear() { items_.clear(); }
+    void Clear();
 
     const QStringList& Items() const { return items_; }
     int Count() const { return int(items_.size()); }
@@ -34,6 +36,9 @@ public:
 
     /// The list's comparison: the user's locale, case ignored.
     int Compare(const QString& a, const QString& b) const { return collator_.compare(a, b); }
+
+signals:
+    void Changed();
 
 private:
     QCollator collator_;

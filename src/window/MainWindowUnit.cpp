@@ -1,7 +1,6 @@
 #include "window/MainWindowUnit.h"
 
 // Qt
-#include <QAbstractEventDispatcher>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDropEvent>
@@ -72,14 +71,18 @@ TMainWindow::TMainWindow(QWidget* parent) : QWidget(parent) {
     FFiles = new TFileList;
     buildLayout();
     buildCommands();
-    OnCreate = [this] { FormCreate(); };
     OnShow = [this] { FormShow(); };
-    OnDestroy = [this] { FormDestroy(); };
+    // The commands follow the file list; the update waits while the window
+    // cannot show it (hidden, disabled, under a modal dialog, the toolbar
+    // hidden) and runs when it can again (see eventFilter).
+    commandsUpdate_ = new QTimer(this);
+    commandsUpdate_->setSingleShot(true);
+    commandsUpdate_->setInterval(0);
+    connect(commandsUpdate_, &QTimer::timeout, this, [this] {
+        if (!destroyed_) actionList_->UpdateShowing();
+    });
+    connect(FFiles, &TFileList::Changed, commandsUpdate_, qOverload<>(&QTimer::start));
     qApp->installEventFilter(this);
-    if (auto* dispatcher = QAbstractEventDispatcher::instance())
-        connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, this, [this] {
-            if (!destroyed_) actionList_->UpdateShowing();
-        });
 }
 
 TMainWindow::~TMainWindow() {
@@ -91,7 +94,10 @@ TMainWindow::~TMainWindow() {
 void TMainWindow::RunDestroy() {
     if (destroyed_) return;
     destroyed_ = true;
-    if (OnDestroy) Guarded(OnDestroy);
+    Guarded([this] {
+        emit Destroying();
+        FormDestroy();
+    });
 }
 
 void TMainWindow::buildLayout() {
@@ -235,19 +241,16 @@ void TMainWindow::setFileName(const QString& name) {
 void TMainWindow::buildCommands() {
     actionList_ = new TActionList(this);
     const auto ctrl = [](Qt::Key key) { return QKeySequence(Qt::CTRL | key); };
-    TAction* back =
-        actionList_->Add("NavigationBack", "Navigation", "Go to previous file", 0, ctrl(Qt::Key_Q));
-    TAction* forward =
-        actionList_->Add("NavigationForward", "Navigation", "Go to next file", 1, ctrl(Qt::Key_W));
-    TAction* select = actionList_->Add("NavigationSelectFile", "Navigation", "Go to file...", 12);
-    TAction* open = actionList_->Add("FileOpen", "File", "Open...", 6, ctrl(Qt::Key_O));
-    TAction* execute = actionList_->Add("FileExecute", "File", "Open file in default program...", 7,
-                                        ctrl(Qt::Key_E));
-    TAction* folder = actionList_->Add("FileExecuteFolder", "File",
-                                       "Open current folder in explorer...", 8, ctrl(Qt::Key_F));
-    TAction* extensions =
-        actionList_->Add("OptionsExtensions", "Options", "File types to browse...", 9);
-    TAction* about = actionList_->Add("HelpAbout", "Help", "About...", 10);
+    TAction* back = actionList_->Add("NavigationBack", "Go to previous file", ctrl(Qt::Key_Q));
+    TAction* forward = actionList_->Add("NavigationForward", "Go to next file", ctrl(Qt::Key_W));
+    TAction* select = actionList_->Add("NavigationSelectFile", "Go to file...");
+    TAction* open = actionList_->Add("FileOpen", "Open...", ctrl(Qt::Key_O));
+    TAction* execute =
+        actionList_->Add("FileExecute", "Open file in default program...", ctrl(Qt::Key_E));
+    TAction* folder = actionList_->Add("FileExecuteFolder", "Open current folder in explorer...",
+                                       ctrl(Qt::Key_F));
+    TAction* extensions = actionList_->Add("OptionsExtensions", "File types to browse...");
+    TAction* about = actionList_->Add("HelpAbout", "About...");
 
     const auto navigationUpdate = [this](TAction& a) { a.setEnabled(FFiles->Count() > 0); };
     for (TAction* a : {back, forward, select}) {
@@ -306,7 +309,7 @@ void TMainWindow::RegisterViewer(const TViewerRecord& record) {
     if (record.keysFirst && !keysFirstPages_.contains(record.page))
         keysFirstPages_.append(record.page);
     for (const TViewerCommand& c : record.commands)
-        if (!Action(c.name)) actionList_->Add(c.name, c.category, c.hint, c.imageIndex, c.shortcut);
+        if (!Action(c.name)) actionList_->Add(c.name, c.hint, c.shortcut);
     viewers_.push_back({record, {}, false});
     if (!record.buildAfterFirstPaint || firstPaintSeen_) installViewer(viewers_.size() - 1);
 }
@@ -319,7 +322,7 @@ void TMainWindow::installViewer(std::size_t index) {
     TViewerLoad load = record.install ? record.install(*this) : TViewerLoad();
     viewers_[index].load = std::move(load);
     if (isFullScreen()) showToolbars(record, false);
-    if (record.buildAfterFirstPaint && OnViewerInstalled) OnViewerInstalled(record);
+    if (record.buildAfterFirstPaint) emit ViewerInstalled(record);
 }
 
 void TMainWindow::showToolbars(const TViewerRecord& record, bool visible) {
@@ -403,6 +406,11 @@ void TMainWindow::activatePage(const QString& name) {
 
 // ---- Creation, first show, destruction ---------------------------------------
 
+void TMainWindow::Create() {
+    FormCreate();
+    emit Created();
+}
+
 void TMainWindow::FormCreate() {
     FCurrentIndex = 0;
     FFiles->Clear();
@@ -412,12 +420,15 @@ void TMainWindow::FormCreate() {
 void TMainWindow::RunFirstShow() {
     if (firstShowDone_) return;
     firstShowDone_ = true;
-    // The initial bounds suit a large screen; a stored placement, restored by
-    // the show hook, still wins over what is made of them here.
+    // The initial bounds suit a large screen; a stored placement, restored on
+    // FirstShowing(), still wins over what is made of them here.
     keepOnScreen();
     const QRect guessed = geometry();
-    if (OnShow) Guarded(OnShow);
-    // Bounds the show hook left alone are this run's own: they are checked
+    Guarded([this] {
+        emit FirstShowing();
+        if (OnShow) OnShow();
+    });
+    // Bounds the first showing left alone are this run's own: they are checked
     // again against the real frame once it is known.
     frameCheckPending_ = geometry() == guessed && !isMaximized() && !isFullScreen();
 }
@@ -462,8 +473,8 @@ void TMainWindow::Close() {
         return;
     }
     // Closed before it was ever shown (the open dialog was cancelled at
-    // start): the close query still runs, so settings are saved as usual.
-    if (OnCloseQuery && !OnCloseQuery()) return;
+    // start): Closing() is still emitted, so settings are saved as usual.
+    emit Closing();
     closed_ = true;
 }
 
@@ -475,12 +486,7 @@ void TMainWindow::showEvent(QShowEvent* event) {
 void TMainWindow::closeEvent(QCloseEvent* event) {
     // Pages still to be built are built, so that their settings are saved.
     Guarded([this] { installPendingViewers(); });
-    bool allowed = true;
-    Guarded([&] { allowed = !OnCloseQuery || OnCloseQuery(); });
-    if (!allowed) {
-        event->ignore();
-        return;
-    }
+    Guarded([this] { emit Closing(); });
     closed_ = true;
     event->accept();
 }
@@ -556,6 +562,10 @@ void TMainWindow::ReloadShown() {
 __attribute__((no_sanitize("vptr")))
 #endif
 bool TMainWindow::eventFilter(QObject* watched, QEvent* event) {
+    if ((watched == this || watched == panToolbar) &&
+        (event->type() == QEvent::Show || event->type() == QEvent::EnabledChange ||
+         event->type() == QEvent::WindowUnblocked))
+        commandsUpdate_->start();
     if (frameCheckPending_ && watched == this &&
         (event->type() == QEvent::Move || event->type() == QEvent::Resize ||
          event->type() == QEvent::Paint) &&

@@ -15,6 +15,7 @@ class QKeyEvent;
 class QLabel;
 class QLineEdit;
 class QStackedWidget;
+class QTimer;
 class QToolButton;
 class TAction;
 class TActionList;
@@ -68,32 +69,28 @@ public:
     /// compare against it).
     void SetReadAheadEnabled(bool enabled) { readAheadEnabled_ = enabled; }
 
-    /// Event hooks, each holding the current handler. A component that takes
-    /// one over keeps the previous handler and calls it itself.
-    std::function<void()> OnCreate;      ///< runs FormCreate
-    std::function<void()> OnShow;        ///< runs FormShow
-    std::function<bool()> OnCloseQuery;  ///< none by default: closing allowed
-    std::function<void()> OnDestroy;     ///< runs FormDestroy
-    /// Runs after a viewer built after the first paint has been installed
-    /// (the settings store restores its controls).
-    std::function<void(const TViewerRecord&)> OnViewerInstalled;
+    /// The window's own first-show step, run after FirstShowing(): FormShow.
+    /// Tests that open what they need clear it.
+    std::function<void()> OnShow;
 
     // ---- The window's operations -------------------------------------------
+    /// FormCreate, then Created().
+    void Create();
     void FormCreate();
     void FormShow();
     void FormDestroy();
 
-    /// The first showing: keeps the initial bounds on the screen, then runs
-    /// the show hook once (the placement restore and FormShow), before the
-    /// window is mapped.
+    /// The first showing: keeps the initial bounds on the screen, then, once
+    /// and before the window is mapped, emits FirstShowing() and runs OnShow.
     void RunFirstShow();
     /// The window's outer rectangle moved onto the available area of its
     /// screen, and shrunk only where it is larger than that area.
     static QRect KeepOnScreen(const QRect& frame, const QRect& available);
-    /// Runs the destroy hook once (the destructor calls it too).
+    /// Once (the destructor calls it too): emits Destroying(), then runs
+    /// FormDestroy.
     void RunDestroy();
-    /// Closes the window; before it was ever shown this only runs the close
-    /// query and marks the window closed.
+    /// Closes the window; before it was ever shown this only emits Closing()
+    /// and marks the window closed.
     void Close();
     bool IsClosed() const { return closed_; }
 
@@ -151,6 +148,20 @@ public:
     /// Hands a path or address to the desktop (the shell's "open" verb).
     /// Tests replace it; the default never blocks the window.
     static std::function<void(const QString&)> ShellOpen;
+
+signals:
+    // What the settings store follows, in this order in a run. Connected
+    // slots run in the order they were connected.
+    /// After FormCreate (Create).
+    void Created();
+    /// At the first showing, before OnShow and before the window is mapped.
+    void FirstShowing();
+    /// A viewer built after the first paint has been installed.
+    void ViewerInstalled(const TViewerRecord& record);
+    /// The window closes; pages still to be built have been built.
+    void Closing();
+    /// The window is being destroyed, before FormDestroy.
+    void Destroying();
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -230,6 +241,9 @@ private:
     bool gap_ = false;
     bool folderChangedInMenu_ = false;  // a rebuild waits for the menu to close
     bool maximizedBeforeFullScreen_ = false;
+    // Brings the commands' state up to date once the events being handled
+    // are done; started where that state may have changed.
+    QTimer* commandsUpdate_ = nullptr;
     // How often a change waiting for a dialog to close looks again.
     static constexpr int kAfterModalMs = 250;
 };

@@ -20,17 +20,18 @@ TTestMainWindow::TTestMainWindow() {
     imgGifImageDisplay->setObjectName(QStringLiteral("imgGifImageDisplay"));
     txtText = new TMemo(this);  // names itself txtText
 
-    OnShow = [this] { ++ShowHandlerCalls; };
-    OnDestroy = [this] { FormDestroy(); };
     FormStorage1 = new TFormStorage(this);
     FormStorage1->IniSection = QStringLiteral("TMainWindow");
     FormStorage1->SetStoredProps(StoredProps());
-    FormStorage1->TakeOverHooks({&OnShow, &OnCloseQuery, &OnDestroy});
+    connect(this, &TTestMainWindow::FirstShowing, FormStorage1, &TFormStorage::WindowShowing);
+    connect(this, &TTestMainWindow::Closing, FormStorage1, &TFormStorage::WindowClosing);
+    connect(this, &TTestMainWindow::Destroying, FormStorage1, &TFormStorage::WindowDestroying);
     FormCreate();
 }
 
 TTestMainWindow::~TTestMainWindow() {
-    if (OnDestroy) OnDestroy();
+    emit Destroying();
+    FormDestroy();
 }
 
 QStringList TTestMainWindow::StoredProps() {
@@ -66,13 +67,11 @@ void TTestMainWindow::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     if (shown_) return;
     shown_ = true;
-    if (OnShow) OnShow();
+    emit FirstShowing();
+    ++ShowHandlerCalls;
 }
 
 void TTestMainWindow::closeEvent(QCloseEvent* event) {
-    if (OnCloseQuery && !OnCloseQuery()) {
-        event->ignore();
-        return;
-    }
+    emit Closing();
     event->accept();
 }

@@ -7,17 +7,14 @@
 #include <QStringList>
 #include <QWidget>
 
-// ---- Standard library ----
-#include <functional>
-
 class TFormStorage;
 class TGIFAnimator;
 class TStillPictureControl;
 class TMemo;
 
 /**
- * A main window stand-in wired as the real one is: the store takes over the
- * hooks at construction, FormCreate names the company and reads
+ * A main window stand-in wired as the real one is: the store follows its
+ * signals from construction, FormCreate names the company and reads
  * "Extensions", FormDestroy writes it back. The controls whose properties
  * are stored are the viewers' own, under their own names, so the store is
  * exercised on exactly what the settings file holds; the viewers around
@@ -28,10 +25,6 @@ class TTestMainWindow : public QWidget {
 public:
     TTestMainWindow();
     ~TTestMainWindow() override;
-
-    std::function<void()> OnShow;
-    std::function<bool()> OnCloseQuery;
-    std::function<void()> OnDestroy;
 
     void FormCreate();
     void FormDestroy();
@@ -53,6 +46,11 @@ public:
     void ScanFolder(const QString& folder) { ScannedFolders << folder; }
     QString FCurrentFolder;
     QStringList ScannedFolders;
+
+signals:
+    void FirstShowing();
+    void Closing();
+    void Destroying();
 
 protected:
     void showEvent(QShowEvent* event) override;

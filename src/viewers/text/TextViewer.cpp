@@ -16,10 +16,6 @@ void OptionsWordWrapExecute(TMemo& memo) {
     memo.SetScrollBars(memo.ScrollBars() == TMemo::ssVertical ? TMemo::ssBoth : TMemo::ssVertical);
 }
 
-void OptionsWordWrapUpdate(TMemo& memo, TAction& action) {
-    action.SetChecked(memo.ScrollBars() == TMemo::ssVertical);
-}
-
 void OptionsFontExecute(TMemo& memo, QWidget* owner) {
     TFontDialog sdFont(owner);
     sdFont.Font()->SetPixelsPerInch(memo.Font()->PixelsPerInch());
@@ -62,16 +58,8 @@ TViewerRecord TextViewer() {
     record.extensions = TextExtensions();
     record.buildAfterFirstPaint = true;
     record.commands = {
-        {QStringLiteral("OptionsWordWrap"),
-         QStringLiteral("Options"),
-         QStringLiteral("Word wrap"),
-         5,
-         {}},
-        {QStringLiteral("OptionsFont"),
-         QStringLiteral("Options"),
-         QStringLiteral("Font..."),
-         11,
-         {}},
+        {QStringLiteral("OptionsWordWrap"), QStringLiteral("Word wrap"), {}},
+        {QStringLiteral("OptionsFont"), QStringLiteral("Font..."), {}},
     };
     record.storedProps = {QStringLiteral("txtText.ScrollBars"), QStringLiteral("txtText.Font")};
     record.toolbars = {QStringLiteral("panTextToolbar")};
@@ -85,9 +73,6 @@ TViewerRecord TextViewer() {
         BindButton(page->findChild<QToolButton*>(QStringLiteral("btnFont")), font);
 
         wordWrap->OnExecute = [txtText] { OptionsWordWrapExecute(*txtText); };
-        wordWrap->OnUpdate = [txtText](TAction& action) {
-            OptionsWordWrapUpdate(*txtText, action);
-        };
         font->OnExecute = [txtText, &host] { OptionsFontExecute(*txtText, host.DialogOwner()); };
         host.AddReadAhead([txtText](const QStringList& paths) {
             txtText->ReadAhead(pathrules::WithExtension(paths, TextExtensions()));

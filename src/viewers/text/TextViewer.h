@@ -4,7 +4,6 @@
 #include "viewers/text/Memo.h"
 
 class QWidget;
-class TAction;
 class TViewerHost;
 
 /// The text viewer's display page.
@@ -24,8 +23,6 @@ TMemo* BuildTextPage(QWidget* page);
 
 /// The word-wrap command: ssBoth from ssVertical, ssVertical from any other value.
 void OptionsWordWrapExecute(TMemo& memo);
-/// Checked means wrap on, that is ScrollBars = ssVertical.
-void OptionsWordWrapUpdate(TMemo& memo, TAction& action);
 /// The font chooser, modal over owner; OK copies its font to the view.
 void OptionsFontExecute(TMemo& memo, QWidget* owner);
 
