@@ -6,7 +6,7 @@
 #include <QStringList>
 
 /**
- * The browsable files of the current folder (FFiles): full paths ordered by
+ * The browsable files of the current folder (files_): full paths ordered by
  * the user's locale with letter case ignored. Two names that differ only in
  * case are both kept, next to each other in a stable order (on a
  * case-sensitive file system they are different files); a path given twice is

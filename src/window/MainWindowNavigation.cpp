@@ -109,7 +109,7 @@ void TMainWindow::OpenPath(const QString& given) {
     // on the way would cost its load (a web engine for a page) and, when that
     // file is damaged, end in its error box instead of the file asked for.
     listFolder(folder);
-    const int i = FFiles->IndexOfPath(path);
+    const int i = files_->IndexOfPath(path);
     ShowIndex(i >= 0 ? i : 0);
 }
 
@@ -123,22 +123,22 @@ void TMainWindow::ScanFolder(const QString& folder) {
 
 void TMainWindow::listFolder(const QString& folder) {
     const QString dir = pathrules::IncludeTrailingSeparator(folder);
-    FFiles->Assign(ScanFolderFiles(dir, FExtensions));
+    files_->Assign(ScanFolderFiles(dir, extensions_));
     // The old index means nothing in the new list; it must stay valid even
     // when the first file fails to show below.
-    FCurrentIndex = 0;
+    currentIndex_ = 0;
     gap_ = false;
     fileMenuBuilt_ = false;
     pmFiles->Clear();
     // A file of the folder left before is no longer followed, even while it
     // stays on screen because the new folder's file failed to show.
-    if (dir != FCurrentFolder) watch_->FollowFile({});
-    FCurrentFolder = dir;
+    if (dir != currentFolder_) watch_->FollowFile({});
+    currentFolder_ = dir;
     watch_->WatchFolder(dir);
 }
 
 void TMainWindow::FollowFolder() {
-    if (FCurrentFolder.isEmpty()) return;
+    if (currentFolder_.isEmpty()) return;
     if (QApplication::activeModalWidget()) {
         // Nothing is shown under an open dialog or error box: after it.
         QTimer::singleShot(kAfterModalMs, this, [this] { Guarded([this] { FollowFolder(); }); });
@@ -148,18 +148,18 @@ void TMainWindow::FollowFolder() {
         folderChangedInMenu_ = true;
         return;
     }
-    if (!IsFolder(FCurrentFolder)) {
-        FFiles->Clear();
-        FCurrentIndex = 0;
+    if (!IsFolder(currentFolder_)) {
+        files_->Clear();
+        currentIndex_ = 0;
         gap_ = false;
         fileMenuBuilt_ = false;
         pmFiles->Clear();
         ShowMessage(TMessagePage::InvalidDirectory);
         return;
     }
-    const QStringList before = FFiles->Items();
-    FFiles->Assign(ScanFolderFiles(FCurrentFolder, FExtensions));
-    const QStringList& now = FFiles->Items();
+    const QStringList before = files_->Items();
+    files_->Assign(ScanFolderFiles(currentFolder_, extensions_));
+    const QStringList& now = files_->Items();
     if (now == before) {
         watch_->LookAgain();
         return;
@@ -167,13 +167,13 @@ void TMainWindow::FollowFolder() {
     fileMenuBuilt_ = false;
     pmFiles->Clear();
     const QString shown = watch_->File();
-    if (FFiles->IsEmpty() || (shown.isEmpty() && messageShown(TMessagePage::NoFiles))) {
+    if (files_->IsEmpty() || (shown.isEmpty() && messageShown(TMessagePage::NoFiles))) {
         ShowIndex(0);
         return;
     }
     const int at = shown.isEmpty() ? -1 : int(now.indexOf(shown));
     if (at >= 0) {
-        FCurrentIndex = at;
+        currentIndex_ = at;
         gap_ = false;
     } else if (!shown.isEmpty()) {
         // Renamed within the folder: the same file under its new name is
@@ -187,59 +187,59 @@ void TMainWindow::FollowFolder() {
                 return;
             }
         // Gone: it stays on screen, and the next step goes to its neighbour.
-        FCurrentIndex = FFiles->InsertionPoint(shown);
+        currentIndex_ = files_->InsertionPoint(shown);
         gap_ = true;
     } else {
-        FCurrentIndex = qMin(FCurrentIndex, FFiles->Count() - 1);
+        currentIndex_ = qMin(currentIndex_, files_->Count() - 1);
     }
     announceNeighbours();
     watch_->LookAgain();
 }
 
 void TMainWindow::ShowIndex(int index) {
-    const int count = FFiles->Count();
+    const int count = files_->Count();
     if (count == 0) {
         ShowMessage(TMessagePage::NoFiles);
-        FCurrentIndex = 0;
+        currentIndex_ = 0;
         return;
     }
     index %= count;  // the same as adding or subtracting the count until in range
     if (index < 0) index += count;
-    ShowFile(FFiles->At(index));
-    if (index != FCurrentIndex || gap_) backward_ = index == (FCurrentIndex + count - 1) % count;
-    FCurrentIndex = index;
+    ShowFile(files_->At(index));
+    if (index != currentIndex_ || gap_) backward_ = index == (currentIndex_ + count - 1) % count;
+    currentIndex_ = index;
     gap_ = false;
     announceNeighbours();
 }
 
 void TMainWindow::announceNeighbours() {
-    const int count = FFiles->Count();
+    const int count = files_->Count();
     if (count == 0 || !readAheadEnabled_) return;
     // The neighbours, the one the user is likely to step to first; in a gap
     // the files on either side of it.
-    const int index = FCurrentIndex;
+    const int index = currentIndex_;
     const int next = gap_ ? index % count : (index + 1) % count;
     const int previous = (index + count - 1) % count;
     QStringList paths;
     const int order[] = {backward_ ? previous : next, backward_ ? next : previous};
     for (int i : order)
-        if ((gap_ || i != index) && !paths.contains(FFiles->At(i))) paths.append(FFiles->At(i));
+        if ((gap_ || i != index) && !paths.contains(files_->At(i))) paths.append(files_->At(i));
     for (const auto& readAhead : readAheads_) readAhead(paths);
 }
 
 void TMainWindow::ShowPrevious() {
-    ShowIndex(FCurrentIndex - 1);
+    ShowIndex(currentIndex_ - 1);
 }
 
 void TMainWindow::ShowNext() {
     // In a gap the next file already stands at the index.
-    ShowIndex(gap_ ? FCurrentIndex : FCurrentIndex + 1);
+    ShowIndex(gap_ ? currentIndex_ : currentIndex_ + 1);
 }
 
 void TMainWindow::BuildFileMenu() {
     if (fileMenuBuilt_) return;
     fileMenuBuilt_ = true;
-    const QStringList& files = FFiles->Items();
+    const QStringList& files = files_->Items();
     QStringList names;
     std::vector<std::u16string> captions;
     names.reserve(files.size());
@@ -260,12 +260,12 @@ void TMainWindow::PopupFileMenu() {
     const QPoint at(button->x() + panToolbar->x() + frameGeometry().x(),
                     button->y() + panToolbar->y() + frameGeometry().y());
     // It opens at the file shown (in a gap, at the one after it).
-    pmFiles->Popup(at, FFiles->IsEmpty() ? -1 : FCurrentIndex);
+    pmFiles->Popup(at, files_->IsEmpty() ? -1 : currentIndex_);
 }
 
 QString TMainWindow::OpenDialogFilter() const {
     QString list;
-    for (const QString& e : FExtensions)
+    for (const QString& e : extensions_)
         if (!e.startsWith(QLatin1Char('\\')))
             list += QStringLiteral("*.") + e + QStringLiteral("; ");
     list.chop(2);
@@ -292,7 +292,7 @@ bool TMainWindow::ChooseFile() {
         model->setNameFilters(patterns);
         model->setNameFilterDisables(false);
     }
-    if (!FCurrentFolder.isEmpty()) sdOpenFile->setDirectory(FCurrentFolder);
+    if (!currentFolder_.isEmpty()) sdOpenFile->setDirectory(currentFolder_);
     if (sdOpenFile->exec() != QDialog::Accepted) return false;
     const QStringList chosen = sdOpenFile->selectedFiles();
     if (chosen.isEmpty()) return false;
@@ -302,10 +302,10 @@ bool TMainWindow::ChooseFile() {
 
 void TMainWindow::FileExecute() {
     // The file shown was deleted: there is nothing to hand on.
-    if (FFiles->IsEmpty() || gap_) return;
-    ShellOpen(FFiles->At(FCurrentIndex));
+    if (files_->IsEmpty() || gap_) return;
+    ShellOpen(files_->At(currentIndex_));
 }
 
 void TMainWindow::FileExecuteFolder() {
-    ShellOpen(FCurrentFolder);
+    ShellOpen(currentFolder_);
 }

@@ -68,7 +68,7 @@ QPalette windowColourPalette(QPalette p) {
 
 TMainWindow::TMainWindow(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("MainWindow"));
-    FFiles = new TFileList;
+    files_ = new TFileList;
     buildLayout();
     buildCommands();
     OnShow = [this] { FormShow(); };
@@ -81,14 +81,14 @@ TMainWindow::TMainWindow(QWidget* parent) : QWidget(parent) {
     connect(commandsUpdate_, &QTimer::timeout, this, [this] {
         if (!destroyed_) actionList_->UpdateShowing();
     });
-    connect(FFiles, &TFileList::Changed, commandsUpdate_, qOverload<>(&QTimer::start));
+    connect(files_, &TFileList::Changed, commandsUpdate_, qOverload<>(&QTimer::start));
     qApp->installEventFilter(this);
 }
 
 TMainWindow::~TMainWindow() {
     qApp->removeEventFilter(this);
     RunDestroy();
-    delete FFiles;
+    delete files_;
 }
 
 void TMainWindow::RunDestroy() {
@@ -252,7 +252,7 @@ void TMainWindow::buildCommands() {
     TAction* extensions = actionList_->Add("OptionsExtensions", "File types to browse...");
     TAction* about = actionList_->Add("HelpAbout", "About...");
 
-    const auto navigationUpdate = [this](TAction& a) { a.setEnabled(FFiles->Count() > 0); };
+    const auto navigationUpdate = [this](TAction& a) { a.setEnabled(files_->Count() > 0); };
     for (TAction* a : {back, forward, select}) {
         a->OnUpdate = navigationUpdate;
         a->setEnabled(false);
@@ -384,7 +384,7 @@ void TMainWindow::AddReadAhead(TViewerReadAhead readAhead) {
 }
 
 const QStringList& TMainWindow::Files() const {
-    return FFiles->Items();
+    return files_->Items();
 }
 
 bool TMainWindow::messageShown(TMessagePage page) const {
@@ -412,9 +412,9 @@ void TMainWindow::Create() {
 }
 
 void TMainWindow::FormCreate() {
-    FCurrentIndex = 0;
-    FFiles->Clear();
-    FExtensions = DefaultExtensions();
+    currentIndex_ = 0;
+    files_->Clear();
+    extensions_ = DefaultExtensions();
 }
 
 void TMainWindow::RunFirstShow() {
@@ -492,8 +492,8 @@ void TMainWindow::closeEvent(QCloseEvent* event) {
 }
 
 void TMainWindow::FormDestroy() {
-    FFiles->Clear();
-    FExtensions.clear();
+    files_->Clear();
+    extensions_.clear();
 }
 
 // ---- Caption and dispatch ----------------------------------------------------
@@ -600,7 +600,7 @@ bool TMainWindow::eventFilter(QObject* watched, QEvent* event) {
         // page's history is not what they go through here).
         const Qt::MouseButton button = static_cast<QMouseEvent*>(event)->button();
         if (button == Qt::BackButton || button == Qt::ForwardButton) {
-            if (event->type() == QEvent::MouseButtonPress && !FFiles->IsEmpty())
+            if (event->type() == QEvent::MouseButtonPress && !files_->IsEmpty())
                 Guarded([this, button] { button == Qt::BackButton ? ShowPrevious() : ShowNext(); });
             return true;
         }
@@ -653,7 +653,7 @@ bool TMainWindow::stepKey(const QKeyEvent& key) {
             steps = true;
             if (viewer.record.pageKey) pageKey = viewer.record.pageKey;
         }
-    if (!steps || FFiles->IsEmpty()) return false;
+    if (!steps || files_->IsEmpty()) return false;
     std::function<void()> step;
     switch (key.key()) {
         case Qt::Key_Left:
@@ -678,7 +678,7 @@ bool TMainWindow::stepKey(const QKeyEvent& key) {
             step = [this] { ShowIndex(0); };
             break;
         case Qt::Key_End:
-            step = [this] { ShowIndex(FFiles->Count() - 1); };
+            step = [this] { ShowIndex(files_->Count() - 1); };
             break;
         default:
             return false;

@@ -118,9 +118,9 @@ public:
 
     // ---- State --------------------------------------------------------------
     const QStringList& Files() const;
-    QStringList& Extensions() { return FExtensions; }
-    int CurrentIndex() const { return FCurrentIndex; }
-    QString CurrentFolder() const { return FCurrentFolder; }
+    QStringList& Extensions() { return extensions_; }
+    int CurrentIndex() const { return currentIndex_; }
+    QString CurrentFolder() const { return currentFolder_; }
     QString ActivePageName() const;
     /// The file-name box (built now if the window has not painted yet).
     QLineEdit* FileNameBox();
@@ -131,7 +131,7 @@ public:
     /// The first command-line argument that FormShow opens.
     void SetCommandLineArgument(const QString& argument) { commandLineArgument_ = argument; }
 
-    /// Builds pmFiles from FFiles (done lazily, when the menu is first needed).
+    /// Builds pmFiles from files_ (done lazily, when the menu is first needed).
     void BuildFileMenu();
 
     /// Follows the folder and the file shown: what arrives, leaves or is
@@ -206,10 +206,10 @@ private:
 
     // What is browsed: the folder's files, the file types, and the index and
     // folder of the file on display.
-    TFileList* FFiles = nullptr;
-    QStringList FExtensions;
-    int FCurrentIndex = 0;
-    QString FCurrentFolder;
+    TFileList* files_ = nullptr;
+    QStringList extensions_;
+    int currentIndex_ = 0;
+    QString currentFolder_;
 
     TActionList* actionList_ = nullptr;
     QStackedWidget* nbDisplay = nullptr;
@@ -236,8 +236,8 @@ private:
     bool readAheadEnabled_ = true;
     bool backward_ = false;  // the last step went to the previous file
     TFolderWatch* watch_ = nullptr;
-    // The file shown left the list: FCurrentIndex is where it stood, so the
-    // next file is at FCurrentIndex and the previous one just before it.
+    // The file shown left the list: currentIndex_ is where it stood, so the
+    // next file is at currentIndex_ and the previous one just before it.
     bool gap_ = false;
     bool folderChangedInMenu_ = false;  // a rebuild waits for the menu to close
     bool maximizedBeforeFullScreen_ = false;

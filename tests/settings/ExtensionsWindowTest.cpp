@@ -97,11 +97,11 @@ TEST_F(SettingsTest, CancellingTheFilterDialogChangesNothing) {
 
 TEST_F(SettingsTest, ChangedFileTypesAreStoredWhenTheWindowGoesAndReadAtTheNextStart) {
     auto window = openWindow();
-    window->FExtensions[2] = "\\txt";
+    window->extensions[2] = "\\txt";
     closeWindow(window);
     EXPECT_EQ(stored("Extensions"), "html\r\nhtm\r\n\\txt\r\ngif\r\nbmp\r\njpg\r\njpeg\r\n");
     window = openWindow();
-    EXPECT_EQ(window->FExtensions[2], "\\txt");
+    EXPECT_EQ(window->extensions[2], "\\txt");
     closeWindow(window);
 }
 
@@ -114,7 +114,7 @@ TEST_F(SettingsTest, StoredFileTypesFollowTheLineRules) {
     for (const auto& [text, list] : cases) {
         writeRaw("[TMainWindow]\nExtensions=" + text + "\n");
         TTestMainWindow window;
-        EXPECT_EQ(window.FExtensions, list) << text.constData();
+        EXPECT_EQ(window.extensions, list) << text.constData();
     }
 }
 
@@ -122,15 +122,15 @@ TEST_F(SettingsTest, NonStringFileTypesReportAndKeepTheDefaults) {
     writeRaw("[TMainWindow]\nExtensions=@ByteArray(html)\n");
     TTestMainWindow window;
     EXPECT_EQ(messages_, QStringList{"Invalid data type for 'Extensions'"});
-    EXPECT_EQ(window.FExtensions, TTestMainWindow::DefaultExtensions());
+    EXPECT_EQ(window.extensions, TTestMainWindow::DefaultExtensions());
 }
 
 TEST_F(SettingsTest, ConfirmedFileTypesRescanTheCurrentFolderAndCancelDoesNot) {
     auto window = openWindow();
-    window->FCurrentFolder = "/data/docs/";
+    window->currentFolder = "/data/docs/";
     whenDialogIsUp(uncheckTxtAndConfirm);
     OptionsExtensionsExecute(*window);
-    EXPECT_EQ(window->FExtensions[2], "\\txt");
+    EXPECT_EQ(window->extensions[2], "\\txt");
     EXPECT_EQ(window->ScannedFolders, QStringList{"/data/docs/"});
 
     whenDialogIsUp([](TExtensionsWindow& dialog) { dialog.btnOk->click(); });
@@ -147,7 +147,7 @@ TEST_F(SettingsTest, ConfirmedFileTypesBeforeAnyScanAreKeptWithoutScanning) {
     auto window = openWindow();
     whenDialogIsUp(uncheckTxtAndConfirm);
     OptionsExtensionsExecute(*window);
-    EXPECT_EQ(window->FExtensions[2], "\\txt");
+    EXPECT_EQ(window->extensions[2], "\\txt");
     EXPECT_TRUE(window->ScannedFolders.isEmpty());
     closeWindow(window);
 }

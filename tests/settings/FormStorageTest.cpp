@@ -36,7 +36,7 @@ TEST_F(SettingsTest, KeyPathNamesCompanyAndExecutable) {
 TEST_F(SettingsTest, FirstRunSavesEveryValueWithItsFirstText) {
     auto window = openWindow();
     EXPECT_EQ(window->ShowHandlerCalls, 1);
-    EXPECT_EQ(window->FExtensions, TTestMainWindow::DefaultExtensions());
+    EXPECT_EQ(window->extensions, TTestMainWindow::DefaultExtensions());
     EXPECT_EQ(window->pos(), QPoint(206, 162));
     const QString suffix = suffixOf(window.get());
     const QString ppi = QString::number(qRound(window->screen()->logicalDotsPerInch()));

@@ -50,16 +50,16 @@ QStringList TTestMainWindow::DefaultExtensions() {
 
 void TTestMainWindow::FormCreate() {
     CompanyKeyName = QStringLiteral("TarvelSoftware");
-    FExtensions = DefaultExtensions();
+    extensions = DefaultExtensions();
     TApplication::Guarded([this] {
-        FExtensions = ExtensionsFromText(
-            FormStorage1->ReadText(QStringLiteral("Extensions"), ExtensionsText(FExtensions)));
+        extensions = ExtensionsFromText(
+            FormStorage1->ReadText(QStringLiteral("Extensions"), ExtensionsText(extensions)));
     });
 }
 
 void TTestMainWindow::FormDestroy() {
     TApplication::Guarded([this] {
-        FormStorage1->WriteText(QStringLiteral("Extensions"), ExtensionsText(FExtensions));
+        FormStorage1->WriteText(QStringLiteral("Extensions"), ExtensionsText(extensions));
     });
 }
 

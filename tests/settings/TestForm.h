@@ -33,7 +33,7 @@ public:
     TStillPictureControl* imgImageDisplay = nullptr;
     TGIFAnimator* imgGifImageDisplay = nullptr;
     TMemo* txtText = nullptr;
-    QStringList FExtensions;
+    QStringList extensions;
     int ShowHandlerCalls = 0;
 
     /// The main window's eight display properties, as its viewers keep them.
@@ -41,10 +41,10 @@ public:
     static QStringList DefaultExtensions();
 
     // The seams of the file-type command.
-    QStringList& Extensions() { return FExtensions; }
-    QString CurrentFolder() const { return FCurrentFolder; }
+    QStringList& Extensions() { return extensions; }
+    QString CurrentFolder() const { return currentFolder; }
     void ScanFolder(const QString& folder) { ScannedFolders << folder; }
-    QString FCurrentFolder;
+    QString currentFolder;
     QStringList ScannedFolders;
 
 signals:
