@@ -11,6 +11,7 @@
 #include <vector>
 
 // ---- Project ----
+#include "host/FileTypes.h"
 #include "settings/core/FileTypeOffer.h"
 #include "settings/core/StoredText.h"
 
@@ -51,10 +52,9 @@ void TExtensionsWindow::SetExtensions(const QStringList& extensions) {
     filling_ = true;
     lstExtensions->clear();
     for (const QString& entry : extensions) {
-        const bool disabled = entry.startsWith(QLatin1Char('\\'));
-        auto* item = new QListWidgetItem(disabled ? entry.mid(1) : entry);
+        auto* item = new QListWidgetItem(TypeOfEntry(entry));
         item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);
-        item->setCheckState(disabled ? Qt::Unchecked : Qt::Checked);
+        item->setCheckState(IsDisabledType(entry) ? Qt::Unchecked : Qt::Checked);
         lstExtensions->addItem(item);
     }
     filling_ = false;
@@ -66,8 +66,7 @@ QStringList TExtensionsWindow::Extensions() const {
     QStringList extensions;
     for (int i = 0; i < lstExtensions->count(); ++i) {
         const QListWidgetItem* item = lstExtensions->item(i);
-        extensions << (item->checkState() == Qt::Checked ? item->text()
-                                                         : QLatin1Char('\\') + item->text());
+        extensions << TypeEntry(item->text(), item->checkState() == Qt::Checked);
     }
     return extensions;
 }

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "base/PathRules.h"
+#include "host/FileTypes.h"
 
 bool IsRegularFile(const QString& path) {
     struct stat st {};
@@ -25,9 +26,8 @@ bool IsFolder(const QString& path) {
 
 QStringList ScanFolderFiles(const QString& folder, const QStringList& extensions) {
     std::vector<std::string> enabled;
-    for (const QString& e : extensions)
-        if (!e.startsWith(QLatin1Char('\\')) && !e.isEmpty())
-            enabled.push_back(QFile::encodeName(e).toStdString());
+    for (const QString& e : BrowsedTypes(extensions))
+        enabled.push_back(QFile::encodeName(e).toStdString());
     QStringList result;
     if (enabled.empty()) return result;
 

@@ -16,6 +16,7 @@
 
 // Project
 #include "base/ErrorReport.h"
+#include "host/FileTypes.h"
 #include "host/Paths.h"
 #include "window/FileList.h"
 #include "window/FileMenu.h"
@@ -263,13 +264,13 @@ void TMainWindow::PopupFileMenu() {
     pmFiles->Popup(at, files_->IsEmpty() ? -1 : currentIndex_);
 }
 
-QString TMainWindow::OpenDialogFilter() const {
-    QString list;
-    for (const QString& e : extensions_)
-        if (!e.startsWith(QLatin1Char('\\')))
-            list += QStringLiteral("*.") + e + QStringLiteral("; ");
-    list.chop(2);
-    return QStringLiteral("All supported files(") + list + QStringLiteral(")|") + list;
+TOpenFilter TMainWindow::OpenDialogFilter() const {
+    TOpenFilter filter;
+    for (const QString& type : BrowsedTypes(extensions_))
+        filter.patterns.append(QStringLiteral("*.") + type);
+    filter.description = QStringLiteral("All supported files(") +
+                         filter.patterns.join(QStringLiteral("; ")) + QLatin1Char(')');
+    return filter;
 }
 
 bool TMainWindow::ChooseFile() {
@@ -281,13 +282,10 @@ bool TMainWindow::ChooseFile() {
         sdOpenFile->setAcceptMode(QFileDialog::AcceptOpen);
         sdOpenFile->setSizeGripEnabled(true);
     }
-    const QString filter = OpenDialogFilter();
-    const qsizetype bar = filter.indexOf(QLatin1Char('|'));
-    const QString description = filter.left(bar);
+    const TOpenFilter filter = OpenDialogFilter();
     QStringList patterns;
-    for (const QString& p : filter.mid(bar + 1).split(QStringLiteral("; "), Qt::SkipEmptyParts))
-        patterns.append(caseInsensitivePattern(p));
-    sdOpenFile->setNameFilter(description);
+    for (const QString& p : filter.patterns) patterns.append(caseInsensitivePattern(p));
+    sdOpenFile->setNameFilter(filter.description);
     if (auto* model = sdOpenFile->findChild<QFileSystemModel*>()) {
         model->setNameFilters(patterns);
         model->setNameFilterDisables(false);

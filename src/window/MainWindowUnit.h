@@ -23,6 +23,12 @@ class TFileList;
 class TFileMenu;
 class TFolderWatch;
 
+/// What the open dialog lists.
+struct TOpenFilter {
+    QString description;
+    QStringList patterns;  ///< "*.html", ...
+};
+
 /// The window's own pages, shown instead of a file.
 enum class TMessagePage { NoFiles, InvalidDirectory };
 
@@ -114,7 +120,9 @@ public:
     void SetFullScreen(bool on);
 
     /// The open dialog's filter for the enabled file types.
-    QString OpenDialogFilter() const;
+    /// The open dialog's one filter: "All supported files(*.html; *.txt)"
+    /// and its patterns, the browsed types.
+    TOpenFilter OpenDialogFilter() const;
 
     // ---- State --------------------------------------------------------------
     const QStringList& Files() const;

@@ -100,7 +100,8 @@ TEST(AssembledWindow, StoredFileTypesAreUsedForTheScanAndTheFilter) {
     EXPECT_EQ(window->Extensions(), QStringList({"html", "\\txt", "gif"}));
     window->OpenPath(folder.Path());
     EXPECT_EQ(window->Files(), QStringList({folder.Path() + "b.gif"}));
-    EXPECT_EQ(window->OpenDialogFilter(), "All supported files(*.html; *.gif)|*.html; *.gif");
+    EXPECT_EQ(window->OpenDialogFilter().description, "All supported files(*.html; *.gif)");
+    EXPECT_EQ(window->OpenDialogFilter().patterns, QStringList({"*.html", "*.gif"}));
 }
 
 // Settings from before the picture types were shown: the seven old entries,

@@ -218,11 +218,14 @@ TEST_F(ShellTest, CommandLineFifoOrNothingRunsTheOpenDialogAndCancelEnds) {
 TEST_F(ShellTest, OpenDialogFilterFollowsEnabledTypes) {
     const QString all = Patterns(ExpectDefaultFileTypes(window->Extensions()));
     EXPECT_TRUE(all.startsWith("*.html; *.htm; *.txt; *.gif; *.bmp; *.jpg; *.jpeg; *.png; "));
-    EXPECT_EQ(window->OpenDialogFilter(), "All supported files(" + all + ")|" + all);
+    EXPECT_EQ(window->OpenDialogFilter().description, "All supported files(" + all + ")");
+    EXPECT_EQ(window->OpenDialogFilter().patterns.join("; "), all);
     window->Extensions() = QStringList({"html", "\\txt", "gif"});
-    EXPECT_EQ(window->OpenDialogFilter(), "All supported files(*.html; *.gif)|*.html; *.gif");
+    EXPECT_EQ(window->OpenDialogFilter().description, "All supported files(*.html; *.gif)");
+    EXPECT_EQ(window->OpenDialogFilter().patterns, QStringList({"*.html", "*.gif"}));
     window->Extensions() = QStringList({"\\html", "\\txt"});
-    EXPECT_EQ(window->OpenDialogFilter(), "All supported files()|");
+    EXPECT_EQ(window->OpenDialogFilter().description, "All supported files()");
+    EXPECT_TRUE(window->OpenDialogFilter().patterns.isEmpty());
 }
 
 TEST_F(ShellTest, OpenDialogChoosesAFileCaseInsensitively) {

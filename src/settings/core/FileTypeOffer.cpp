@@ -1,5 +1,7 @@
 #include "settings/core/FileTypeOffer.h"
 
+#include "base/FileTypes.h"
+
 // ---- Standard library ----
 #include <algorithm>
 #include <string_view>
@@ -26,7 +28,8 @@ void Offer(std::vector<std::string>& entries, std::vector<std::string>& offered,
     for (const std::string& type : shown) {
         if (holds(offered, type)) continue;
         offered.push_back(type);
-        if (!holds(entries, type) && !holds(entries, "\\" + type)) entries.push_back(type);
+        if (!holds(entries, type) && !holds(entries, kDisabledTypeMark + type))
+            entries.push_back(type);
     }
 }
 
