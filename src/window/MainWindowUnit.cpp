@@ -190,8 +190,9 @@ void TMainWindow::buildFileNameBox() {
     txtFileName->setGeometry(64, 40, width, 21);
     label->show();
     txtFileName->show();
-    // It is the first control of the window to take the focus, as when it
-    // was built with the window, unless the user has already put it elsewhere.
+    // Built late (after the first paint), it still takes the focus first, as
+    // the window's first control in tab order, unless the user has already
+    // put the focus elsewhere.
     if (!focusChosen_) txtFileName->setFocus(Qt::OtherFocusReason);
 }
 
@@ -300,7 +301,8 @@ void TMainWindow::addPage(const QString& name) {
     auto* page = new QWidget(nbDisplay);
     page->setObjectName(name);
     nbDisplay->insertWidget(nbDisplay->count() - int(std::size(kMessagePages)), page);
-    // Until a file is shown the first page is up, as on a freshly built form.
+    // Until a file is shown the first page registered stays up, whichever
+    // page was added last.
     if (!pageChosen_) nbDisplay->setCurrentIndex(0);
 }
 
