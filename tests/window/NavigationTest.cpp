@@ -239,10 +239,13 @@ TEST_F(ShellTest, OpenDialogChoosesAFileCaseInsensitively) {
                   "All supported files(" + Patterns(window->Extensions()) + ")");
         auto* model = dialog->findChild<QFileSystemModel*>();
         bool loaded = false;
-        QObject::connect(model, &QFileSystemModel::directoryLoaded, dialog,
-                         [&](const QString& path) { loaded |= QDir(path) == QDir(folder.Path()); });
+        // Disconnected before `loaded` goes: the dialog is kept and loads again.
+        const QMetaObject::Connection watch = QObject::connect(
+            model, &QFileSystemModel::directoryLoaded, dialog,
+            [&](const QString& path) { loaded |= QDir(path) == QDir(folder.Path()); });
         dialog->setDirectory(folder.Path());
         EXPECT_TRUE(WaitUntil([&] { return loaded; }));
+        QObject::disconnect(watch);
         const QModelIndex root = model->index(folder.Path());
         for (int r = 0; r < model->rowCount(root); ++r)
             visible.append(model->index(r, 0, root).data().toString());
