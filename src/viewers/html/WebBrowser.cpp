@@ -137,12 +137,15 @@ void TWebBrowser::readAheadTitle(TWebPage* page) {
     // Read while the page waits, so that it has its caption the moment it is
     // shown, without a round trip to a renderer that is just waking up.
     QPointer<TWebBrowser> self(this);
-    QPointer<TWebPage> held(page);
+    // Held as a QObject: a page being destroyed answers with no result from
+    // its base class's destructor, when it is no longer a TWebPage.
+    QPointer<QObject> held(page);
     page->runJavaScript(QStringLiteral("document.title"), QWebEngineScript::ApplicationWorld,
                         [self, held](const QVariant& result) {
-                            if (!self || !held || result.typeId() != QMetaType::QString) return;
+                            if (result.typeId() != QMetaType::QString || !self || !held) return;
                             for (TAhead& ahead : self->ahead_)
-                                if (ahead.page == held) ahead.title = result.toString();
+                                if (static_cast<QObject*>(ahead.page) == held.data())
+                                    ahead.title = result.toString();
                         });
 }
 
