@@ -51,12 +51,4 @@ inline QString DispatchExtension(const QString& path) {
     return LowerAscii(ExtractFileExt(path));
 }
 
-/// The paths whose DispatchExtension is one of `extensions`.
-inline QStringList WithExtension(const QStringList& all, const QStringList& extensions) {
-    QStringList kept;
-    for (const QString& path : all)
-        if (extensions.contains(DispatchExtension(path))) kept.append(path);
-    return kept;
-}
-
 }  // namespace pathrules

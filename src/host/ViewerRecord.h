@@ -23,8 +23,9 @@ using TViewerLoad = std::function<void(const QString& path)>;
 
 /**
  * A viewer's read-ahead: told, after each file the window has shown, the
- * files beside it in the list (the one in the direction of travel first),
- * so that it can prepare those it shows. Files it does not show it leaves.
+ * files beside it in the list that this viewer shows (the one in the
+ * direction of travel first; none, and it drops what it holds), so that it
+ * can prepare them.
  */
 using TViewerReadAhead = std::function<void(const QStringList& paths)>;
 

@@ -225,7 +225,14 @@ void TMainWindow::announceNeighbours() {
     const int order[] = {backward_ ? previous : next, backward_ ? next : previous};
     for (int i : order)
         if ((gap_ || i != index) && !paths.contains(files_->At(i))) paths.append(files_->At(i));
-    for (const auto& readAhead : readAheads_) readAhead(paths);
+    // Each viewer hears of the neighbours it shows, by the window's own
+    // dispatch rule (an empty list drops what it holds).
+    for (const TViewerAhead& ahead : readAheads_) {
+        QStringList shown;
+        for (const QString& path : paths)
+            if (ahead.viewer < 0 || viewerFor(path) == ahead.viewer) shown.append(path);
+        ahead.readAhead(shown);
+    }
 }
 
 void TMainWindow::ShowPrevious() {

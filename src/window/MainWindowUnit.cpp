@@ -22,6 +22,7 @@
 
 // C++
 #include <algorithm>
+#include <utility>
 
 // Project
 #include "about/AboutWindowUnit.h"
@@ -321,7 +322,9 @@ void TMainWindow::installViewer(std::size_t index) {
     viewers_[index].installed = true;
     // A copy: installing may register a viewer, which moves the records.
     const TViewerRecord record = viewers_[index].record;
+    const int outer = std::exchange(installing_, int(index));
     TViewerLoad load = record.install ? record.install(*this) : TViewerLoad();
+    installing_ = outer;
     viewers_[index].load = std::move(load);
     if (isFullScreen()) showToolbars(record, false);
     if (record.buildAfterFirstPaint) emit ViewerInstalled(record);
@@ -382,7 +385,7 @@ void TMainWindow::ReportError(std::exception_ptr error) {
 }
 
 void TMainWindow::AddReadAhead(TViewerReadAhead readAhead) {
-    readAheads_.append(std::move(readAhead));
+    readAheads_.append({installing_, std::move(readAhead)});
 }
 
 const QStringList& TMainWindow::Files() const {

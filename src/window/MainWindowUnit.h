@@ -240,7 +240,13 @@ private:
     QStringList keysFirstPages_;
     // A page was chosen: registering a page no longer brings the first one up.
     bool pageChosen_ = false;
-    QList<TViewerReadAhead> readAheads_;
+    /// Each viewer's read-ahead, told only the neighbours that viewer shows.
+    struct TViewerAhead {
+        int viewer;  // -1: added outside an install, told every neighbour
+        TViewerReadAhead readAhead;
+    };
+    QList<TViewerAhead> readAheads_;
+    int installing_ = -1;  // the viewer whose install runs
     bool readAheadEnabled_ = true;
     bool backward_ = false;  // the last step went to the previous file
     TFolderWatch* watch_ = nullptr;

@@ -13,6 +13,3 @@ TViewerRecord HtmlViewer();
 
 /// Registers the HTML viewer with a host.
 void InstallHtmlView(TViewerHost& host);
-
-/// The extensions the HTML viewer shows.
-const QStringList& HtmlExtensions();

@@ -7,7 +7,6 @@
 
 // Project
 #include "host/ActionList.h"
-#include "host/Paths.h"
 #include "host/ToolButton.h"
 #include "host/ViewerHost.h"
 #include "viewers/text/FontDialog.h"
@@ -47,15 +46,10 @@ TMemo* BuildTextPage(QWidget* page) {
     return txtText;
 }
 
-const QStringList& TextExtensions() {
-    static const QStringList extensions{QStringLiteral(".txt")};
-    return extensions;
-}
-
 TViewerRecord TextViewer() {
     TViewerRecord record;
     record.page = kTextPage;
-    record.extensions = TextExtensions();
+    record.extensions = {QStringLiteral(".txt")};
     record.buildAfterFirstPaint = true;
     record.commands = {
         {QStringLiteral("OptionsWordWrap"), QStringLiteral("Word wrap"), {}},
@@ -74,9 +68,7 @@ TViewerRecord TextViewer() {
 
         wordWrap->OnExecute = [txtText] { OptionsWordWrapExecute(*txtText); };
         font->OnExecute = [txtText, &host] { OptionsFontExecute(*txtText, host.DialogOwner()); };
-        host.AddReadAhead([txtText](const QStringList& paths) {
-            txtText->ReadAhead(pathrules::WithExtension(paths, TextExtensions()));
-        });
+        host.AddReadAhead([txtText](const QStringList& paths) { txtText->ReadAhead(paths); });
         return [txtText](const QString& path) { txtText->LoadTextFile(path); };
     };
     return record;

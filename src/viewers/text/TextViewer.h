@@ -25,6 +25,3 @@ TMemo* BuildTextPage(QWidget* page);
 void OptionsWordWrapExecute(TMemo& memo);
 /// The font chooser, modal over owner; OK copies its font to the view.
 void OptionsFontExecute(TMemo& memo, QWidget* owner);
-
-/// The extensions the text viewer shows.
-const QStringList& TextExtensions();
