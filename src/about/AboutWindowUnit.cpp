@@ -4,6 +4,7 @@
 #include <QDesktopServices>
 #include <QFont>
 #include <QFrame>
+#include <QGridLayout>
 #include <QGuiApplication>
 #include <QIcon>
 #include <QLabel>
@@ -12,30 +13,26 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QUrl>
+#include <QVBoxLayout>
 
 // ---- Standard library
 #include <memory>
 
 // ---- Project
 #include "host/Product.h"
+#include "host/PushButton.h"
 
 namespace {
 
-constexpr int kClientWidth = 298;
-constexpr int kClientHeight = 213;
 constexpr int kIconSize = 33;
-// The link label wraps inside the panel, keeping the panel's margin on the right.
-constexpr int kCommentsWidth = 265;
 
 const char* const kIconResource = ":/icons/tarvel-viewer.svg";
 
-// A label that takes the size of its text, as the box's labels do.
-QLabel* makeLabel(QWidget* parent, const char* name, const QString& text, int left, int top) {
+// A label the size of its text.
+QLabel* makeLabel(QWidget* parent, const char* name, const QString& text) {
     auto* label = new QLabel(text, parent);
     label->setObjectName(QLatin1String(name));
     label->setTextFormat(Qt::PlainText);
-    label->move(left, top);
-    label->adjustSize();
     return label;
 }
 
@@ -80,27 +77,24 @@ TAboutWindow::TAboutWindow(QWidget* owner) : QDialog(owner) {
     QFont font(QString::fromLatin1(kDefaultFaceName));
     font.setPointSize(8);
     setFont(font);
-    setFixedSize(kClientWidth, kClientHeight);
 
     Panel1 = new QFrame(this);
     Panel1->setObjectName(QStringLiteral("Panel1"));
     // A raised inner and a lowered outer bevel: the etched frame.
     Panel1->setFrameStyle(QFrame::Box | QFrame::Sunken);
-    Panel1->setGeometry(8, 8, 281, 161);
+    Panel1->setMinimumSize(281, 161);
 
     ProgramIcon = new QLabel(Panel1);
     ProgramIcon->setObjectName(QStringLiteral("ProgramIcon"));
-    ProgramIcon->setGeometry(24, 24, kIconSize, kIconSize);
+    ProgramIcon->setFixedSize(kIconSize, kIconSize);
     ProgramIcon->setAlignment(Qt::AlignCenter);
     ProgramIcon->setPixmap(windowIcon().pixmap(QSize(kIconSize, kIconSize)));
 
-    ProductName = makeLabel(Panel1, "ProductName", productNameText(), 88, 16);
-    Version = makeLabel(Panel1, "Version", versionText(), 88, 40);
-    Copyright = makeLabel(Panel1, "Copyright", noticeText(), 8, 80);
+    ProductName = makeLabel(Panel1, "ProductName", productNameText());
+    Version = makeLabel(Panel1, "Version", versionText());
+    Copyright = makeLabel(Panel1, "Copyright", noticeText());
 
-    Comments = new QLabel(webPageAddress(), Panel1);
-    Comments->setObjectName(QStringLiteral("Comments"));
-    Comments->setTextFormat(Qt::PlainText);
+    Comments = makeLabel(Panel1, "Comments", webPageAddress());
     Comments->setWordWrap(true);
     Comments->setCursor(Qt::PointingHandCursor);
     QFont linkFont = Comments->font();
@@ -109,14 +103,50 @@ TAboutWindow::TAboutWindow(QWidget* owner) : QDialog(owner) {
     QPalette linkPalette = Comments->palette();
     linkPalette.setColor(QPalette::WindowText, QColor(0, 0, 255));
     Comments->setPalette(linkPalette);
-    Comments->setGeometry(8, 104, kCommentsWidth, Comments->heightForWidth(kCommentsWidth));
+    // It wraps within the panel's width, whatever width its text asks for.
+    Comments->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     Comments->installEventFilter(this);
 
-    OKButton = new QPushButton(QStringLiteral("OK"), this);
+    // The panel's lines, from its top: name and version beside the icon, the
+    // notice, the link. Each line's top is where the box was designed to have
+    // it; a taller font moves what follows down. Margins are from the
+    // panel's outer edge.
+    const int frame = Panel1->frameWidth();
+    auto* lines = new QGridLayout(Panel1);
+    lines->setContentsMargins(8 - frame, 16 - frame, 8 - frame, 8 - frame);
+    lines->setSpacing(0);
+    lines->setColumnMinimumWidth(0, 80);
+    lines->setColumnStretch(1, 1);
+    const int lineTops[] = {16, 40, 80, 104};
+    for (int line = 0; line + 1 < 4; ++line)
+        lines->setRowMinimumHeight(line, lineTops[line + 1] - lineTops[line]);
+    auto* icon = new QVBoxLayout;
+    icon->setContentsMargins(24 - 8, 24 - 16, 0, 0);
+    icon->addWidget(ProgramIcon, 0, Qt::AlignLeft | Qt::AlignTop);
+    lines->addLayout(icon, 0, 0, 2, 1, Qt::AlignLeft | Qt::AlignTop);
+    lines->addWidget(ProductName, 0, 1, Qt::AlignLeft | Qt::AlignTop);
+    lines->addWidget(Version, 1, 1, Qt::AlignLeft | Qt::AlignTop);
+    lines->addWidget(Copyright, 2, 0, 1, 2, Qt::AlignLeft | Qt::AlignTop);
+    lines->addWidget(Comments, 3, 0, 1, 2, Qt::AlignTop);
+    lines->setRowStretch(4, 1);
+
+    OKButton = new TPushButton(QStringLiteral("OK"), QSize(75, 25), this);
     OKButton->setObjectName(QStringLiteral("OKButton"));
-    OKButton->setGeometry(111, 180, 75, 25);
     OKButton->setDefault(true);
     connect(OKButton, &QPushButton::clicked, this, &QDialog::accept);
+
+    // The box takes the size its contents need (298 x 213 as designed) and
+    // cannot be resized.
+    auto* box = new QVBoxLayout(this);
+    box->setSizeConstraint(QLayout::SetFixedSize);
+    box->setContentsMargins(8, 8, 9, 8);
+    box->setSpacing(11);
+    box->addWidget(Panel1);
+    box->addWidget(OKButton, 0, Qt::AlignHCenter);
+    // Laid out now, panel included, so the box has its size and places
+    // before it is first shown.
+    box->activate();
+    lines->activate();
 
     centreOnScreen();
 }

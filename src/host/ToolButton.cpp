@@ -1,5 +1,6 @@
 #include "host/ToolButton.h"
 
+#include <QHBoxLayout>
 #include <QIcon>
 #include <QImage>
 #include <QPixmap>
@@ -54,12 +55,12 @@ void AddGlyph(QIcon& icon, const QString& path, QIcon::Mode mode) {
 
 }  // namespace
 
-QToolButton* MakeToolButton(QWidget* parent, const QString& name, int left, int top,
-                            const QString& glyph) {
+QToolButton* MakeToolButton(QWidget* parent, const QString& name, const QString& glyph) {
     auto* button = new QToolButton(parent);
     button->setObjectName(name);
     button->setAutoRaise(true);
-    button->setGeometry(left, top, 23, 22);
+    // Only a glyph, so no font changes what it needs.
+    button->setFixedSize(23, 22);
     button->setIconSize(QSize(16, 16));
     if (!glyph.isEmpty()) {
         QIcon icon;
@@ -68,4 +69,25 @@ QToolButton* MakeToolButton(QWidget* parent, const QString& name, int left, int 
         button->setIcon(icon);
     }
     return button;
+}
+
+QHBoxLayout* MakeToolRow() {
+    auto* row = new QHBoxLayout;
+    row->setContentsMargins(0, 0, 0, 0);
+    row->setSpacing(1);
+    return row;
+}
+
+void AddToolButton(QHBoxLayout* row, QToolButton* button) {
+    row->addWidget(button, 0, Qt::AlignTop);
+}
+
+void AddToolGroup(QHBoxLayout* row, QToolButton* firstButton) {
+    // The row's own spacing comes on top of this.
+    row->addSpacing(kToolGroupGap - row->spacing());
+    AddToolButton(row, firstButton);
+}
+
+void EndToolRow(QHBoxLayout* row) {
+    row->addStretch(1);
 }

@@ -2,9 +2,11 @@
 
 // ---- Qt ----
 #include <QGuiApplication>
+#include <QHBoxLayout>
 #include <QListWidget>
 #include <QPushButton>
 #include <QScreen>
+#include <QVBoxLayout>
 
 // ---- Standard library ----
 #include <string>
@@ -12,33 +14,55 @@
 
 // ---- Project ----
 #include "host/FileTypes.h"
+#include "host/PushButton.h"
 #include "settings/core/FileTypeOffer.h"
 #include "settings/core/StoredText.h"
+
+namespace {
+constexpr QSize kButtonSize(75, 25);
+}  // namespace
 
 TExtensionsWindow::TExtensionsWindow(QWidget* owner) : QDialog(owner) {
     setObjectName(QStringLiteral("ExtensionsWindow"));
     setWindowTitle(QStringLiteral("Filter"));
-    setFixedSize(334, 249);
 
     lstExtensions = new QListWidget(this);
     lstExtensions->setObjectName(QStringLiteral("lstExtensions"));
-    lstExtensions->setGeometry(8, 8, 233, 233);
     lstExtensions->setSortingEnabled(false);
+    // The list is as designed, whatever size its own hint asks for.
+    lstExtensions->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
+    lstExtensions->setMinimumSize(233, 233);
 
-    btnOk = new QPushButton(QStringLiteral("OK"), this);
+    btnOk = new TPushButton(QStringLiteral("OK"), kButtonSize, this);
     btnOk->setObjectName(QStringLiteral("btnOk"));
-    btnOk->setGeometry(256, 8, 75, 25);
     btnOk->setDefault(true);
-
-    btnCancel = new QPushButton(QStringLiteral("Cancel"), this);
+    btnCancel = new TPushButton(QStringLiteral("Cancel"), kButtonSize, this);
     btnCancel->setObjectName(QStringLiteral("btnCancel"));
-    btnCancel->setGeometry(256, 40, 75, 25);
-
-    btnAll = new QPushButton(QStringLiteral("Select all"), this);
-    btnAll->setObjectName(QStringLiteral("btnAll"));
-    btnAll->setGeometry(256, 88, 75, 25);
-    btnAll->setAutoDefault(false);
     btnCancel->setAutoDefault(false);
+    btnAll = new TPushButton(QStringLiteral("Select all"), kButtonSize, this);
+    btnAll->setObjectName(QStringLiteral("btnAll"));
+    btnAll->setAutoDefault(false);
+
+    // One width for the column: the widest button's.
+    for (QPushButton* button : {btnOk, btnCancel, btnAll})
+        button->setSizePolicy(QSizePolicy::Minimum, QSizePolicy::Fixed);
+
+    // The list on the left, the buttons in a column on the right (OK and
+    // Cancel together, Select all apart); 334 x 249 as designed, not resizable.
+    auto* buttons = new QVBoxLayout;
+    buttons->setSpacing(7);
+    buttons->addWidget(btnOk);
+    buttons->addWidget(btnCancel);
+    buttons->addSpacing(16);
+    buttons->addWidget(btnAll);
+    buttons->addStretch(1);
+    auto* dialog = new QHBoxLayout(this);
+    dialog->setSizeConstraint(QLayout::SetFixedSize);
+    dialog->setContentsMargins(8, 8, 3, 8);
+    dialog->setSpacing(15);
+    dialog->addWidget(lstExtensions, 1);
+    dialog->addLayout(buttons);
+    dialog->activate();
 
     // QDialog already rejects on Escape.
     connect(btnOk, &QPushButton::clicked, this, &QDialog::accept);

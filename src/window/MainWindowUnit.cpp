@@ -6,6 +6,7 @@
 #include <QDropEvent>
 #include <QFileInfo>
 #include <QFocusEvent>
+#include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -128,29 +129,46 @@ void TMainWindow::buildLayout() {
 
     panToolbar = new QWidget(this);
     panToolbar->setObjectName(QStringLiteral("panToolbar"));
-    panToolbar->setFixedHeight(69);
+    // Room for both rows from the start, so the window does not change when
+    // the file-name row comes after the first paint; more if fonts need it.
+    panToolbar->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+    panToolbar->setMinimumHeight(69);
     layout->addWidget(panToolbar);
+    auto* toolbarLayout = new QVBoxLayout(panToolbar);
+    toolbarLayout->setContentsMargins(0, 8, 15, 8);
+    toolbarLayout->setSpacing(10);
 
     const struct {
         const char* name;
-        int left;
         const char* glyph;
-    } buttons[] = {{"btnBack", 8, "back"},
-                   {"btnNext", 32, "next"},
-                   {"btnSelectFile", 56, "select-file"},
-                   {"btnOpen", 88, "open"},
-                   {"btnExecute", 120, "execute"},
-                   {"btnExecuteFolder", 144, "execute-folder"},
-                   {"btnExtensions", 176, "extensions"},
-                   {"btnAbout", 208, "about"}};
+        bool startsGroup;
+    } buttons[] = {{"btnBack", "back", false},
+                   {"btnNext", "next", false},
+                   {"btnSelectFile", "select-file", false},
+                   {"btnOpen", "open", true},
+                   {"btnExecute", "execute", true},
+                   {"btnExecuteFolder", "execute-folder", false},
+                   {"btnExtensions", "extensions", true},
+                   {"btnAbout", "about", true}};
+    QHBoxLayout* row = MakeToolRow();
+    row->setContentsMargins(8, 0, 0, 0);
     for (const auto& b : buttons) {
         QToolButton* button =
-            MakeToolButton(panToolbar, QString::fromLatin1(b.name), b.left, 8,
+            MakeToolButton(panToolbar, QString::fromLatin1(b.name),
                            QStringLiteral(":/glyphs/%1.glyph").arg(QLatin1String(b.glyph)));
         button->setFocusPolicy(Qt::NoFocus);
+        if (b.startsGroup)
+            AddToolGroup(row, button);
+        else
+            AddToolButton(row, button);
     }
-
-    panToolbar->installEventFilter(this);  // keeps the box's right margin on resize
+    EndToolRow(row);
+    toolbarLayout->addLayout(row);
+    toolbarLayout->addStretch(1);
+    // Laid out now, so that the buttons stand where they belong before the
+    // window is first shown (nothing here measures text).
+    layout->activate();
+    toolbarLayout->activate();
 
     pmFiles = new TFileMenu(this);
     connect(pmFiles, &TFileMenu::Chosen, this,
@@ -177,29 +195,33 @@ void TMainWindow::buildLayout() {
 void TMainWindow::buildFileNameBox() {
     if (txtFileName) return;
     auto* label = new QLabel(QStringLiteral("File name:"), panToolbar);
-    // The label's right edge stays 7 pixels left of the file-name box; a wider
-    // substitute font grows it leftwards.
-    const int labelWidth = qMin(57, qMax(49, label->sizeHint().width()));
-    label->setGeometry(57 - labelWidth, 40, labelWidth, 17);
     label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-
+    label->setMinimumSize(49, 17);
     txtFileName = new QLineEdit(fileName_, panToolbar);
     txtFileName->setObjectName(QStringLiteral("txtFileName"));
     txtFileName->setReadOnly(true);
-    // Its right margin follows the toolbar's width once that is laid out.
-    const int width = panToolbar->testAttribute(Qt::WA_Resized) ? fileNameBoxWidth() : 617;
-    txtFileName->setGeometry(64, 40, width, 21);
+    // 21 pixels as designed, or what a larger font needs; the style's own
+    // hint is a pixel taller than the design.
+    txtFileName->setFixedHeight(std::max(21, txtFileName->fontMetrics().height() + 8));
+
+    // The box starts at 64, 7 pixels right of its label, and ends 15 pixels
+    // short of the toolbar's right edge. A label wider than its 49 pixels
+    // first takes the row's left margin, then pushes the box right.
+    const int labelWidth = std::max(49, label->sizeHint().width());
+    auto* row = new QHBoxLayout;
+    row->setContentsMargins(std::max(0, 57 - labelWidth), 0, 0, 0);
+    row->setSpacing(7);
+    row->addWidget(label, 0, Qt::AlignTop);
+    row->addWidget(txtFileName, 1, Qt::AlignTop);
+    auto* toolbarLayout = static_cast<QVBoxLayout*>(panToolbar->layout());
+    toolbarLayout->insertLayout(1, row);
+    toolbarLayout->activate();
     label->show();
     txtFileName->show();
     // Built late (after the first paint), it still takes the focus first, as
     // the window's first control in tab order, unless the user has already
     // put the focus elsewhere.
     if (!focusChosen_) txtFileName->setFocus(Qt::OtherFocusReason);
-}
-
-int TMainWindow::fileNameBoxWidth() const {
-    // From its left edge at 64 to 15 pixels short of the toolbar's right edge.
-    return qMax(0, panToolbar->width() - 64 - 15);
 }
 
 void TMainWindow::buildMessages() {
@@ -577,10 +599,6 @@ bool TMainWindow::eventFilter(QObject* watched, QEvent* event) {
         windowHandle() && !windowHandle()->frameMargins().isNull()) {
         frameCheckPending_ = false;
         keepFrameOnScreen();
-    }
-    if (watched == panToolbar && event->type() == QEvent::Resize) {
-        if (txtFileName) txtFileName->resize(fileNameBoxWidth(), txtFileName->height());
-        return false;
     }
     if (!firstPaintSeen_ && watched->isWidgetType() &&
         static_cast<QWidget*>(watched)->window() == this) {

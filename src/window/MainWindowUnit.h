@@ -190,7 +190,6 @@ private:
     void installViewer(std::size_t index);
     void installPendingViewers();
     void buildFileNameBox();
-    int fileNameBoxWidth() const;
     void buildMessages();
     void finishAfterFirstPaint();
     void setFileName(const QString& name);

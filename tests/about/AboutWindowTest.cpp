@@ -124,7 +124,30 @@ TEST_F(AboutWindowTest, ControlsHaveTheirPlacesAndSizes) {
         }
     }
     EXPECT_EQ(child<QLabel>(box, "ProgramIcon")->size(), QSize(33, 33));
-    EXPECT_EQ(child<QPushButton>(box, "OKButton")->geometry(), QRect(111, 180, 75, 25));
+    auto* ok = child<QPushButton>(box, "OKButton");
+    EXPECT_EQ(ok->geometry(), QRect(111, 180, 75, 25));
+
+    // A larger font (a denser screen without scaling, a user's choice) grows
+    // the box: every text still fits, one line below the other.
+    box.setFont(QFont(box.font().family(), 20));
+    box.show();
+    QApplication::processEvents();
+    EXPECT_GT(box.width(), 298);
+    EXPECT_GT(box.height(), 213);
+    int lineBottom = 0;
+    for (const char* name : {"ProductName", "Version", "Copyright", "Comments"}) {
+        auto* label = child<QLabel>(box, name);
+        EXPECT_TRUE(QRect(QPoint(), panel->size()).contains(label->geometry())) << name;
+        EXPECT_GE(label->y(), lineBottom) << name;
+        lineBottom = label->geometry().bottom() + 1;
+        if (!label->wordWrap())
+            EXPECT_GE(label->width(), label->fontMetrics().horizontalAdvance(label->text()))
+                << name;
+        else
+            EXPECT_GE(label->height(), label->heightForWidth(label->width())) << name;
+    }
+    EXPECT_GE(ok->width(), ok->fontMetrics().horizontalAdvance(ok->text()));
+    EXPECT_GT(ok->y(), panel->geometry().bottom());
 }
 
 TEST_F(AboutWindowTest, CarriesTheProgramIconAndTheDialogFont) {

@@ -45,6 +45,13 @@ TEST_F(SettingsTest, FilterDialogShowsDisabledEntriesUncheckedWithoutTheirMarker
     TExtensionsWindow dialog(nullptr);
     EXPECT_EQ(dialog.windowTitle(), "Filter");
     EXPECT_EQ(dialog.btnAll->text(), "Select all");
+    // The designed places at 96 dpi, in a box that cannot be resized.
+    EXPECT_EQ(dialog.size(), QSize(334, 249));
+    EXPECT_EQ(dialog.minimumSize(), dialog.maximumSize());
+    EXPECT_EQ(dialog.lstExtensions->geometry(), QRect(8, 8, 233, 233));
+    EXPECT_EQ(dialog.btnOk->geometry(), QRect(256, 8, 75, 25));
+    EXPECT_EQ(dialog.btnCancel->geometry(), QRect(256, 40, 75, 25));
+    EXPECT_EQ(dialog.btnAll->geometry(), QRect(256, 88, 75, 25));
     dialog.SetExtensions({"html", "\\txt", "gif"});
     ASSERT_EQ(dialog.lstExtensions->count(), 3);
     EXPECT_EQ(dialog.lstExtensions->item(1)->text(), "txt");

@@ -43,11 +43,12 @@ TEST_F(TextPageTest, LayoutKeepsItsMarginsOnResize) {
     auto* font = page->findChild<QToolButton*>("btnFont");
     ASSERT_TRUE(toolbar && wrap && font);
     EXPECT_EQ(wrap->parentWidget(), toolbar);
-    EXPECT_EQ(wrap->geometry(), QRect(8, 0, 23, 22));
-    EXPECT_EQ(font->geometry(), QRect(32, 0, 23, 22));
     EXPECT_TRUE(wrap->autoRaise());
 
     window_.show();
+    QApplication::processEvents();
+    EXPECT_EQ(wrap->geometry(), QRect(8, 0, 23, 22));
+    EXPECT_EQ(font->geometry(), QRect(32, 0, 23, 22));
     for (const QSize size : {QSize(696, 480), QSize(900, 700), QSize(400, 300)}) {
         window_.resize(size);
         QApplication::processEvents();

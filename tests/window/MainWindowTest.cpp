@@ -1,5 +1,6 @@
 // The window's layout, pages and dispatch.
 #include <QLabel>
+#include <QLineEdit>
 #include <QScreen>
 #include <QStackedWidget>
 #include <QToolButton>
@@ -27,7 +28,19 @@ TEST_F(ShellTest, LayoutAtCreation) {
         ASSERT_NE(b, nullptr) << buttons[i].toStdString();
         EXPECT_EQ(b->geometry(), QRect(lefts[i], 8, 23, 22)) << buttons[i].toStdString();
     }
-    EXPECT_TRUE(window->FileNameBox()->isReadOnly());
+    QLineEdit* fileName = window->FileNameBox();
+    EXPECT_TRUE(fileName->isReadOnly());
+    // Below the buttons, 15 pixels short of the toolbar's right edge, which
+    // it keeps as the window grows.
+    QWidget* toolbar = fileName->parentWidget();
+    EXPECT_EQ(toolbar->height(), 69);
+    EXPECT_EQ(fileName->geometry(), QRect(64, 40, toolbar->width() - 64 - 15, 21));
+    window->show();
+    window->resize(760, 560);
+    ASSERT_TRUE(WaitUntil([&] { return toolbar->width() == 760; }));
+    EXPECT_EQ(toolbar->height(), 69);
+    EXPECT_TRUE(
+        WaitUntil([&] { return fileName->geometry() == QRect(64, 40, 760 - 64 - 15, 21); }));
     // The message pages get their text when first shown.
     for (const auto& [page, text] :
          {std::pair{"NOFILES", "This directory doesn't contains any supprorted files"},

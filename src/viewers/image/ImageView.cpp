@@ -2,6 +2,7 @@
 
 // Qt
 #include <QFile>
+#include <QHBoxLayout>
 #include <QScrollBar>
 #include <QTimer>
 #include <QToolButton>
@@ -34,8 +35,8 @@ std::unique_ptr<TPictureReadAhead>& StartupReadAhead() {
 }
 
 QToolButton* MakeButton(QWidget* parent, const QString& name, const QString& hint,
-                        const QString& glyph, int left) {
-    QToolButton* button = MakeToolButton(parent, name, left, 0, glyph);
+                        const QString& glyph) {
+    QToolButton* button = MakeToolButton(parent, name, glyph);
     button->setToolTip(hint);
     return button;
 }
@@ -70,9 +71,15 @@ TImageView::TImageView(QWidget* page) : QObject(page), readAhead_(std::move(Star
 
     btnZooomFull_ =
         MakeButton(panImageToolbar_, QStringLiteral("btnZooomFull"), QStringLiteral("Actual size"),
-                   QStringLiteral(":/image/actual-size.glyph"), 8);
+                   QStringLiteral(":/image/actual-size.glyph"));
     btnZoom_ = MakeButton(panImageToolbar_, QStringLiteral("btnZoom"), QStringLiteral("Stretch"),
-                          QStringLiteral(":/image/stretch.glyph"), 32);
+                          QStringLiteral(":/image/stretch.glyph"));
+    QHBoxLayout* row = MakeToolRow();
+    row->setContentsMargins(8, 0, 0, 0);
+    panImageToolbar_->setLayout(row);
+    AddToolButton(row, btnZooomFull_);
+    AddToolButton(row, btnZoom_);
+    EndToolRow(row);
     connect(btnZooomFull_, &QToolButton::clicked, this,
             [this] { Guarded([this] { ShowActualSize(); }); });
     connect(btnZoom_, &QToolButton::clicked, this, [this] { Guarded([this] { StretchToFit(); }); });

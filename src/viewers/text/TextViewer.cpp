@@ -38,10 +38,14 @@ TMemo* BuildTextPage(QWidget* page) {
     panTextToolbar->setFixedHeight(25);
     panTextToolbar->setBackgroundRole(QPalette::Base);
     panTextToolbar->setAutoFillBackground(true);
-    MakeToolButton(panTextToolbar, QStringLiteral("btnWordWarp"), 8, 0,
-                   QStringLiteral(":/glyphs/word-wrap.glyph"));
-    MakeToolButton(panTextToolbar, QStringLiteral("btnFont"), 32, 0,
-                   QStringLiteral(":/glyphs/font.glyph"));
+    QHBoxLayout* row = MakeToolRow();
+    row->setContentsMargins(8, 0, 0, 0);
+    panTextToolbar->setLayout(row);
+    AddToolButton(row, MakeToolButton(panTextToolbar, QStringLiteral("btnWordWarp"),
+                                      QStringLiteral(":/glyphs/word-wrap.glyph")));
+    AddToolButton(row, MakeToolButton(panTextToolbar, QStringLiteral("btnFont"),
+                                      QStringLiteral(":/glyphs/font.glyph")));
+    EndToolRow(row);
     layout->addWidget(panTextToolbar);
     return txtText;
 }
