@@ -32,13 +32,9 @@ run: configure
 	cmake --build $(BUILD) -j $(JOBS) --target tarvel-viewer
 	$(BUILD)/src/app/tarvel-viewer samples/
 
-# Ends with the skipped tests and the reasons they gave. The tests that fail
-# are run once more, alone, and fail on the second failure (README, "Tests
-# and their data": one test is known to miss a key under load).
-CTEST_ONCE_MORE = --repeat until-pass:2
-
+# Ends with the skipped tests and the reasons they gave.
 test: build
-	@status=0; ctest --test-dir $(BUILD) $(CTEST_ONCE_MORE) $(CTEST_ARGS) || status=$$?; \
+	@status=0; ctest --test-dir $(BUILD) $(CTEST_ARGS) || status=$$?; \
 	  scripts/skipped-tests $(BUILD); exit $$status
 
 $(BUILD_ASAN)/build.ninja:
@@ -50,7 +46,7 @@ test-sanitize: deps $(BUILD_ASAN)/build.ninja
 	ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
 	LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp:print_suppressions=0 \
 	UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
-	ctest --test-dir $(BUILD_ASAN) $(CTEST_ONCE_MORE) $(CTEST_ARGS) || status=$$?; \
+	ctest --test-dir $(BUILD_ASAN) $(CTEST_ARGS) || status=$$?; \
 	  scripts/skipped-tests $(BUILD_ASAN); exit $$status
 
 $(BUILD_BENCH)/build.ninja:

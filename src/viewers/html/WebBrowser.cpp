@@ -1,6 +1,7 @@
 #include "viewers/html/WebBrowser.h"
 
 // Qt
+#include <QApplication>
 #include <QChildEvent>
 #include <QFile>
 #include <QFileInfo>
@@ -330,6 +331,12 @@ bool TWebBrowser::event(QEvent* event) {
 }
 
 bool TWebBrowser::eventFilter(QObject* watched, QEvent* event) {
+    // Another file (another origin, so another renderer) or a page read ahead
+    // brings a new surface, and the old one is hidden while it may still have
+    // the keyboard: keys, the window's among them, would go to a page no
+    // longer there and be lost. The window takes them instead.
+    if (event->type() == QEvent::Hide && isVisible() && watched == QApplication::focusWidget())
+        static_cast<QWidget*>(watched)->clearFocus();
     if (event->type() == QEvent::ShortcutOverride) {
         // No window shortcut runs before the page has seen the key; the
         // engine hands the keys that the page leaves to the parent widget.
