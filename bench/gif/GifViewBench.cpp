@@ -20,6 +20,7 @@
 
 // Third party
 #include <benchmark/benchmark.h>
+#include "BenchMain.h"
 
 // The animation step against a plain blit, and the memory of a looping
 // animation against the rasters it must hold. Both are measured in the same
@@ -239,10 +240,5 @@ BENCHMARK(BM_ComposeStepVersusCopy)->Unit(benchmark::kMillisecond)->MinTime(1.0)
 BENCHMARK(BM_LoopMemory)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 int main(int argc, char** argv) {
-    if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return RunBenchmarks<QApplication>(argc, argv, TBenchPlatform::OffscreenUnlessSet);
 }

@@ -19,6 +19,7 @@
 #include <memory>
 
 // Project
+#include "BenchMain.h"
 #include "app/Application.h"
 #include "viewers/html/HtmlView.h"
 
@@ -119,9 +120,5 @@ BENCHMARK(BM_PageWithManyResources)->UseManualTime()->Unit(benchmark::kMilliseco
 
 int main(int argc, char** argv) {
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
-    TApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return RunBenchmarks<TApplication>(argc, argv, TBenchPlatform::AsSet);
 }

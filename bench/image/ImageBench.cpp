@@ -28,6 +28,7 @@
 #include <benchmark/benchmark.h>
 
 // Project
+#include "BenchMain.h"
 #include "base/Bitmap.h"
 #include "image/IccTestSupport.h"
 #include "image/ImageTestSupport.h"
@@ -237,10 +238,5 @@ BENCHMARK(BM_FirstFrameStretch_vs_BareWidget)->UseManualTime()->Unit(benchmark::
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return RunBenchmarks<QApplication>(argc, argv, TBenchPlatform::OffscreenUnlessSet);
 }

@@ -43,6 +43,7 @@
 
 // Benchmark harness (after Qt: Xlib's macros)
 #include <X11/keysym.h>
+#include "BenchMain.h"
 #include "PhotoJpeg.h"
 #include "XSession.h"
 
@@ -430,9 +431,5 @@ BENCHMARK(BM_X11NextOfEveryKind)->UseManualTime()->Unit(benchmark::kMillisecond)
 }  // namespace
 
 int main(int argc, char** argv) {
-    QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return RunBenchmarks<QCoreApplication>(argc, argv, TBenchPlatform::AsSet);
 }

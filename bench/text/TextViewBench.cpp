@@ -19,6 +19,7 @@
 #include <memory>
 #include <string>
 
+#include "BenchMain.h"
 #include "TextBenchData.h"
 #include "viewers/text/TextViewer.h"
 #include "viewers/text/core/Cp1252.h"
@@ -241,10 +242,5 @@ BENCHMARK(BM_LongestLine)->UseManualTime()->Unit(benchmark::kMillisecond)->Itera
 }  // namespace
 
 int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return RunBenchmarks<QApplication>(argc, argv, TBenchPlatform::Offscreen);
 }

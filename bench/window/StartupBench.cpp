@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "../image/PhotoJpeg.h"
+#include "BenchMain.h"
 
 namespace {
 
@@ -97,9 +98,5 @@ BENCHMARK(BM_StartupToFirst12MPPicture)
 }  // namespace
 
 int main(int argc, char** argv) {
-    QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return RunBenchmarks<QCoreApplication>(argc, argv, TBenchPlatform::AsSet);
 }

@@ -21,6 +21,7 @@
 #include <thread>
 #include <vector>
 
+#include "BenchMain.h"
 #include "host/ActionList.h"
 #include "window/FileList.h"
 #include "window/FolderScan.h"
@@ -227,10 +228,5 @@ BENCHMARK(BM_FilesArrive_Followed)->UseManualTime()->Unit(benchmark::kMillisecon
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return RunBenchmarks<QApplication>(argc, argv, TBenchPlatform::OffscreenUnlessSet);
 }

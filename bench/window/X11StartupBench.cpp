@@ -36,6 +36,7 @@
 #include <random>
 #include <string>
 #include <vector>
+#include "BenchMain.h"
 
 namespace {
 
@@ -176,9 +177,5 @@ BENCHMARK(BM_X11StartupHtml)->UseManualTime()->Unit(benchmark::kMillisecond)->It
 }  // namespace
 
 int main(int argc, char** argv) {
-    QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return RunBenchmarks<QCoreApplication>(argc, argv, TBenchPlatform::AsSet);
 }
