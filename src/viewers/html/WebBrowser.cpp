@@ -335,7 +335,8 @@ bool TWebBrowser::eventFilter(QObject* watched, QEvent* event) {
     // brings a new surface, and the old one is hidden while it may still have
     // the keyboard: keys, the window's among them, would go to a page no
     // longer there and be lost. The window takes them instead.
-    if (event->type() == QEvent::Hide && isVisible() && watched == QApplication::focusWidget())
+    if (event->type() == QEvent::Hide && isVisible() && watched == QApplication::focusWidget() &&
+        !static_cast<QWidget*>(watched)->isWindow())
         static_cast<QWidget*>(watched)->clearFocus();
     if (event->type() == QEvent::ShortcutOverride) {
         // No window shortcut runs before the page has seen the key; the
